@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#include "core/RcloneCommands.h"
+
+namespace skyloft::RcloneCommands {
+
+static QStringList withConfig(const QString &configPath, const QStringList &rest)
+{
+    return QStringList{QStringLiteral("--config"), configPath} + rest;
+}
+
+QStringList webSignInCreate(const QString &configPath, const QString &remoteName)
+{
+    return withConfig(configPath, {QStringLiteral("config"), QStringLiteral("create"), remoteName,
+                                   remoteName});
+}
+
+QStringList authorizeRetry(const QString &configPath, const QString &remoteName)
+{
+    return withConfig(configPath, {QStringLiteral("authorize"), remoteName});
+}
+
+QStringList reconnect(const QString &configPath, const QString &remoteName)
+{
+    return withConfig(configPath, {QStringLiteral("config"), QStringLiteral("reconnect"),
+                                   remoteName + QLatin1Char(':')});
+}
+
+QStringList updateDriveId(const QString &configPath, const QString &remoteName,
+                          const QString &driveId)
+{
+    return withConfig(configPath, {QStringLiteral("config"), QStringLiteral("update"), remoteName,
+                                   QStringLiteral("drive_id"), driveId});
+}
+
+QStringList createWithCredentials(const QString &configPath, const QString &remoteName,
+                                  const QStringList &keysAndValues)
+{
+    return webSignInCreate(configPath, remoteName) + keysAndValues;
+}
+
+QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName)
+{
+    return withConfig(configPath, {QStringLiteral("copy"), filePath, remoteName + QStringLiteral(":/"),
+                                   QStringLiteral("--progress"), QStringLiteral("--stats=1s")});
+}
+
+QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName)
+{
+    return withConfig(configPath,
+                      {QStringLiteral("link"), remoteName + QStringLiteral(":/") + fileName});
+}
+
+} // namespace skyloft::RcloneCommands

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace skyloft {
+
+// Every argument list Skyloft hands to rclone, in one place. `configPath` is always passed as
+// "--config" too, besides RCLONE_CONFIG in the environment.
+namespace RcloneCommands {
+
+// config create R R (the remote name is also its backend type); answered "y" on stdin.
+QStringList webSignInCreate(const QString &configPath, const QString &remoteName);
+// authorize R, after rclone reported a busy port.
+QStringList authorizeRetry(const QString &configPath, const QString &remoteName);
+// config reconnect R: (with the colon).
+QStringList reconnect(const QString &configPath, const QString &remoteName);
+// config update onedrive drive_id ID.
+QStringList updateDriveId(const QString &configPath, const QString &remoteName,
+                          const QString &driveId);
+// config create R R k1 v1 k2 v2 ...: each value one argument, exactly as typed.
+QStringList createWithCredentials(const QString &configPath, const QString &remoteName,
+                                  const QStringList &keysAndValues);
+// copy FILE R:/ --progress --stats=1s
+QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName);
+// link R:/NAME
+QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName);
+
+} // namespace RcloneCommands
+} // namespace skyloft

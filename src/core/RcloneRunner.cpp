@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "core/RcloneRunner.h"
+
+#include "core/Log.h"
+
+#include <QMutex>
+#include <QProcess>
+#include <QSet>
+#include <QStringDecoder>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace skyloft {
+
+namespace {
+
+QMutex g_runningMutex;
+QSet<qint64> g_runningPids;
+
+// Keeps the pid of a waiting child known to terminateBlockingRuns() for as long as it runs.
+class RunningChild
+{
+public:
+    explicit RunningChild(qint64 pid) : m_pid(pid)
+    {
+        QMutexLocker lock(&g_runningMutex);
+        g_runningPids.insert(m_pid);
+    }
+    ~RunningChild()
+    {
+        QMutexLocker lock(&g_runningMutex);
+        g_runningPids.remove(m_pid);
+    }
+    RunningChild(const RunningChild &) = delete;
+    RunningChild &operator=(const RunningChild &) = delete;
+
+private:
+    qint64 m_pid;
+};
+
+// Starts the child and waits for its end. Returns false with the launch error in `output`.
+bool runToEnd(QProcess &process, const std::optional<QByteArray> &input, QByteArray &output)
+{
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!input)
+        process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        output = (kErrorEjecutandoRclone + process.errorString()).toUtf8();
+        return false;
+    }
+    RunningChild running(process.processId());
+    if (input) {
+        process.write(*input);
+        process.closeWriteChannel();
+    }
+    // waitForFinished keeps reading the pipe, so a child that writes a lot never stalls.
+    process.waitForFinished(-1);
+    output = process.readAll();
+    return true;
+}
+
+} // namespace
+
+RcloneEnvironment makeRcloneEnvironment(const RclonePaths &paths, std::optional<quint16> port)
+{
+    RcloneEnvironment environment{
+        {QStringLiteral("RCLONE_CONFIG"), paths.rcloneConfigPath()},
+        {QStringLiteral("HOME"), paths.homeDir()},
+        {QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin:/usr/sbin:/sbin")},
+    };
+    if (port)
+        environment.insert(QStringLiteral("RCLONE_AUTH_PORT"), QString::number(*port));
+    return environment;
+}
+
+QProcessEnvironment toProcessEnvironment(const RcloneEnvironment &environment)
+{
+    QProcessEnvironment result;
+    for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+        result.insert(it.key(), it.value());
+    return result;
+}
+
+QString runRcloneCollect(const RclonePaths &paths, const QStringList &arguments,
+                         const std::optional<RcloneEnvironment> &environment,
+                         const std::optional<QString> &inputText)
+{
+    QProcess process;
+    process.setProgram(paths.globalRclonePath());
+    process.setArguments(arguments);
+    if (environment)
+        process.setProcessEnvironment(toProcessEnvironment(*environment));
+    std::optional<QByteArray> input;
+    if (inputText)
+        input = inputText->toUtf8();
+    QByteArray output;
+    if (!runToEnd(process, input, output))
+        return QString::fromUtf8(output);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(output);
+    return decoder.hasError() ? QString() : text;
+}
+
+QString runRcloneWithAnswer(const QString &executablePath, const QStringList &arguments,
+                            const RcloneEnvironment &environment, const QString &answerText)
+{
+    QProcess process;
+    process.setProgram(executablePath);
+    process.setArguments(arguments);
+    process.setProcessEnvironment(toProcessEnvironment(environment));
+    QByteArray output;
+    runToEnd(process, answerText.toUtf8(), output);
+    return QString::fromUtf8(output); // invalid sequences become U+FFFD
+}
+
+void killAllRclone(const QString &killallPath)
+{
+    QProcess process;
+    process.setProgram(killallPath);
+    process.setArguments({QStringLiteral("rclone")});
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        logLine(QStringLiteral("Error en killall rclone: ") + process.errorString());
+        return;
+    }
+    process.waitForFinished(-1);
+    logLine(QStringLiteral("Se ejecutó killall rclone"));
+}
+
+std::optional<quint16> findFreePort(int lower, int upper)
+{
+    for (int port = lower; port <= upper; ++port) {
+        if (port < 0 || port > 65535)
+            continue;
+        // The pause also gives an rclone that was just killed time to release its port.
+        QThread::msleep(200);
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0)
+            continue;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<quint16>(port));
+        address.sin_addr.s_addr = inet_addr("127.0.0.1");
+        const int bound =
+            ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address));
+        ::close(fd);
+        if (bound == 0)
+            return static_cast<quint16>(port);
+    }
+    return std::nullopt;
+}
+
+void terminateBlockingRuns()
+{
+    QMutexLocker lock(&g_runningMutex);
+    for (qint64 pid : std::as_const(g_runningPids))
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+}
+
+} // namespace skyloft

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace skyloft {
+
+struct CommandLineRequest
+{
+    enum class Kind { Window, Version, Help, Upload, UsageError };
+    Kind kind = Kind::Window;
+    QStringList paths;    // files and folders to queue
+    QStringList services; // display names given with --to
+    QString message;      // help text or usage error
+};
+
+// Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).
+CommandLineRequest parseCommandLine(const QStringList &arguments);
+
+// Whether these arguments open the window; the others run without a display.
+bool needsWindow(int argc, char **argv);
+
+// Runs a request that needs no window and returns the exit status.
+int runWithoutWindow(const CommandLineRequest &request);
+
+} // namespace skyloft

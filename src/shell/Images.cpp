@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#include "shell/Images.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+
+// The images live in a static library, whose resources are registered only when asked for.
+static void registerImages()
+{
+    Q_INIT_RESOURCE(skyloft);
+}
+
+namespace skyloft {
+
+QString imagePath(const QString &name)
+{
+    static const bool registered = (registerImages(), true);
+    Q_UNUSED(registered);
+    return QStringLiteral(":/images/") + name + QStringLiteral(".svg");
+}
+
+QIcon imageIcon(const QString &name)
+{
+    const QString path = imagePath(name);
+    return QFile::exists(path) ? QIcon(path) : QIcon();
+}
+
+QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio)
+{
+    QSvgRenderer renderer(imagePath(name));
+    if (!renderer.isValid())
+        return {};
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter); // stretched to fit, as the screens ask
+    }
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
+}
+
+} // namespace skyloft

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+namespace skyloft {
+
+// Images shipped in the resources, by name ("logo", "googledrive", "trash", ...). A missing image
+// gives a null icon or pixmap, which draws nothing.
+QString imagePath(const QString &name);
+QIcon imageIcon(const QString &name);
+QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
+
+} // namespace skyloft

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#include "shell/MainView.h"
+
+#include "core/GeneratedLinks.h"
+#include "core/Notifier.h"
+#include "core/TabSelection.h"
+#include "shell/Images.h"
+#include "shell/Translations.h"
+
+#include <QLabel>
+#include <QTabBar>
+
+namespace skyloft {
+
+namespace {
+
+QWidget *placeholder(const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+MainView::MainView(TabSelection *selectedTab, QWidget *parent)
+    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this))
+{
+    setMinimumSize(500, 520);
+    setDocumentMode(true);
+    addTab(makeUploadScreen(), imageIcon(QStringLiteral("arrow.up.doc")), localized("Subir"));
+    addTab(makeLinksScreen(), imageIcon(QStringLiteral("link")), localized("Enlaces"));
+    addTab(makeConfigScreen(), imageIcon(QStringLiteral("gearshape")), localized("Configuración"));
+    tabBar()->setExpanding(true);
+
+    setCurrentIndex(m_selectedTab->selectedTab());
+    connect(this, &QTabWidget::currentChanged, m_selectedTab, &TabSelection::setSelectedTab);
+    connect(m_selectedTab, &TabSelection::selectedTabChanged, this, &QTabWidget::setCurrentIndex);
+    Notifier::instance().observe(QString::fromLatin1(kIrAConfiguracion), this,
+                                 [this] { m_selectedTab->setSelectedTab(TabConfiguration); });
+}
+
+QWidget *MainView::makeUploadScreen() { return placeholder(localized("Subir")); }
+
+QWidget *MainView::makeLinksScreen() { return placeholder(localized("Enlaces")); }
+
+QWidget *MainView::makeConfigScreen() { return placeholder(localized("Configuración")); }
+
+} // namespace skyloft

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QTabWidget>
+
+namespace skyloft {
+
+class GeneratedLinks;
+class TabSelection;
+
+// The tab container: upload, links and configuration screens, tagged 0, 1 and 2. Owns the links
+// of the session; the selected tab is bound to the one ContentView owns.
+class MainView : public QTabWidget
+{
+    Q_OBJECT
+public:
+    explicit MainView(TabSelection *selectedTab, QWidget *parent = nullptr);
+
+    GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
+    TabSelection *selectedTab() const { return m_selectedTab; }
+
+private:
+    QWidget *makeUploadScreen();
+    QWidget *makeLinksScreen();
+    QWidget *makeConfigScreen();
+
+    TabSelection *m_selectedTab;
+    GeneratedLinks *m_generatedLinks;
+};
+
+} // namespace skyloft

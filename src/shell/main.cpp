@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#include "core/RcloneRunner.h"
+#include "shell/AppDelegate.h"
+#include "shell/CommandLine.h"
+#include "shell/Images.h"
+#include "shell/MainWindow.h"
+#include "shell/Translations.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Skyloft"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SKYLOFT_VERSION));
+
+    // Help, version and the headless upload need no display.
+    if (!skyloft::needsWindow(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return skyloft::runWithoutWindow(skyloft::parseCommandLine(app.arguments()));
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
+    skyloft::installTranslations(app);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &skyloft::terminateBlockingRuns);
+
+    skyloft::MainWindow window;
+    window.show();
+    skyloft::AppDelegate delegate;
+    delegate.applicationDidFinishLaunching({&window});
+    return app.exec();
+}

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+#include "FakeRclone.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace skyloft::test {
+
+FakeRclone::FakeRclone()
+{
+    if (!m_home.isValid() || !QDir().mkpath(resourceDir()) || !QDir().mkpath(stateDir()))
+        return;
+    m_valid = QFile::link(QStringLiteral(SKYLOFT_FAKE_RCLONE), resourceDir() + "/rclone");
+}
+
+void FakeRclone::setHandler(const QString &bashSnippet)
+{
+    writeFile(stateDir() + QStringLiteral("/handler"), bashSnippet.toUtf8());
+}
+
+int FakeRclone::callCount() const
+{
+    return readFile(stateDir() + QStringLiteral("/count")).trimmed().toInt();
+}
+
+QList<FakeRclone::Call> FakeRclone::calls() const
+{
+    QList<Call> result;
+    const int count = callCount();
+    for (int n = 1; n <= count; ++n) {
+        const QString dir = stateDir() + QStringLiteral("/call-") + QString::number(n);
+        Call call;
+        const QByteArray args = readFile(dir + QStringLiteral("/args"));
+        for (const QByteArray &arg : args.split('\0').mid(0, args.count('\0')))
+            call.arguments << QString::fromUtf8(arg);
+        const QByteArray env = readFile(dir + QStringLiteral("/env"));
+        for (const QByteArray &entry : env.split('\0')) {
+            const qsizetype eq = entry.indexOf('=');
+            if (eq > 0)
+                call.environment.insert(QString::fromUtf8(entry.left(eq)),
+                                        QString::fromUtf8(entry.mid(eq + 1)));
+        }
+        call.standardInput = readFile(dir + QStringLiteral("/stdin"));
+        call.ended = QFileInfo::exists(dir + QStringLiteral("/ended"));
+        call.terminated = QFileInfo::exists(dir + QStringLiteral("/terminated"));
+        result << call;
+    }
+    return result;
+}
+
+bool FakeRclone::overlapped() const
+{
+    return QFileInfo::exists(stateDir() + QStringLiteral("/overlap"));
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace skyloft::test

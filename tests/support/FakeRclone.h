@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/RclonePaths.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace skyloft::test {
+
+// A temporary home and a resource folder whose "rclone" is the fake script of tests/fakes.
+// The test scripts its answers with a bash snippet and reads back what each run received.
+class FakeRclone
+{
+public:
+    struct Call
+    {
+        QStringList arguments;
+        QMap<QString, QString> environment;
+        QByteArray standardInput;
+        bool ended = false;
+        bool terminated = false;
+    };
+
+    FakeRclone();
+
+    bool isValid() const { return m_valid; }
+    QString home() const { return m_home.path(); }
+    QString resourceDir() const { return m_home.path() + QStringLiteral("/resources"); }
+    QString configPath() const { return home() + QStringLiteral("/.rclone.conf"); }
+    RclonePaths paths() const { return RclonePaths(resourceDir(), home()); }
+
+    // Sourced by the fake with the arguments in "$@" and the call's folder in "$call".
+    void setHandler(const QString &bashSnippet);
+
+    int callCount() const;
+    QList<Call> calls() const;
+    // Whether two runs were ever alive at the same time.
+    bool overlapped() const;
+
+private:
+    QString stateDir() const { return home() + QStringLiteral("/.fake-rclone"); }
+
+    QTemporaryDir m_home;
+    bool m_valid = false;
+};
+
+// Writes a file, creating its folder; returns false on failure.
+bool writeFile(const QString &path, const QByteArray &content);
+QByteArray readFile(const QString &path);
+
+} // namespace skyloft::test

@@ -1,0 +1,219 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+#include "FakeRclone.h"
+
+#include "core/RcloneCommands.h"
+#include "core/RcloneRunner.h"
+
+#include <QElapsedTimer>
+#include <QFuture>
+#include <QTcpServer>
+#include <QTest>
+#include <QtConcurrent>
+
+using namespace skyloft;
+using skyloft::test::CapturedStdout;
+using skyloft::test::FakeRclone;
+
+class TestRunner : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void environmentHasFixedKeys()
+    {
+        const RclonePaths paths(QStringLiteral("/nowhere"), QStringLiteral("/home/ana"));
+        const RcloneEnvironment plain = makeRcloneEnvironment(paths);
+        QCOMPARE(plain.keys(), (QStringList{"HOME", "PATH", "RCLONE_CONFIG"}));
+        QCOMPARE(plain.value("RCLONE_CONFIG"), QStringLiteral("/home/ana/.rclone.conf"));
+        QCOMPARE(plain.value("HOME"), QStringLiteral("/home/ana"));
+        QCOMPARE(plain.value("PATH"), QStringLiteral("/usr/bin:/bin:/usr/sbin:/sbin"));
+        QCOMPARE(makeRcloneEnvironment(paths, 60000).value("RCLONE_AUTH_PORT"),
+                 QStringLiteral("60000"));
+        QCOMPARE(makeRcloneEnvironment(paths, 53682).size(), 4);
+    }
+
+    void childSeesOnlyItsEnvironment()
+    {
+        FakeRclone fake;
+        QVERIFY(fake.isValid());
+        qputenv("SKYLOFT_SHOULD_NOT_LEAK", "secret");
+        const RcloneEnvironment environment = makeRcloneEnvironment(fake.paths(), 53682);
+        runRcloneCollect(fake.paths(), {"version"}, environment);
+        QCOMPARE(fake.callCount(), 1);
+        QCOMPARE(fake.calls().first().environment, environment);
+        QCOMPARE(fake.calls().first().arguments, QStringList{"version"});
+    }
+
+    void outputJoinsBothStreamsInOrder()
+    {
+        FakeRclone fake;
+        fake.setHandler("echo one; sleep 0.05; echo two >&2; sleep 0.05; echo three\n");
+        const QString output =
+            runRcloneCollect(fake.paths(), {}, makeRcloneEnvironment(fake.paths()));
+        QCOMPARE(output, QStringLiteral("one\ntwo\nthree\n"));
+    }
+
+    void inputReachesStdinThenEndOfFile()
+    {
+        FakeRclone fake;
+        const RcloneEnvironment environment = makeRcloneEnvironment(fake.paths());
+        runRcloneCollect(fake.paths(), {"a"}, environment, QStringLiteral("y\n"));
+        runRcloneCollect(fake.paths(), {"b"}, environment);
+        runRcloneWithAnswer(fake.paths().globalRclonePath(), {"c"}, environment,
+                            QStringLiteral("y\n"));
+        const auto calls = fake.calls();
+        QCOMPARE(calls.size(), 3);
+        // The fake reads its input to the end before answering: reaching "ended" proves EOF.
+        QCOMPARE(calls[0].standardInput, QByteArray("y\n"));
+        QCOMPARE(calls[1].standardInput, QByteArray());
+        QCOMPARE(calls[2].standardInput, QByteArray("y\n"));
+        for (const auto &call : calls)
+            QVERIFY(call.ended);
+    }
+
+    void largeOutputDoesNotStall()
+    {
+        FakeRclone fake;
+        fake.setHandler("head -c 2097152 /dev/zero | tr '\\0' 'a'; echo end >&2\n");
+        const RcloneEnvironment environment = makeRcloneEnvironment(fake.paths());
+        const QString collected = runRcloneCollect(fake.paths(), {}, environment);
+        QCOMPARE(collected.size(), 2097152 + 4);
+        QVERIFY(collected.endsWith("aend\n"));
+        const QString answered =
+            runRcloneWithAnswer(fake.paths().globalRclonePath(), {}, environment, "y\n");
+        QCOMPARE(answered.size(), collected.size());
+    }
+
+    void missingExecutableIsReportedAsOutput()
+    {
+        QTemporaryDir empty;
+        const RclonePaths paths(empty.path(), empty.path());
+        QCOMPARE(paths.globalRclonePath(), QString());
+        QCOMPARE(paths.authorizationRclonePath(), QStringLiteral("/usr/local/bin/rclone"));
+
+        const QString collected = runRcloneCollect(paths, {"version"}, makeRcloneEnvironment(paths));
+        QVERIFY2(collected.startsWith(kErrorEjecutandoRclone), qPrintable(collected));
+        QVERIFY(collected.size() > kErrorEjecutandoRclone.size());
+
+        const QString answered = runRcloneWithAnswer(empty.path() + "/rclone", {},
+                                                      makeRcloneEnvironment(paths), "y\n");
+        QVERIFY2(answered.startsWith(kErrorEjecutandoRclone), qPrintable(answered));
+    }
+
+    void invalidUtf8()
+    {
+        FakeRclone fake;
+        fake.setHandler("printf 'ok\\377\\n'\n");
+        const RcloneEnvironment environment = makeRcloneEnvironment(fake.paths());
+        QCOMPARE(runRcloneCollect(fake.paths(), {}, environment), QString());
+        QCOMPARE(runRcloneWithAnswer(fake.paths().globalRclonePath(), {}, environment, "y\n"),
+                 QStringLiteral("ok\uFFFD\n"));
+    }
+
+    void findFreePortSkipsBusyPorts()
+    {
+        QTcpServer busy;
+        QVERIFY(busy.listen(QHostAddress::LocalHost, 0));
+        const int port = busy.serverPort();
+
+        QElapsedTimer timer;
+        timer.start();
+        const auto next = findFreePort(port, port + 1);
+        QVERIFY(timer.elapsed() >= 400);
+        QVERIFY(next.has_value());
+        QCOMPARE(int(*next), port + 1);
+
+        timer.restart();
+        QCOMPARE(findFreePort(port, port), std::nullopt);
+        const qint64 oneTry = timer.elapsed();
+        QVERIFY2(oneTry >= 200 && oneTry < 400, qPrintable(QString::number(oneTry)));
+
+        timer.restart();
+        QCOMPARE(findFreePort(60001, 60000), std::nullopt);
+        QVERIFY(timer.elapsed() < 100);
+    }
+
+    void killAllReportsBothWays()
+    {
+        CapturedStdout out;
+        killAllRclone(QStringLiteral("/nonexistent/killall"));
+        killAllRclone();
+        const QStringList lines = out.lines();
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith("Error en killall rclone: "));
+        QVERIFY(lines[0].size() > QStringLiteral("Error en killall rclone: ").size());
+        QCOMPARE(lines[1], QStringLiteral("Se ejecutó killall rclone"));
+    }
+
+    void killAllEndsAWaitingRun()
+    {
+        FakeRclone fake;
+        fake.setHandler("nap 30\n");
+        const RclonePaths paths = fake.paths();
+        QElapsedTimer timer;
+        timer.start();
+        QFuture<QString> run = QtConcurrent::run([paths] {
+            return runRcloneWithAnswer(paths.globalRclonePath(), {"config"},
+                                       makeRcloneEnvironment(paths), "y\n");
+        });
+        QTRY_COMPARE(fake.callCount(), 1);
+        QTRY_VERIFY(QFile::exists(fake.home() + "/.fake-rclone/call-1/stdin"));
+        CapturedStdout out;
+        killAllRclone();
+        run.waitForFinished();
+        QVERIFY(timer.elapsed() < 10000);
+    }
+
+    void terminateBlockingRunsEndsAbandonedSignIn()
+    {
+        FakeRclone fake;
+        fake.setHandler("nap 30\n");
+        const RclonePaths paths = fake.paths();
+        QFuture<QString> run = QtConcurrent::run([paths] {
+            return runRcloneCollect(paths, {}, makeRcloneEnvironment(paths));
+        });
+        QTRY_VERIFY(QFile::exists(fake.home() + "/.fake-rclone/call-1/stdin"));
+        terminateBlockingRuns();
+        run.waitForFinished();
+        QTRY_VERIFY(fake.calls().first().terminated);
+    }
+
+    void commandArguments_data()
+    {
+        QTest::addColumn<QStringList>("actual");
+        QTest::addColumn<QStringList>("expected");
+        const QString p = QStringLiteral("/h/.rclone.conf");
+        QTest::newRow("web sign-in create names the remote twice")
+            << RcloneCommands::webSignInCreate(p, "dropbox")
+            << QStringList{"--config", p, "config", "create", "dropbox", "dropbox"};
+        QTest::newRow("authorize retry") << RcloneCommands::authorizeRetry(p, "drive")
+                                         << QStringList{"--config", p, "authorize", "drive"};
+        QTest::newRow("reconnect takes the colon")
+            << RcloneCommands::reconnect(p, "onedrive")
+            << QStringList{"--config", p, "config", "reconnect", "onedrive:"};
+        QTest::newRow("update drive id") << RcloneCommands::updateDriveId(p, "onedrive", "")
+                                         << QStringList{"--config", p, "config", "update",
+                                                        "onedrive", "drive_id", ""};
+        QTest::newRow("mega keeps a password with spaces and quotes as one argument")
+            << RcloneCommands::createWithCredentials(p, "mega", {"user", "a@b", "pass", "p \"q' r"})
+            << QStringList{"--config", p,      "config", "create", "mega",
+                           "mega",     "user", "a@b",    "pass",   "p \"q' r"};
+        QTest::newRow("copy to the top folder")
+            << RcloneCommands::copy(p, "/tmp/mi archivo.txt", "fichier")
+            << QStringList{"--config", p,           "copy", "/tmp/mi archivo.txt", "fichier:/",
+                           "--progress", "--stats=1s"};
+        QTest::newRow("link") << RcloneCommands::link(p, "drive", "report.pdf")
+                              << QStringList{"--config", p, "link", "drive:/report.pdf"};
+    }
+
+    void commandArguments()
+    {
+        QFETCH(QStringList, actual);
+        QFETCH(QStringList, expected);
+        QCOMPARE(actual, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRunner)
+#include "test_runner.moc"

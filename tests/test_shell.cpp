@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#include "core/GeneratedLinks.h"
+#include "core/Notifier.h"
+#include "core/TabSelection.h"
+#include "shell/AppDelegate.h"
+#include "shell/CommandLine.h"
+#include "shell/ContentView.h"
+#include "shell/MainView.h"
+#include "shell/MainWindow.h"
+#include "shell/Translations.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTabBar>
+#include <QTest>
+
+using namespace skyloft;
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { installTranslations(*QCoreApplication::instance()); }
+
+    void windowStartsOnUploadTabAtFixedSize()
+    {
+        MainWindow window;
+        window.show();
+        AppDelegate delegate;
+        delegate.applicationDidFinishLaunching({&window});
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        MainView *tabs = window.contentView()->mainView();
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(window.contentView()->selectedTab()->selectedTab(), 0);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Subir"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Enlaces"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("Configuración"));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(!tabs->tabIcon(i).isNull(), qPrintable(QString::number(i)));
+        QVERIFY(tabs->generatedLinks()->links().isEmpty());
+
+        QCOMPARE(window.contentView()->size(), QSize(700, 520));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        window.resize(900, 900);
+        QCOMPARE(window.contentView()->size(), QSize(700, 520));
+        QVERIFY(window.menuBar()->actions().isEmpty());
+    }
+
+    void tabsFollowTheSharedSelection()
+    {
+        MainWindow window;
+        MainView *tabs = window.contentView()->mainView();
+        TabSelection *selection = window.contentView()->selectedTab();
+
+        tabs->tabBar()->setCurrentIndex(1);
+        QCOMPARE(selection->selectedTab(), 1);
+        selection->setSelectedTab(0);
+        QCOMPARE(tabs->currentIndex(), 0);
+
+        // IrAConfiguracion from any tab, and again while already there.
+        Notifier::instance().post(QString::fromLatin1(kIrAConfiguracion));
+        QCOMPARE(selection->selectedTab(), 2);
+        QCOMPARE(tabs->currentIndex(), 2);
+        Notifier::instance().post(QString::fromLatin1(kIrAConfiguracion));
+        QCOMPARE(tabs->currentIndex(), 2);
+    }
+
+    void noWindowNoMenu()
+    {
+        AppDelegate delegate;
+        delegate.applicationDidFinishLaunching({});
+        QTest::qWait(AppDelegate::kMenuDelayMs + 100);
+        QCOMPARE(delegate.findChildren<QObject *>().size(), 0);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("paths");
+        using K = CommandLineRequest::Kind;
+        QTest::newRow("no arguments opens the window") << QStringList{"skyloft"} << int(K::Window)
+                                                        << QStringList{};
+        QTest::newRow("paths are queued") << QStringList{"skyloft", "a b.txt", "/tmp/c"}
+                                          << int(K::Window) << QStringList{"a b.txt", "/tmp/c"};
+        QTest::newRow("version") << QStringList{"skyloft", "--version"} << int(K::Version)
+                                 << QStringList{};
+        QTest::newRow("help") << QStringList{"skyloft", "-h"} << int(K::Help) << QStringList{};
+        QTest::newRow("unknown option") << QStringList{"skyloft", "--bogus"}
+                                        << int(K::UsageError) << QStringList{};
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, kind);
+        QFETCH(QStringList, paths);
+        const CommandLineRequest request = parseCommandLine(arguments);
+        QCOMPARE(int(request.kind), kind);
+        QCOMPARE(request.paths, paths);
+    }
+
+    void versionAndHelpFromTheExecutable()
+    {
+        QProcess process;
+        process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), {"--version"});
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("1.0.0\n"));
+        QCOMPARE(process.exitCode(), 0);
+        process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), {"--help"});
+        QVERIFY(process.waitForFinished());
+        QVERIFY(process.readAllStandardOutput().contains("skyloft"));
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
