@@ -92,12 +92,13 @@ private Q_SLOTS:
         QCOMPARE(paths.globalRclonePath(), QString());
         QCOMPARE(paths.authorizationRclonePath(), QStringLiteral("/usr/local/bin/rclone"));
 
-        const QString collected = runRcloneCollect(paths, {"version"}, makeRcloneEnvironment(paths));
+        const QString collected =
+            runRcloneCollect(paths, {"version"}, makeRcloneEnvironment(paths));
         QVERIFY2(collected.startsWith(kErrorEjecutandoRclone), qPrintable(collected));
         QVERIFY(collected.size() > kErrorEjecutandoRclone.size());
 
-        const QString answered = runRcloneWithAnswer(empty.path() + "/rclone", {},
-                                                      makeRcloneEnvironment(paths), "y\n");
+        const QString answered =
+            runRcloneWithAnswer(empty.path() + "/rclone", {}, makeRcloneEnvironment(paths), "y\n");
         QVERIFY2(answered.startsWith(kErrorEjecutandoRclone), qPrintable(answered));
     }
 
@@ -170,9 +171,8 @@ private Q_SLOTS:
         FakeRclone fake;
         fake.setHandler("nap 30\n");
         const RclonePaths paths = fake.paths();
-        QFuture<QString> run = QtConcurrent::run([paths] {
-            return runRcloneCollect(paths, {}, makeRcloneEnvironment(paths));
-        });
+        QFuture<QString> run = QtConcurrent::run(
+            [paths] { return runRcloneCollect(paths, {}, makeRcloneEnvironment(paths)); });
         QTRY_VERIFY(QFile::exists(fake.home() + "/.fake-rclone/call-1/stdin"));
         terminateBlockingRuns();
         run.waitForFinished();
@@ -192,16 +192,16 @@ private Q_SLOTS:
         QTest::newRow("reconnect takes the colon")
             << RcloneCommands::reconnect(p, "onedrive")
             << QStringList{"--config", p, "config", "reconnect", "onedrive:"};
-        QTest::newRow("update drive id") << RcloneCommands::updateDriveId(p, "onedrive", "")
-                                         << QStringList{"--config", p, "config", "update",
-                                                        "onedrive", "drive_id", ""};
+        QTest::newRow("update drive id")
+            << RcloneCommands::updateDriveId(p, "onedrive", "")
+            << QStringList{"--config", p, "config", "update", "onedrive", "drive_id", ""};
         QTest::newRow("mega keeps a password with spaces and quotes as one argument")
             << RcloneCommands::createWithCredentials(p, "mega", {"user", "a@b", "pass", "p \"q' r"})
             << QStringList{"--config", p,      "config", "create", "mega",
                            "mega",     "user", "a@b",    "pass",   "p \"q' r"};
         QTest::newRow("copy to the top folder")
             << RcloneCommands::copy(p, "/tmp/mi archivo.txt", "fichier")
-            << QStringList{"--config", p,           "copy", "/tmp/mi archivo.txt", "fichier:/",
+            << QStringList{"--config",   p,           "copy", "/tmp/mi archivo.txt", "fichier:/",
                            "--progress", "--stats=1s"};
         QTest::newRow("link") << RcloneCommands::link(p, "drive", "report.pdf")
                               << QStringList{"--config", p, "link", "drive:/report.pdf"};

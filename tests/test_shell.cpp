@@ -83,15 +83,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("paths");
         using K = CommandLineRequest::Kind;
-        QTest::newRow("no arguments opens the window") << QStringList{"skyloft"} << int(K::Window)
-                                                        << QStringList{};
+        QTest::newRow("no arguments opens the window")
+            << QStringList{"skyloft"} << int(K::Window) << QStringList{};
         QTest::newRow("paths are queued") << QStringList{"skyloft", "a b.txt", "/tmp/c"}
                                           << int(K::Window) << QStringList{"a b.txt", "/tmp/c"};
         QTest::newRow("version") << QStringList{"skyloft", "--version"} << int(K::Version)
                                  << QStringList{};
         QTest::newRow("help") << QStringList{"skyloft", "-h"} << int(K::Help) << QStringList{};
-        QTest::newRow("unknown option") << QStringList{"skyloft", "--bogus"}
-                                        << int(K::UsageError) << QStringList{};
+        QTest::newRow("unknown option")
+            << QStringList{"skyloft", "--bogus"} << int(K::UsageError) << QStringList{};
     }
 
     void commandLine()

@@ -25,10 +25,11 @@ void Notifier::post(const QString &name)
 
 void Notifier::observe(const QString &name, QObject *context, std::function<void()> handler)
 {
-    connect(this, &Notifier::posted, context, [name, handler = std::move(handler)](const QString &n) {
-        if (n == name)
-            handler();
-    });
+    connect(this, &Notifier::posted, context,
+            [name, handler = std::move(handler)](const QString &n) {
+                if (n == name)
+                    handler();
+            });
 }
 
 } // namespace skyloft

@@ -10,8 +10,8 @@ static QStringList withConfig(const QString &configPath, const QStringList &rest
 
 QStringList webSignInCreate(const QString &configPath, const QString &remoteName)
 {
-    return withConfig(configPath, {QStringLiteral("config"), QStringLiteral("create"), remoteName,
-                                   remoteName});
+    return withConfig(configPath,
+                      {QStringLiteral("config"), QStringLiteral("create"), remoteName, remoteName});
 }
 
 QStringList authorizeRetry(const QString &configPath, const QString &remoteName)
@@ -40,8 +40,9 @@ QStringList createWithCredentials(const QString &configPath, const QString &remo
 
 QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName)
 {
-    return withConfig(configPath, {QStringLiteral("copy"), filePath, remoteName + QStringLiteral(":/"),
-                                   QStringLiteral("--progress"), QStringLiteral("--stats=1s")});
+    return withConfig(configPath,
+                      {QStringLiteral("copy"), filePath, remoteName + QStringLiteral(":/"),
+                       QStringLiteral("--progress"), QStringLiteral("--stats=1s")});
 }
 
 QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName)

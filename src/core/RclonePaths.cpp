@@ -11,8 +11,7 @@ RclonePaths::RclonePaths(QString resourceDir, QString homeDir)
     : m_resourceDir(std::move(resourceDir)), m_homeDir(std::move(homeDir)),
       m_configPath(m_homeDir + QStringLiteral("/.rclone.conf")),
       m_globalRclonePath(currentRclonePath())
-{
-}
+{}
 
 const RclonePaths &RclonePaths::process()
 {

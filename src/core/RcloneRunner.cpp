@@ -149,8 +149,7 @@ std::optional<quint16> findFreePort(int lower, int upper)
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<quint16>(port));
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
-        const int bound =
-            ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address));
+        const int bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address));
         ::close(fd);
         if (bound == 0)
             return static_cast<quint16>(port);

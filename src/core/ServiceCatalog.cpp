@@ -28,9 +28,18 @@ static QStringList namesWhere(bool ServiceEntry::*flag)
     return names;
 }
 
-QStringList services() { return namesWhere(&ServiceEntry::listed); }
-QStringList serviciosOrden() { return namesWhere(&ServiceEntry::listed); }
-QStringList scannedServices() { return namesWhere(&ServiceEntry::scanned); }
+QStringList services()
+{
+    return namesWhere(&ServiceEntry::listed);
+}
+QStringList serviciosOrden()
+{
+    return namesWhere(&ServiceEntry::listed);
+}
+QStringList scannedServices()
+{
+    return namesWhere(&ServiceEntry::scanned);
+}
 
 const ServiceEntry *find(const QString &displayName)
 {

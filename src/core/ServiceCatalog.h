@@ -7,7 +7,13 @@
 
 namespace skyloft {
 
-enum class AuthorizationKind { SignIn, SignInWithDrive, Credentials, None };
+enum class AuthorizationKind
+{
+    SignIn,
+    SignInWithDrive,
+    Credentials,
+    None
+};
 
 struct ServiceEntry
 {

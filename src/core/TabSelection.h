@@ -5,7 +5,12 @@
 
 namespace skyloft {
 
-enum Tab : int { TabUpload = 0, TabLinks = 1, TabConfiguration = 2 };
+enum Tab : int
+{
+    TabUpload = 0,
+    TabLinks = 1,
+    TabConfiguration = 2
+};
 
 // The window's selected tab, shared by the tab container and the upload run.
 class TabSelection : public QObject

@@ -8,7 +8,14 @@ namespace skyloft {
 
 struct CommandLineRequest
 {
-    enum class Kind { Window, Version, Help, Upload, UsageError };
+    enum class Kind
+    {
+        Window,
+        Version,
+        Help,
+        Upload,
+        UsageError
+    };
     Kind kind = Kind::Window;
     QStringList paths;    // files and folders to queue
     QStringList services; // display names given with --to

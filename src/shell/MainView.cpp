@@ -40,10 +40,19 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
                                  [this] { m_selectedTab->setSelectedTab(TabConfiguration); });
 }
 
-QWidget *MainView::makeUploadScreen() { return placeholder(localized("Subir")); }
+QWidget *MainView::makeUploadScreen()
+{
+    return placeholder(localized("Subir"));
+}
 
-QWidget *MainView::makeLinksScreen() { return placeholder(localized("Enlaces")); }
+QWidget *MainView::makeLinksScreen()
+{
+    return placeholder(localized("Enlaces"));
+}
 
-QWidget *MainView::makeConfigScreen() { return placeholder(localized("Configuración")); }
+QWidget *MainView::makeConfigScreen()
+{
+    return placeholder(localized("Configuración"));
+}
 
 } // namespace skyloft

@@ -7,8 +7,7 @@
 
 namespace skyloft {
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), m_contentView(new ContentView(this))
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_contentView(new ContentView(this))
 {
     setWindowTitle(QStringLiteral("Skyloft"));
     setCentralWidget(m_contentView);

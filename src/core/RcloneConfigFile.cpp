@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: MIT
+#include "core/RcloneConfigFile.h"
+
+#include "core/Log.h"
+#include "core/ServiceCatalog.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skyloft {
+
+namespace {
+
+const QString kUnreadable =
+    QStringLiteral("No se pudo leer el archivo de configuración para verificar autorizaciones.");
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+std::optional<QString> readUtf8(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// Names in a folder in the order the file system gives them, hidden ones included.
+std::optional<QStringList> listFolder(const QString &folder, QString &error)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        error = errnoText(errno);
+        return std::nullopt;
+    }
+    QStringList names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        names << QFile::decodeName(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+QString timeText(const timespec &time)
+{
+    return QDateTime::fromSecsSinceEpoch(time.tv_sec, Qt::UTC).toString(Qt::ISODate);
+}
+
+QString attributesText(const struct stat &info)
+{
+    char mode[11];
+    std::snprintf(mode, sizeof mode, "%c%c%c%c%c%c%c%c%c%c", S_ISDIR(info.st_mode) ? 'd' : '-',
+                  info.st_mode & S_IRUSR ? 'r' : '-', info.st_mode & S_IWUSR ? 'w' : '-',
+                  info.st_mode & S_IXUSR ? 'x' : '-', info.st_mode & S_IRGRP ? 'r' : '-',
+                  info.st_mode & S_IWGRP ? 'w' : '-', info.st_mode & S_IXGRP ? 'x' : '-',
+                  info.st_mode & S_IROTH ? 'r' : '-', info.st_mode & S_IWOTH ? 'w' : '-',
+                  info.st_mode & S_IXOTH ? 'x' : '-');
+    const passwd *owner = ::getpwuid(info.st_uid);
+    const group *grp = ::getgrgid(info.st_gid);
+    return QStringLiteral("{tamaño = %1 bytes; permisos = %2 (%3); propietario = %4 (%5); "
+                          "grupo = %6 (%7); modificado = %8; cambiado = %9; accedido = %10}")
+        .arg(qint64(info.st_size))
+        .arg(QString::fromLatin1(mode))
+        .arg(QString::number(info.st_mode & 07777, 8).rightJustified(4, QLatin1Char('0')))
+        .arg(owner ? QString::fromLocal8Bit(owner->pw_name) : QStringLiteral("?"))
+        .arg(info.st_uid)
+        .arg(grp ? QString::fromLocal8Bit(grp->gr_name) : QStringLiteral("?"))
+        .arg(info.st_gid)
+        .arg(timeText(info.st_mtim), timeText(info.st_ctim), timeText(info.st_atim));
+}
+
+// Writes the default file without ever replacing one that appeared meanwhile: the content goes
+// to an owner-only temporary file that is then hard-linked into place, which fails if taken.
+bool writeDefaultAtomically(const QString &path, QString &error)
+{
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
+    if (!temporary.open()) {
+        error = temporary.errorString();
+        return false;
+    }
+    const QByteArray content = RcloneConfigFile::defaultContent();
+    if (temporary.write(content) != content.size() || !temporary.flush()) {
+        error = temporary.errorString();
+        return false;
+    }
+    ::fsync(temporary.handle());
+    if (::link(QFile::encodeName(temporary.fileName()).constData(),
+               QFile::encodeName(path).constData()) != 0) {
+        error = errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+RcloneConfigFile::RcloneConfigFile(QString configPath) : m_path(std::move(configPath)) {}
+
+QByteArray RcloneConfigFile::defaultContent()
+{
+    return QByteArrayLiteral("[drive]\ntype = drive\n\n"
+                             "[dropbox]\ntype = dropbox\n\n"
+                             "[mega]\ntype = mega\n\n"
+                             "[onedrive]\ntype = onedrive\n\n"
+                             "[1fichier]\ntype = 1fichier\n\n"
+                             "[box]\ntype = box");
+}
+
+void RcloneConfigFile::ensureDefaultConfig() const
+{
+    logLine(QStringLiteral("Verificando archivo de configuración en: ") + m_path);
+    if (QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink()) {
+        logLine(QStringLiteral("El archivo de configuración ya existe."));
+    } else {
+        QString error;
+        if (writeDefaultAtomically(m_path, error))
+            logLine(QStringLiteral("Se creó el archivo de configuración predeterminado en ") +
+                    m_path);
+        else
+            logLine(QStringLiteral("Error al crear el archivo de configuración predeterminado: ") +
+                    error);
+    }
+
+    const QString folder = QFileInfo(m_path).path();
+    QString error;
+    if (const auto names = listFolder(folder, error)) {
+        QStringList quoted;
+        for (const QString &name : *names)
+            quoted << QLatin1Char('"') + name + QLatin1Char('"');
+        logLine(QStringLiteral("Contenido de la carpeta ") + folder + QStringLiteral(": [") +
+                quoted.join(QStringLiteral(", ")) + QLatin1Char(']'));
+    } else {
+        logLine(QStringLiteral("Error leyendo la carpeta ") + folder + QStringLiteral(": ") +
+                error);
+    }
+}
+
+QString RcloneConfigFile::configDiagnosticReport() const
+{
+    QString report = QStringLiteral("Intentando leer el archivo de configuración en: ") + m_path +
+                     QLatin1Char('\n');
+    if (!QFileInfo::exists(m_path))
+        return report + QStringLiteral("El archivo de configuración NO existe.\n");
+    report += QStringLiteral("El archivo existe.\n");
+    if (const auto text = readUtf8(m_path))
+        report += QStringLiteral("Contenido actual:\n") + *text + QLatin1Char('\n');
+    else
+        report += QStringLiteral("No se pudo leer el contenido.\n");
+
+    struct stat info;
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0)
+        return report + QStringLiteral("Error obteniendo atributos: ") + errnoText(errno) +
+               QLatin1Char('\n');
+    return report + QStringLiteral("Atributos: ") + attributesText(info) + QLatin1Char('\n');
+}
+
+AuthorizationStatus RcloneConfigFile::sectionStatus(const QString &text, const QString &remoteName,
+                                                    ScanVariant variant)
+{
+    const QString header = QLatin1Char('[') + remoteName + QLatin1Char(']');
+    const qsizetype headerAt = text.indexOf(header);
+    if (headerAt < 0)
+        return AuthorizationStatus::noSection;
+    const qsizetype start = headerAt + header.size();
+    const QString endMarker =
+        variant == ScanVariant::ConfigScreen ? QStringLiteral("[") : QStringLiteral("\n[");
+    const qsizetype end = text.indexOf(endMarker, start);
+    const QString section = text.mid(start, end < 0 ? -1 : end - start);
+    for (const char *key : {"token =", "api_key =", "user ="}) {
+        if (section.contains(QLatin1String(key)))
+            return AuthorizationStatus::authorized;
+    }
+    return AuthorizationStatus::sectionWithoutCredentials;
+}
+
+std::optional<QList<ServiceAuthorization>>
+RcloneConfigFile::scanAuthorizations(ScanVariant variant) const
+{
+    const auto text = readUtf8(m_path);
+    if (!text) {
+        logLine(kUnreadable);
+        return std::nullopt;
+    }
+    QList<ServiceAuthorization> result;
+    for (const QString &displayName : ServiceCatalog::scannedServices()) {
+        const QString remoteName = variant == ScanVariant::ConfigScreen
+                                       ? ServiceCatalog::findListed(displayName)->remoteName
+                                       : remoteNameFor(displayName);
+        result << ServiceAuthorization{displayName, remoteName,
+                                       sectionStatus(*text, remoteName, variant)};
+    }
+    return result;
+}
+
+bool RcloneConfigFile::refreshAuthorizations(
+    ScanVariant variant, const std::function<void(const QString &entry)> &add) const
+{
+    const auto scanned = scanAuthorizations(variant);
+    if (!scanned)
+        return false;
+    for (const ServiceAuthorization &service : *scanned) {
+        if (service.status == AuthorizationStatus::authorized)
+            add(authorizedEntry(variant, service));
+        logLine(statusLine(variant, service));
+    }
+    return true;
+}
+
+QString RcloneConfigFile::authorizedEntry(ScanVariant variant, const ServiceAuthorization &service)
+{
+    return variant == ScanVariant::ConfigScreen ? service.displayName.toLower()
+                                                : service.remoteName;
+}
+
+QString RcloneConfigFile::statusLine(ScanVariant variant, const ServiceAuthorization &service)
+{
+    const bool config = variant == ScanVariant::ConfigScreen;
+    const QString &name = service.displayName;
+    switch (service.status) {
+    case AuthorizationStatus::authorized:
+        return QStringLiteral("✅ ") + name +
+               (config ? QStringLiteral(" autorizado (con credenciales).")
+                       : QStringLiteral(" autorizado con token/API."));
+    case AuthorizationStatus::sectionWithoutCredentials:
+        return QStringLiteral("⚠️ ") + name +
+               (config ? QStringLiteral(" tiene sección pero no credenciales.")
+                       : QStringLiteral(" tiene sección pero sin token/API."));
+    case AuthorizationStatus::noSection:
+        break;
+    }
+    return QStringLiteral("❌ ") + name +
+           (config ? QStringLiteral(" no autorizado.")
+                   : QStringLiteral(" no autorizado (sección no encontrada)."));
+}
+
+} // namespace skyloft

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+#include "FakeRclone.h"
+
+#include "core/RcloneConfigFile.h"
+#include "core/ServiceCatalog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace skyloft;
+using skyloft::test::CapturedStdout;
+using skyloft::test::readFile;
+using skyloft::test::writeFile;
+
+class TestConfigFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void catalogNamesAndImages()
+    {
+        QCOMPARE(ServiceCatalog::services(),
+                 (QStringList{"Google Drive", "Dropbox", "Mega", "1Fichier"}));
+        QCOMPARE(ServiceCatalog::serviciosOrden(), ServiceCatalog::services());
+        QCOMPARE(remoteNameFor("1Fichier"), QStringLiteral("fichier"));
+        QCOMPARE(remoteNameFor("Box"), QStringLiteral("box"));
+        QCOMPARE(remoteNameFor("google drive"), QStringLiteral("googledrive"));
+        // Only plain spaces go; other white space stays, and lower-casing is Unicode-aware.
+        QCOMPARE(remoteNameFor(QStringLiteral("Ñu\tDrive\u00A0X Y")),
+                 QStringLiteral("ñu\tdrive\u00A0xy"));
+
+        QCOMPARE(serviceIconName("Google Drive"), QStringLiteral("googledrive"));
+        QCOMPARE(serviceIconName("1Fichier"), QStringLiteral("fichier"));
+        QCOMPARE(serviceIconName("OneDrive"), QStringLiteral("questionmark.circle"));
+        QCOMPARE(uploadServiceImageName("Google Drive"), QStringLiteral("googledrive"));
+        QCOMPARE(uploadServiceImageName("1Fichier"), QStringLiteral("fichier"));
+        QCOMPARE(linksSectionImageName("drive"), QStringLiteral("googledrive"));
+        QCOMPARE(linksSectionImageName("MEGA"), QStringLiteral("mega"));
+        QCOMPARE(linksSectionImageName("onedrive"), QStringLiteral("fichier"));
+        QCOMPARE(linksSectionImageName("box"), QStringLiteral("fichier"));
+    }
+
+    void scan_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QStringList>("configEntries");
+        QTest::addColumn<QStringList>("uploadEntries");
+        QTest::addColumn<QStringList>("uploadLines");
+
+        QTest::newRow("default file: three sections without credentials, no fichier section")
+            << QString::fromUtf8(RcloneConfigFile::defaultContent()) << QStringList{}
+            << QStringList{}
+            << QStringList{"⚠️ Google Drive tiene sección pero sin token/API.",
+                           "⚠️ Dropbox tiene sección pero sin token/API.",
+                           "⚠️ Mega tiene sección pero sin token/API.",
+                           "❌ 1Fichier no autorizado (sección no encontrada)."};
+        QTest::newRow("a token line authorizes drive")
+            << "[drive]\ntype = drive\ntoken = {\"access_token\":\"x\"}\n\n[dropbox]\ntype = "
+               "dropbox\n"
+            << QStringList{"google drive"} << QStringList{"drive"}
+            << QStringList{"✅ Google Drive autorizado con token/API.",
+                           "⚠️ Dropbox tiene sección pero sin token/API.",
+                           "❌ Mega no autorizado (sección no encontrada).",
+                           "❌ 1Fichier no autorizado (sección no encontrada)."};
+        QTest::newRow("api_key and user count")
+            << "[fichier]\ntype = fichier\napi_key = k\n\n[mega]\ntype = mega\nuser = a@b\n"
+            << QStringList{"mega", "1fichier"} << QStringList{"mega", "fichier"} << QStringList{};
+        QTest::newRow("no space before the equals sign, or a capital letter, does not count")
+            << "[drive]\ntoken= x\nToken = y\n"
+            << QStringList{} << QStringList{} << QStringList{};
+        QTest::newRow("a credential of the next section does not count")
+            << "[dropbox]\ntype = dropbox\n\n[drive]\ntype = drive\ntoken = t\n"
+            << QStringList{"google drive"} << QStringList{"drive"} << QStringList{};
+        QTest::newRow("a [ inside a value ends the section on the configuration screen only")
+            << "[drive]\ntype = drive\nscope = [x]\ntoken = t\n"
+            << QStringList{} << QStringList{"drive"} << QStringList{};
+        QTest::newRow("a header inside another line starts the section")
+            << "[other]\ndescription = see [mega] user = me\n"
+            << QStringList{"mega"} << QStringList{"mega"} << QStringList{};
+        QTest::newRow("the 1fichier section is not fichier's")
+            << "[1fichier]\ntype = 1fichier\napi_key = k\n"
+            << QStringList{} << QStringList{} << QStringList{};
+    }
+
+    void scan()
+    {
+        QFETCH(QString, content);
+        QFETCH(QStringList, configEntries);
+        QFETCH(QStringList, uploadEntries);
+        QFETCH(QStringList, uploadLines);
+        QTemporaryDir home;
+        const QString path = home.path() + "/.rclone.conf";
+        QVERIFY(writeFile(path, content.toUtf8()));
+        const RcloneConfigFile file(path);
+
+        QStringList config;
+        QStringList upload;
+        CapturedStdout out;
+        QVERIFY(file.refreshAuthorizations(ScanVariant::ConfigScreen,
+                                           [&](const QString &e) { config << e; }));
+        QVERIFY(file.refreshAuthorizations(ScanVariant::UploadScreen,
+                                           [&](const QString &e) { upload << e; }));
+        config.sort();
+        configEntries.sort();
+        upload.sort();
+        uploadEntries.sort();
+        QCOMPARE(config, configEntries);
+        QCOMPARE(upload, uploadEntries);
+        QCOMPARE(out.lines().size(), 8);
+        if (!uploadLines.isEmpty())
+            QCOMPARE(out.lines().mid(4), uploadLines);
+    }
+
+    void configScreenLines()
+    {
+        QTemporaryDir home;
+        const QString path = home.path() + "/.rclone.conf";
+        QVERIFY(writeFile(path, "[drive]\ntoken = t\n[dropbox]\n"));
+        CapturedStdout out;
+        RcloneConfigFile(path).refreshAuthorizations(ScanVariant::ConfigScreen, [](auto &) {});
+        QCOMPARE(out.lines(), (QStringList{"✅ Google Drive autorizado (con credenciales).",
+                                           "⚠️ Dropbox tiene sección pero no credenciales.",
+                                           "❌ Mega no autorizado.", "❌ 1Fichier no autorizado."}));
+    }
+
+    void unreadableFileReportsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not UTF-8") << QByteArray("[drive]\ntoken = \xff\xfe\n");
+    }
+
+    void unreadableFileReportsNothing()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir home;
+        const QString path = home.path() + "/.rclone.conf";
+        if (!content.isEmpty())
+            QVERIFY(writeFile(path, content));
+        CapturedStdout out;
+        bool added = false;
+        for (auto variant : {ScanVariant::ConfigScreen, ScanVariant::UploadScreen})
+            QVERIFY(!RcloneConfigFile(path).refreshAuthorizations(
+                variant, [&](const QString &) { added = true; }));
+        QVERIFY(!added);
+        const QString message =
+            "No se pudo leer el archivo de configuración para verificar autorizaciones.";
+        QCOMPARE(out.lines(), (QStringList{message, message}));
+    }
+
+    void ensureDefaultConfigCreatesOnceOwnerOnly()
+    {
+        QTemporaryDir home;
+        const QString path = home.path() + "/.rclone.conf";
+        const RcloneConfigFile file(path);
+        CapturedStdout out;
+        file.ensureDefaultConfig();
+        QCOMPARE(readFile(path), RcloneConfigFile::defaultContent());
+        QCOMPARE(readFile(path).size(), 140);
+        QCOMPARE(QFile::permissions(path) & 0x0777, QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFile::permissions(path) & 0x7700,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        file.ensureDefaultConfig();
+        QCOMPARE(out.lines(),
+                 (QStringList{"Verificando archivo de configuración en: " + path,
+                              "Se creó el archivo de configuración predeterminado en " + path,
+                              "Contenido de la carpeta " + home.path() + ": [\".rclone.conf\"]",
+                              "Verificando archivo de configuración en: " + path,
+                              "El archivo de configuración ya existe.",
+                              "Contenido de la carpeta " + home.path() + ": [\".rclone.conf\"]"}));
+        // Nothing left behind by the atomic write.
+        QCOMPARE(
+            QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{".rclone.conf"});
+    }
+
+    void ensureDefaultConfigNeverOverwrites()
+    {
+        QTemporaryDir home;
+        const QString path = home.path() + "/.rclone.conf";
+        QVERIFY(writeFile(path, "x"));
+        QVERIFY(writeFile(home.path() + "/with space \"q\"", ""));
+        CapturedStdout out;
+        RcloneConfigFile(path).ensureDefaultConfig();
+        QCOMPARE(readFile(path), QByteArray("x"));
+        QVERIFY(out.text().contains("El archivo de configuración ya existe."));
+        QVERIFY(out.lines().last().contains("\"with space \"q\"\""));
+    }
+
+    void ensureDefaultConfigReportsWhatItCannotDo()
+    {
+        CapturedStdout out;
+        RcloneConfigFile("/nonexistent-folder/.rclone.conf").ensureDefaultConfig();
+        const QStringList lines = out.lines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[1].startsWith("Error al crear el archivo de configuración predeterminado: "));
+        QVERIFY(lines[2].startsWith("Error leyendo la carpeta /nonexistent-folder: "));
+        QVERIFY(lines[2].size() > QString("Error leyendo la carpeta /nonexistent-folder: ").size());
+    }
+
+    void diagnosticReport()
+    {
+        QTemporaryDir home;
+        const QString path = home.path() + "/.rclone.conf";
+        const RcloneConfigFile file(path);
+        QCOMPARE(file.configDiagnosticReport(),
+                 "Intentando leer el archivo de configuración en: " + path +
+                     "\nEl archivo de configuración NO existe.\n");
+
+        QVERIFY(writeFile(path, "[fichier]\napi_key = k"));
+        QString report = file.configDiagnosticReport();
+        QVERIFY2(report.startsWith("Intentando leer el archivo de configuración en: " + path +
+                                   "\nEl archivo existe.\nContenido actual:\n[fichier]\napi_key = "
+                                   "k\nAtributos: "),
+                 qPrintable(report));
+        QVERIFY(report.contains("21 bytes"));
+        QVERIFY(report.endsWith("\n"));
+
+        QVERIFY(writeFile(path, "\xff"));
+        report = file.configDiagnosticReport();
+        QVERIFY(report.contains("El archivo existe.\nNo se pudo leer el contenido.\nAtributos: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigFile)
+#include "test_config_file.moc"
