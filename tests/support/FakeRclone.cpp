@@ -54,6 +54,20 @@ bool FakeRclone::overlapped() const
     return QFileInfo::exists(stateDir() + QStringLiteral("/overlap"));
 }
 
+QString FakeRclone::killallPath() const
+{
+    qputenv("SKYLOFT_FAKE_KILLALL_LOG", (home() + QStringLiteral("/killall.log")).toLocal8Bit());
+    return QStringLiteral(SKYLOFT_FAKE_KILLALL);
+}
+
+QStringList FakeRclone::killallRuns() const
+{
+    QStringList runs = QString::fromUtf8(readFile(home() + QStringLiteral("/killall.log")))
+                           .split(QLatin1Char('\n'));
+    runs.removeAll(QString());
+    return runs;
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

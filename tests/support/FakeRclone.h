@@ -42,6 +42,11 @@ public:
     // Whether two runs were ever alive at the same time.
     bool overlapped() const;
 
+    // A killall stand-in for code under test: it records each run and ends only this fake's
+    // runs, so tests never stop rclone processes of other tests. Sets the variable it reads.
+    QString killallPath() const;
+    QStringList killallRuns() const;
+
 private:
     QString stateDir() const { return home() + QStringLiteral("/.fake-rclone"); }
 
