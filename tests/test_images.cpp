@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+#include "core/ServiceCatalog.h"
+#include "shell/Images.h"
+
+#include <QHash>
+#include <QImage>
+#include <QSvgRenderer>
+#include <QTest>
+
+using namespace skyloft;
+
+namespace {
+
+// Every image the screens ask for. Service images come from the catalog's own rules, so renaming
+// a file or changing a rule without the other shows up here.
+QStringList namesInUse()
+{
+    QStringList names = {"logo", "arrow.up.doc", "link", "gearshape"};
+    names << "checkmark.circle.fill"
+          << "questionmark.circle"
+          << "tray.and.arrow.down.fill"
+          << "trash"
+          << "arrow.up.circle.fill"
+          << "doc.on.doc";
+    for (const QString &service : ServiceCatalog::services())
+        names << serviceIconName(service);
+    for (const QString &service : ServiceCatalog::serviciosOrden())
+        names << uploadServiceImageName(service);
+    for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+        names << serviceIconName(entry.displayName);      // unlisted ones fall back
+        names << linksSectionImageName(entry.remoteName); // section keys are remote names
+        names << linksSectionImageName(entry.remoteName.toUpper());
+    }
+    names.removeDuplicates();
+    return names;
+}
+
+int visiblePixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+    }
+    return count;
+}
+
+QRgb commonestOpaqueColour(const QImage &image)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) == 255)
+                ++counts[pixel];
+        }
+    }
+    QRgb best = 0;
+    int bestCount = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > bestCount) {
+            best = it.key();
+            bestCount = it.value();
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+class TestImages : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyNameDrawsAtScreenSizes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("side");
+        for (const QString &name : namesInUse()) {
+            for (int side : {20, 25})
+                QTest::addRow("%s@%d", qPrintable(name), side) << name << side;
+        }
+    }
+
+    void everyNameDrawsAtScreenSizes()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, side);
+        const QPixmap pixmap = imagePixmap(name, QSize(side, side));
+        QVERIFY(!pixmap.isNull());
+        QCOMPARE(pixmap.size(), QSize(side, side));
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+        // Drawn inside the square, not a speck: artwork outside its view box would fail here.
+        QVERIFY2(visiblePixels(image) * 10 > side * side,
+                 qPrintable(QString::number(visiblePixels(image))));
+        QVERIFY(!imageIcon(name).isNull());
+
+        // The screens stretch images into squares; a non-square view box would distort.
+        QSvgRenderer renderer(imagePath(name));
+        QCOMPARE(renderer.viewBoxF().width(), renderer.viewBoxF().height());
+    }
+
+    void highDensityPixmapKeepsLogicalSize()
+    {
+        const QPixmap pixmap = imagePixmap(QStringLiteral("logo"), QSize(100, 100), 2.0);
+        QCOMPARE(pixmap.size(), QSize(200, 200));
+        QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(100, 100));
+    }
+
+    // Symbols the screens show in a set colour carry that colour themselves.
+    void symbolsComeInTheirScreenColours_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("check green") << "checkmark.circle.fill" << QColor(0x34c759);
+        QTest::newRow("trash red") << "trash" << QColor(0xff3b30);
+        QTest::newRow("tray grey") << "tray.and.arrow.down.fill" << QColor(0x8e8e93);
+        QTest::newRow("upload arrow white") << "arrow.up.circle.fill" << QColor(Qt::white);
+        QTest::newRow("copy blue") << "doc.on.doc" << QColor(0x007aff);
+    }
+
+    void symbolsComeInTheirScreenColours()
+    {
+        QFETCH(QString, name);
+        QFETCH(QColor, colour);
+        const QImage image = imagePixmap(name, QSize(25, 25)).toImage();
+        QCOMPARE(QColor(commonestOpaqueColour(image)), colour);
+    }
+
+    void unknownNameGivesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("unknown") << "no.such.symbol";
+        QTest::newRow("empty") << "";
+        QTest::newRow("wrong case") << "Logo";
+        QTest::newRow("with extension") << "logo.svg";
+    }
+
+    void unknownNameGivesNothing()
+    {
+        QFETCH(QString, name);
+        QVERIFY(imagePixmap(name, QSize(20, 20)).isNull());
+        QVERIFY(imageIcon(name).isNull());
+    }
+};
+
+QTEST_MAIN(TestImages)
+#include "test_images.moc"
