@@ -21,6 +21,13 @@ namespace {
 
 QMutex g_runningMutex;
 QSet<qint64> g_runningPids;
+bool g_quitting = false;
+
+void terminateRunningLocked()
+{
+    for (qint64 pid : std::as_const(g_runningPids))
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+}
 
 // Keeps the pid of a waiting child known to terminateBlockingRuns() for as long as it runs.
 class RunningChild
@@ -30,6 +37,8 @@ public:
     {
         QMutexLocker lock(&g_runningMutex);
         g_runningPids.insert(m_pid);
+        if (g_quitting)
+            ::kill(static_cast<pid_t>(m_pid), SIGTERM);
     }
     ~RunningChild()
     {
@@ -160,8 +169,14 @@ std::optional<quint16> findFreePort(int lower, int upper)
 void terminateBlockingRuns()
 {
     QMutexLocker lock(&g_runningMutex);
-    for (qint64 pid : std::as_const(g_runningPids))
-        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    terminateRunningLocked();
+}
+
+void endBlockingRunsForQuit()
+{
+    QMutexLocker lock(&g_runningMutex);
+    g_quitting = true;
+    terminateRunningLocked();
 }
 
 } // namespace skyloft

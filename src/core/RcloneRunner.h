@@ -48,4 +48,8 @@ std::optional<quint16> findFreePort(int lower, int upper);
 // quitting never waits on a browser that will not come back.
 void terminateBlockingRuns();
 
+// For quitting: terminateBlockingRuns(), and from now on every blocking run is ended as soon as it
+// starts, so a worker that launches its sign-in after the sweep cannot hold the exit either.
+void endBlockingRunsForQuit();
+
 } // namespace skyloft

@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
     skyloft::installTranslations(app);
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &skyloft::terminateBlockingRuns);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &skyloft::endBlockingRunsForQuit);
 
     skyloft::MainWindow window;
     window.show();
