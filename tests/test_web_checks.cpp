@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+
+#include "shell/VersionNumber.h"
+#include "shell/WebChecks.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+using namespace skyloft;
+using skyloft::test::CapturedStdout;
+
+namespace {
+
+// An HTTP server on 127.0.0.1 that answers each path with its scripted response and leaves a path
+// without a script unanswered, the connection open.
+class ScriptedHttpServer : public QObject
+{
+public:
+    ScriptedHttpServer()
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                serve(socket);
+        });
+    }
+
+    QString url(const QString &path = {}) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    }
+
+    void answer(const QString &path, int status, const QByteArray &body,
+                const QByteArray &headers = {})
+    {
+        m_responses.insert(path, "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\n" +
+                                     headers +
+                                     "Content-Length: " + QByteArray::number(body.size()) +
+                                     "\r\nConnection: close\r\n\r\n" + body);
+    }
+
+    // Request lines received, such as "GET /version.json".
+    QStringList requests() const { return m_requests; }
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            const QByteArray head = socket->peek(socket->bytesAvailable());
+            if (!head.contains("\r\n\r\n"))
+                return;
+            socket->readAll();
+            const QList<QByteArray> words = head.left(head.indexOf("\r\n")).split(' ');
+            const QString path = QString::fromLatin1(words.value(1));
+            m_requests.append(QString::fromLatin1(words.value(0)) + u' ' + path);
+            if (!m_responses.contains(path))
+                return;
+            socket->write(m_responses.value(path));
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer m_server;
+    QHash<QString, QByteArray> m_responses;
+    QStringList m_requests;
+};
+
+// An address on 127.0.0.1 where nothing listens.
+QString refusingUrl()
+{
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    return QStringLiteral("http://127.0.0.1:%1").arg(port);
+}
+
+} // namespace
+
+class TestWebChecks : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void versionComparison_data()
+    {
+        QTest::addColumn<QString>("published");
+        QTest::addColumn<bool>("newer");
+
+        QTest::newRow("a later patch is newer") << "1.0.1" << true;
+        QTest::newRow("a later minor with fewer components is newer") << "1.1" << true;
+        QTest::newRow("a later major alone is newer") << "2" << true;
+        QTest::newRow("a later major in full is newer") << "2.0.0" << true;
+        QTest::newRow("the same version is not newer") << "1.0.0" << false;
+        QTest::newRow("a shorter equal prefix is not newer") << "1.0" << false;
+        QTest::newRow("the major alone is not newer") << "1" << false;
+        QTest::newRow("an extra component past ours is ignored") << "1.0.0.1" << false;
+        QTest::newRow("an older version is not newer") << "0.9.9" << false;
+        QTest::newRow("a leading letter makes the major 0") << "v2.0" << false;
+        QTest::newRow("a plus sign is allowed") << "+2" << true;
+        QTest::newRow("empty components are dropped") << "1..1" << true;
+        QTest::newRow("leading and trailing dots are dropped") << ".1.0.1." << true;
+        QTest::newRow("an empty text has nothing to compare") << "" << false;
+        QTest::newRow("a negative component is smaller") << "1.-1" << false;
+        QTest::newRow("a lone sign counts as 0, not as nothing") << "1.0.+.1" << false;
+        QTest::newRow("white space makes a component 0") << " 2.0" << false;
+        QTest::newRow("a component past 64 bits counts as 0") << "99999999999999999999" << false;
+    }
+
+    void versionComparison()
+    {
+        QFETCH(QString, published);
+        QFETCH(bool, newer);
+        QCOMPARE(isNewerVersion(kVersionActual.toString(), published), newer);
+    }
+
+    void connectivity_data()
+    {
+        // Paths on the test server; an empty one is an address where nothing listens.
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("alert");
+
+        const QString verified = QStringLiteral("✅ Conexión a Internet verificada");
+        QTest::newRow("200 is a connection") << "/200" << verified << false;
+        QTest::newRow("a redirect to a 200 is followed") << "/moved" << verified << false;
+        QTest::newRow("204 is not a connection") << "/204"
+                                                 << "❌ Conexión fallida con código: 204" << true;
+        QTest::newRow("404 is not a connection") << "/404"
+                                                 << "❌ Conexión fallida con código: 404" << true;
+        QTest::newRow("a refused connection")
+            << ""
+            << "❌ No hay conexión a Internet: Connection refused" << true;
+        QTest::newRow("no answer within five seconds")
+            << "/silent"
+            << "❌ No hay conexión a Internet: Operation canceled" << true;
+    }
+
+    void connectivity()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, line);
+        QFETCH(bool, alert);
+
+        ScriptedHttpServer server;
+        for (const int status : {200, 204, 404})
+            server.answer(u'/' + QString::number(status), status, {});
+        server.answer(QStringLiteral("/moved"), 302, {}, "Location: /200\r\n");
+        WebChecks checks({path.isEmpty() ? refusingUrl() : server.url(path), server.url()});
+        QSignalSpy noConnection(&checks, &WebChecks::noConnection);
+        CapturedStdout out;
+
+        QElapsedTimer clock;
+        clock.start();
+        checks.checkConnectivity();
+        QTRY_COMPARE_WITH_TIMEOUT(out.lines(), QStringList{line}, 8000);
+        QCOMPARE(noConnection.size(), alert ? 1 : 0);
+        QCOMPARE(checks.requestsInFlight(), 0);
+        // Qt's transfer timer is a coarse one, allowed to fire up to 5 % early.
+        if (path == u"/silent")
+            QVERIFY2(clock.elapsed() >= 4750, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void update_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("offered");
+
+        QTest::newRow("a newer version is offered")
+            << 200 << QByteArray(R"({"version": "1.2.0", "notas": "x"})") << QStringList{}
+            << "1.2.0";
+        QTest::newRow("the same version is silent")
+            << 200 << QByteArray(R"({"version": "1.0.0"})") << QStringList{} << "";
+        QTest::newRow("an older version is silent")
+            << 200 << QByteArray(R"({"version": "0.9"})") << QStringList{} << "";
+        QTest::newRow("a version that is a number is silent")
+            << 200 << QByteArray(R"({"version": 2})") << QStringList{} << "";
+        QTest::newRow("a document without a version is silent")
+            << 200 << QByteArray(R"({"versión": "2.0"})") << QStringList{} << "";
+        QTest::newRow("a list is silent") << 200 << QByteArray(R"(["2.0"])") << QStringList{} << "";
+        QTest::newRow("a body that is not JSON")
+            << 200 << QByteArray("<html>2.0</html>")
+            << QStringList{"❌ Error al procesar los datos de la versión: illegal value"} << "";
+        QTest::newRow("an empty body")
+            << 200 << QByteArray()
+            << QStringList{"❌ No se recibieron datos al verificar actualizaciones."} << "";
+        QTest::newRow("the status is not examined")
+            << 404 << QByteArray(R"({"version": "2.0"})") << QStringList{} << "2.0";
+        QTest::newRow("not even a server error")
+            << 500 << QByteArray(R"({"version": "1.0.1"})") << QStringList{} << "1.0.1";
+    }
+
+    void update()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, offered);
+
+        ScriptedHttpServer server;
+        server.answer(QStringLiteral("/version.json"), status, body);
+        // A trailing slash on the site does not double the one of the path.
+        WebChecks checks({server.url(QStringLiteral("/silent")), server.url(QStringLiteral("/"))});
+        QSignalSpy updateAvailable(&checks, &WebChecks::updateAvailable);
+        CapturedStdout out;
+
+        checks.checkForUpdate();
+        QCOMPARE(checks.requestsInFlight(), 1);
+        QTRY_COMPARE(checks.requestsInFlight(), 0);
+        QCOMPARE(out.lines(), lines);
+        QCOMPARE(server.requests(), QStringList{"GET /version.json"});
+        QCOMPARE(updateAvailable.size(), offered.isEmpty() ? 0 : 1);
+        if (!offered.isEmpty())
+            QCOMPARE(updateAvailable.at(0).at(0).toString(), offered);
+    }
+
+    void updateFailures()
+    {
+        CapturedStdout out;
+        WebChecks unparsable({refusingUrl(), QStringLiteral("http://[::1")});
+        unparsable.checkForUpdate();
+        QCOMPARE(unparsable.requestsInFlight(), 0);
+        QCOMPARE(out.lines(), QStringList{"❌ URL inválida para verificar actualizaciones."});
+        QVERIFY(!unparsable.downloadUrl().isValid());
+
+        WebChecks unreachable({refusingUrl(), refusingUrl()});
+        QSignalSpy updateAvailable(&unreachable, &WebChecks::updateAvailable);
+        unreachable.checkForUpdate();
+        QTRY_COMPARE(out.lines().size(), 2);
+        QCOMPARE(out.lines().last(),
+                 QStringLiteral("❌ Error al verificar actualizaciones: Connection refused"));
+        QCOMPARE(updateAvailable.size(), 0);
+    }
+
+    void addresses()
+    {
+        qunsetenv("SKYLOFT_CONNECTIVITY_URL");
+        qunsetenv("SKYLOFT_SITE_URL");
+        const WebAddresses built = WebAddresses::fromEnvironment();
+        QCOMPARE(built.connectivity, QStringLiteral(SKYLOFT_CONNECTIVITY_URL));
+        QCOMPARE(built.site, QStringLiteral(SKYLOFT_SITE_URL));
+        QCOMPARE(WebChecks(built).downloadUrl(), QUrl(SKYLOFT_SITE_URL "/descargar"));
+
+        qputenv("SKYLOFT_CONNECTIVITY_URL", "http://127.0.0.1:9/");
+        qputenv("SKYLOFT_SITE_URL", "http://127.0.0.1:9/skyloft/");
+        const WebAddresses overridden = WebAddresses::fromEnvironment();
+        qunsetenv("SKYLOFT_CONNECTIVITY_URL");
+        qunsetenv("SKYLOFT_SITE_URL");
+        QCOMPARE(overridden.connectivity, QStringLiteral("http://127.0.0.1:9/"));
+        QCOMPARE(WebChecks(overridden).downloadUrl(),
+                 QUrl(QStringLiteral("http://127.0.0.1:9/skyloft/descargar")));
+    }
+
+    void answersOutliveTheirCaller()
+    {
+        ScriptedHttpServer server;
+        server.answer(QStringLiteral("/status"), 404, {});
+        CapturedStdout out;
+
+        // The caller goes before the answer comes: the request still runs and prints, and the
+        // report is dropped with the caller.
+        WebChecks checks({server.url(QStringLiteral("/status")), server.url()});
+        bool reported = false;
+        auto *caller = new QObject;
+        connect(&checks, &WebChecks::noConnection, caller, [&reported] { reported = true; });
+        checks.checkConnectivity();
+        delete caller;
+        QTRY_COMPARE(out.lines(), QStringList{"❌ Conexión fallida con código: 404"});
+        QVERIFY(!reported);
+
+        // Checks destroyed with a request in flight leave nothing behind to answer.
+        auto *gone = new WebChecks({server.url(QStringLiteral("/silent")), {}});
+        gone->checkConnectivity();
+        QTRY_COMPARE(server.requests().size(), 2);
+        delete gone;
+        QTest::qWait(100);
+        QCOMPARE(out.lines().size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWebChecks)
+#include "test_web_checks.moc"
