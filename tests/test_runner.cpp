@@ -125,9 +125,14 @@ private Q_SLOTS:
         QVERIFY(next.has_value());
         QCOMPARE(int(*next), port + 1);
 
-        timer.restart();
-        QCOMPARE(findFreePort(port, port), std::nullopt);
-        const qint64 oneTry = timer.elapsed();
+        // One try costs 200 ms, two cost 400: the fastest of three runs tells them apart even
+        // on a busy machine.
+        qint64 oneTry = std::numeric_limits<qint64>::max();
+        for (int run = 0; run < 3; ++run) {
+            timer.restart();
+            QCOMPARE(findFreePort(port, port), std::nullopt);
+            oneTry = std::min(oneTry, timer.elapsed());
+        }
         QVERIFY2(oneTry >= 200 && oneTry < 400, qPrintable(QString::number(oneTry)));
 
         timer.restart();
