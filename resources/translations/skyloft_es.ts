@@ -15,5 +15,21 @@
         <source>Configuración</source>
         <translation>Configuración</translation>
     </message>
+    <message>
+        <source>menu_about</source>
+        <translation>Acerca de Skyloft</translation>
+    </message>
+    <message>
+        <source>menu_settings</source>
+        <translation>Configuración…</translation>
+    </message>
+    <message>
+        <source>menu_help</source>
+        <translation>Ayuda de Skyloft</translation>
+    </message>
+    <message>
+        <source>menu_quit</source>
+        <translation>Salir de Skyloft</translation>
+    </message>
 </context>
 </TS>

@@ -1,38 +1,151 @@
 // SPDX-License-Identifier: MIT
 #include "shell/AppDelegate.h"
 
+#include "core/Log.h"
+#include "core/Notifier.h"
+#include "shell/Dialogs.h"
+#include "shell/Images.h"
 #include "shell/MainWindow.h"
+#include "shell/Translations.h"
 
+#include <QApplication>
+#include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPointer>
 #include <QTimer>
+#include <QUrl>
+
+#include <optional>
 
 namespace skyloft {
 
-AppDelegate::AppDelegate(QObject *parent) : QObject(parent) {}
+namespace {
+
+const QString kMenuTitle = QStringLiteral("Skyloft");
+const QString kAgradecimientos = QStringLiteral("Agradecimientos a Rclone");
+const QString kGraciasRclone = QStringLiteral("¡Gracias, Rclone!");
+const QString kGraciasDetalle = QStringLiteral("Esta app usa Rclone para la magia detrás del "
+                                               "telón. Puedes visitar su repositorio oficial:");
+const QString kAbrirRepositorio = QStringLiteral("Abrir Repositorio");
+const QString kCerrar = QStringLiteral("Cerrar");
+const QString kAceptar = QStringLiteral("Aceptar");
+
+constexpr int kAboutIconSize = 64;
+
+// A web address as the browser takes it, or nothing when the text does not parse.
+std::optional<QUrl> webAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (url.isEmpty() || !url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(QObject *parent)
+    : AppDelegate(QStringLiteral(SKYLOFT_HELP_URL), QStringLiteral(SKYLOFT_RCLONE_REPO_URL),
+                  &QDesktopServices::openUrl, parent)
+{}
+
+AppDelegate::AppDelegate(QString helpUrl, QString rcloneRepositoryUrl, UrlOpener openUrl,
+                         QObject *parent)
+    : QObject(parent), m_helpUrl(std::move(helpUrl)),
+      m_rcloneRepositoryUrl(std::move(rcloneRepositoryUrl)), m_openUrl(std::move(openUrl))
+{}
 
 void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &windows)
 {
     if (windows.isEmpty())
         return;
     QMainWindow *window = windows.first();
+    m_window = window;
     if (auto *mainWindow = qobject_cast<MainWindow *>(window))
         mainWindow->fixContentSize(700, 520);
     else
         window->setFixedSize(700, 520);
 
     window->setMenuBar(new QMenuBar(window));
-    QPointer<QMainWindow> guarded(window);
-    QTimer::singleShot(kMenuDelayMs, this, [this, guarded] {
-        if (guarded)
-            buildMenu(guarded);
+    QTimer::singleShot(kMenuDelayMs, this, [this] {
+        if (m_window)
+            buildMenu(m_window);
     });
 }
 
 void AppDelegate::buildMenu(QMainWindow *window)
 {
-    window->setMenuBar(new QMenuBar(window));
+    auto *menuBar = new QMenuBar(window);
+    window->setMenuBar(menuBar);
+    QMenu *menu = menuBar->addMenu(kMenuTitle);
+    const auto addItem = [menu](const QString &title, const QKeySequence &shortcut = {}) {
+        QAction *item = menu->addAction(title);
+        item->setShortcut(shortcut);
+        // Reachable from every tab, whichever widget has the focus.
+        item->setShortcutContext(Qt::ApplicationShortcut);
+        // Keeps every entry where it is, also where the platform would move About or Quit.
+        item->setMenuRole(QAction::NoRole);
+        return item;
+    };
+    connect(addItem(localized("menu_about")), &QAction::triggered, this,
+            &AppDelegate::mostrarAcercaDe);
+    menu->addSeparator();
+    connect(addItem(localized("menu_settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
+            &QAction::triggered, this, &AppDelegate::irAConfiguracion);
+    menu->addSeparator();
+    connect(addItem(localized("menu_help"), QKeySequence(Qt::CTRL | Qt::Key_Question)),
+            &QAction::triggered, this, &AppDelegate::mostrarAyudaEnLinea);
+    menu->addSeparator();
+    connect(addItem(kAgradecimientos), &QAction::triggered, this,
+            &AppDelegate::mostrarAgradecimientosRclone);
+    menu->addSeparator();
+    connect(addItem(localized("menu_quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    logLine(QStringLiteral("✅ Menú personalizado creado correctamente."));
+}
+
+void AppDelegate::mostrarAcercaDe()
+{
+    DialogQuestion about;
+    about.title = localized("menu_about");
+    about.iconPixmap =
+        imagePixmap(QStringLiteral("logo"), {kAboutIconSize, kAboutIconSize},
+                    m_window ? m_window->devicePixelRatioF() : qApp->devicePixelRatio());
+    about.text = kMenuTitle;
+    about.informativeText = QStringLiteral("Versión " SKYLOFT_VERSION);
+    about.buttons = {{kAceptar, DialogButton::Role::Default}};
+    Dialogs::ask(m_window, about, this, [](int) {});
+}
+
+void AppDelegate::irAConfiguracion()
+{
+    Notifier::instance().post(QString::fromLatin1(kIrAConfiguracion));
+}
+
+void AppDelegate::mostrarAyudaEnLinea()
+{
+    const std::optional<QUrl> url = webAddress(m_helpUrl);
+    if (!url) {
+        logLine(QStringLiteral("❌ URL inválida"));
+        return;
+    }
+    m_openUrl(*url);
+    logLine(QStringLiteral("🧭 Ayuda abierta en el navegador"));
+}
+
+void AppDelegate::mostrarAgradecimientosRclone()
+{
+    DialogQuestion thanks;
+    thanks.icon = QMessageBox::Information;
+    thanks.text = kGraciasRclone;
+    thanks.informativeText = kGraciasDetalle;
+    thanks.buttons = {{kAbrirRepositorio, DialogButton::Role::Default},
+                      {kCerrar, DialogButton::Role::Cancel}};
+    Dialogs::ask(m_window, thanks, this, [this](int answer) {
+        if (answer != 0)
+            return;
+        if (const std::optional<QUrl> url = webAddress(m_rcloneRepositoryUrl))
+            m_openUrl(*url);
+    });
 }
 
 } // namespace skyloft

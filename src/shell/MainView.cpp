@@ -4,6 +4,7 @@
 #include "core/GeneratedLinks.h"
 #include "core/Notifier.h"
 #include "core/TabSelection.h"
+#include "screens/LinksView.h"
 #include "shell/Images.h"
 #include "shell/Translations.h"
 
@@ -47,7 +48,7 @@ QWidget *MainView::makeUploadScreen()
 
 QWidget *MainView::makeLinksScreen()
 {
-    return placeholder(localized("Enlaces"));
+    return new LinksView(m_generatedLinks);
 }
 
 QWidget *MainView::makeConfigScreen()

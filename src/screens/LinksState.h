@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace skyloft {
+
+class GeneratedLinks;
+
+// What the links screen does, apart from drawing: copying to the clipboard, the copy notice and
+// the clear-all confirmation. The links themselves belong to the shared GeneratedLinks.
+class LinksState : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LinksState(GeneratedLinks *generatedLinks, QObject *parent = nullptr);
+
+    GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
+    bool showToast() const { return m_showToast; }
+    bool showClearConfirmation() const { return m_showClearConfirmation; }
+
+    // Puts `link` on the clipboard and shows the notice for kToastMs. Every copy schedules its
+    // own hiding: a later copy does not extend an earlier notice.
+    void copyLink(const QString &link);
+    // Puts every link on the clipboard, one per line, without a notice.
+    void copyAll();
+    // "Limpiar Todo" only asks; answerClear(true) empties the shared links.
+    void requestClear();
+    void answerClear(bool erase);
+
+    static constexpr int kToastMs = 2000;
+
+Q_SIGNALS:
+    void showToastChanged(bool shown);
+    void showClearConfirmationChanged(bool shown);
+
+private:
+    void setShowToast(bool shown);
+    void setShowClearConfirmation(bool shown);
+
+    GeneratedLinks *m_generatedLinks;
+    bool m_showToast = false;
+    bool m_showClearConfirmation = false;
+};
+
+} // namespace skyloft

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class QStackedLayout;
+
+namespace skyloft {
+
+class GeneratedLinks;
+class LinksListView;
+class LinksModel;
+class LinksState;
+class Toast;
+
+// The links tab: every share link of the session, grouped by service, with copy one, copy all
+// and clear all. It shows and clears the shared GeneratedLinks; links recorded while it is shown
+// appear at once.
+class LinksView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LinksView(GeneratedLinks *generatedLinks, QWidget *parent = nullptr);
+
+    LinksState *state() const { return m_state; }
+
+private:
+    QWidget *makeToolbar();
+    QWidget *makeEmptyState();
+    void showEmptyStateIfNoLinks();
+    void askToClear();
+
+    LinksState *m_state;
+    LinksModel *m_model;
+    LinksListView *m_list;
+    QStackedLayout *m_body;
+    QWidget *m_emptyState;
+    Toast *m_toast;
+};
+
+} // namespace skyloft

@@ -1,0 +1,366 @@
+// SPDX-License-Identifier: MIT
+#include "OpenDialog.h"
+
+#include "core/GeneratedLinks.h"
+#include "screens/CopyLinkButton.h"
+#include "screens/LinkCardDelegate.h"
+#include "screens/LinksListView.h"
+#include "screens/LinksModel.h"
+#include "screens/LinksState.h"
+#include "screens/LinksView.h"
+#include "screens/ServiceSection.h"
+#include "screens/Toast.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace skyloft;
+using namespace skyloft::test;
+
+using Recorded = QList<QPair<QString, LinkItem>>; // (remote name, item) in recording order
+
+namespace {
+
+// A links screen at the window's size, shown, over its own GeneratedLinks.
+struct Screen
+{
+    GeneratedLinks links;
+    LinksView view{&links};
+
+    Screen()
+    {
+        view.resize(700, 480);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    void record(const Recorded &recorded)
+    {
+        for (const auto &[remote, item] : recorded)
+            links.append(remote, item);
+    }
+    LinksListView *list() const { return view.findChild<LinksListView *>(); }
+    QAbstractItemModel *model() const { return list()->model(); }
+    QPushButton *button(const QString &text) const
+    {
+        for (QPushButton *button : view.findChildren<QPushButton *>()) {
+            if (button->text() == text && button->accessibleName() == text)
+                return button;
+        }
+        return nullptr;
+    }
+    Toast *toast() const { return view.findChild<Toast *>(); }
+
+    // What the list shows, one entry a row: "# Title [image]" for headers, the file name for cards.
+    QStringList shownRows() const
+    {
+        QStringList rows;
+        for (int r = 0; r < model()->rowCount(); ++r) {
+            const QModelIndex index = model()->index(r, 0);
+            if (index.data(LinksModel::KindRole).toInt() == LinksModel::HeaderRow)
+                rows << QStringLiteral("# %1 [%2]")
+                            .arg(index.data().toString(),
+                                 index.data(LinksModel::ImageNameRole).toString());
+            else
+                rows << index.data().toString();
+        }
+        return rows;
+    }
+    QModelIndex cardFor(const QString &link) const
+    {
+        const QModelIndexList found =
+            model()->match(model()->index(0, 0), LinksModel::LinkRole, link, 1, Qt::MatchExactly);
+        return found.value(0);
+    }
+    // A click on the copy button drawn on the card of `link`.
+    void clickCopyButtonOf(const QString &link)
+    {
+        const QModelIndex card = cardFor(link);
+        QVERIFY(card.isValid());
+        list()->scrollTo(card);
+        const QRect button = list()->cardDelegate()->copyButtonRect(list()->visualRect(card), card);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, button.center());
+    }
+    bool emptyStateShown() const
+    {
+        for (QLabel *label : view.findChildren<QLabel *>()) {
+            if (label->text() == QStringLiteral("Aún no hay enlaces generados"))
+                return label->isVisible();
+        }
+        return false;
+    }
+};
+
+void putOnClipboard(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+QString clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+} // namespace
+
+class TestLinksView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sectionsInKeyOrder_data()
+    {
+        QTest::addColumn<Recorded>("recorded");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("keys shown in character order, each with its image")
+            << Recorded{{"mega", {"m.zip", "M"}},
+                        {"drive", {"d1.txt", "D1"}},
+                        {"fichier", {"f.pdf", "F"}},
+                        {"drive", {"d2.txt", "D2"}}}
+            << QStringList{
+                   "# Drive [googledrive]", "d1.txt", "d2.txt", "# Fichier [fichier]", "f.pdf",
+                   "# Mega [mega]",         "m.zip"};
+        QTest::newRow("a key without an image of its own shows fichier's")
+            << Recorded{{"onedrive", {"o.txt", "O"}}, {"dropbox", {"b.txt", "B"}}}
+            << QStringList{"# Dropbox [dropbox]", "b.txt", "# Onedrive [fichier]", "o.txt"};
+        QTest::newRow("two cards may share a file name")
+            << Recorded{{"drive", {"same.txt", "S1"}}, {"drive", {"same.txt", "S2"}}}
+            << QStringList{"# Drive [googledrive]", "same.txt", "same.txt"};
+    }
+
+    void sectionsInKeyOrder()
+    {
+        QFETCH(Recorded, recorded);
+        QFETCH(QStringList, rows);
+        Screen screen;
+        screen.record(recorded);
+        QCOMPARE(screen.shownRows(), rows);
+        QVERIFY(!screen.emptyStateShown());
+    }
+
+    void sectionTitles_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one word") << "fichier"
+                                  << "Fichier";
+        QTest::newRow("rest lower-cased") << "DROPBOX"
+                                          << "Dropbox";
+        QTest::newRow("every word") << "my drive"
+                                    << "My Drive";
+        QTest::newRow("after punctuation") << "google-drive"
+                                           << "Google-Drive";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void sectionTitles()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, title);
+        QCOMPARE(sectionTitle(id), title);
+    }
+
+    void copyAll_data()
+    {
+        QTest::addColumn<Recorded>("recorded");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("links only, section after section, no final line feed")
+            << Recorded{{"mega", {"c.txt", "C"}},
+                        {"drive", {"a.txt", "A"}},
+                        {"drive", {"b.txt", "B"}}}
+            << "A\nB\nC";
+        QTest::newRow("one link") << Recorded{{"fichier", {"f.txt", "https://1fichier.com/?x"}}}
+                                  << "https://1fichier.com/?x";
+        QTest::newRow("no links leave an empty text") << Recorded{} << "";
+    }
+
+    void copyAll()
+    {
+        QFETCH(Recorded, recorded);
+        QFETCH(QString, text);
+        Screen screen;
+        screen.record(recorded);
+        putOnClipboard(QStringLiteral("stale"));
+        QTest::mouseClick(screen.button(QStringLiteral("Copiar Todo")), Qt::LeftButton);
+        QCOMPARE(clipboardText(), text);
+        QVERIFY(!screen.view.state()->showToast());
+        QVERIFY(!screen.toast()->isVisible());
+    }
+
+    void copyOneLink()
+    {
+        Screen screen;
+        screen.record(
+            {{"drive", {"a.txt", "https://drive/a"}}, {"mega", {"b.txt", "https://mega/b"}}});
+
+        screen.clickCopyButtonOf(QStringLiteral("https://mega/b"));
+        QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
+        QVERIFY(screen.toast()->isVisible());
+        QCOMPARE(screen.toast()->text(), QStringLiteral("📋 Enlace copiado"));
+        QTRY_COMPARE(screen.toast()->geometry().bottom() + 1, screen.view.height() - 40);
+
+        // From the keyboard: the first card, then Return; the real button rides on that card.
+        screen.list()->setFocus();
+        QTest::keyClick(screen.list(), Qt::Key_Home);
+        QTest::keyClick(screen.list(), Qt::Key_Return);
+        QCOMPARE(clipboardText(), QStringLiteral("https://drive/a"));
+        QTest::keyClick(screen.list(), Qt::Key_Down);
+        CopyLinkButton *button = screen.list()->copyButton();
+        QCOMPARE(button->accessibleName(), QStringLiteral("Copiar enlace"));
+        QVERIFY(button->isVisible());
+        const QModelIndex current = screen.list()->currentIndex();
+        QCOMPARE(current.data(LinksModel::LinkRole).toString(), QStringLiteral("https://mega/b"));
+        QCOMPARE(button->geometry(), screen.list()->cardDelegate()->copyButtonRect(
+                                         screen.list()->visualRect(current), current));
+        putOnClipboard(QStringLiteral("stale"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
+    }
+
+    void noticeHidesTwoSecondsAfterTheFirstOfTwoCopies()
+    {
+        Screen screen;
+        screen.record({{"drive", {"a.txt", "A"}}, {"drive", {"b.txt", "B"}}});
+        QElapsedTimer clock;
+        QList<QPair<bool, qint64>> changes;
+        connect(screen.view.state(), &LinksState::showToastChanged, this, [&](bool shown) {
+            changes.append({shown, clock.elapsed()});
+        });
+
+        clock.start();
+        screen.clickCopyButtonOf(QStringLiteral("A"));
+        QTest::qWait(1000);
+        const qint64 secondCopy = clock.elapsed();
+        screen.clickCopyButtonOf(QStringLiteral("B"));
+        QVERIFY(screen.toast()->isVisible());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!screen.view.state()->showToast(), 5000);
+        const qint64 hidden = changes.last().second;
+        QVERIFY2(hidden >= 2000 && hidden < secondCopy + 2000 - 200,
+                 qPrintable(QStringLiteral("hidden at %1 ms, second copy at %2 ms")
+                                .arg(hidden)
+                                .arg(secondCopy)));
+        QTRY_VERIFY(!screen.toast()->isVisible());
+        // The second copy's own job still runs later and changes nothing.
+        QTest::qWait(int(secondCopy + 2200 - clock.elapsed()));
+        QCOMPARE(changes.size(), 2);
+        QVERIFY(!screen.toast()->isVisible());
+    }
+
+    void clearAll_data()
+    {
+        QTest::addColumn<QString>("answer"); // a button's text, or "Escape"
+        QTest::addColumn<bool>("erased");
+        QTest::newRow("Borrar Todo empties the shared links") << "Borrar Todo" << true;
+        QTest::newRow("Cancelar keeps every link") << "Cancelar" << false;
+        QTest::newRow("dismissing keeps every link") << "Escape" << false;
+    }
+
+    void clearAll()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, erased);
+        Screen screen;
+        const Recorded recorded{{"drive", {"a.txt", "A"}}, {"mega", {"b.txt", "B"}}};
+        screen.record(recorded);
+        const LinksByRemote before = screen.links.links();
+
+        QTest::mouseClick(screen.button(QStringLiteral("Limpiar Todo")), Qt::LeftButton);
+        QVERIFY(screen.view.state()->showClearConfirmation());
+        QMessageBox *box = openDialog(&screen.view);
+        QVERIFY(box);
+        QCOMPARE(box->text(),
+                 QStringLiteral("¿Estás seguro de que quieres borrar todos los enlaces?"));
+        QStringList texts;
+        for (QAbstractButton *button : buttonsInReadingOrder(box))
+            texts << button->text() + "/" + button->accessibleName();
+        QCOMPARE(texts, (QStringList{"Borrar Todo/Borrar Todo", "Cancelar/Cancelar"}));
+        QCOMPARE(box->buttonRole(dialogButton(box, "Borrar Todo")), QMessageBox::DestructiveRole);
+        QCOMPARE(box->buttonRole(dialogButton(box, "Cancelar")), QMessageBox::RejectRole);
+        QCOMPARE(static_cast<QAbstractButton *>(box->defaultButton()),
+                 dialogButton(box, "Cancelar"));
+
+        if (answer == QLatin1String("Escape"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            QVERIFY(clickDialogButton(box, answer));
+        QTRY_VERIFY(!openDialog(&screen.view));
+        QVERIFY(!screen.view.state()->showClearConfirmation());
+        QCOMPARE(screen.links.links(), erased ? LinksByRemote{} : before);
+        QCOMPARE(screen.emptyStateShown(), erased);
+        QCOMPARE(screen.model()->rowCount(), erased ? 0 : 4);
+    }
+
+    void emptyListStillAsksBeforeClearing()
+    {
+        Screen screen;
+        QVERIFY(screen.emptyStateShown());
+        QVERIFY(!screen.list()->isVisible());
+        QTest::mouseClick(screen.button(QStringLiteral("Limpiar Todo")), Qt::LeftButton);
+        QMessageBox *box = openDialog(&screen.view);
+        QVERIFY(box);
+        QVERIFY(clickDialogButton(box, QStringLiteral("Borrar Todo")));
+        QTRY_VERIFY(!screen.view.state()->showClearConfirmation());
+        QVERIFY(screen.emptyStateShown());
+    }
+
+    void linksRecordedWhileShownAppearAtOnce()
+    {
+        Screen screen;
+        QVERIFY(screen.emptyStateShown());
+        screen.record({{"mega", {"m.txt", "M"}}});
+        QVERIFY(!screen.emptyStateShown());
+        QCOMPARE(screen.shownRows(), (QStringList{"# Mega [mega]", "m.txt"}));
+
+        screen.list()->setFocus();
+        QTest::keyClick(screen.list(), Qt::Key_Home);
+        screen.record({{"drive", {"d.txt", "D"}}, {"mega", {"n.txt", "N"}}});
+        QCOMPARE(screen.shownRows(), (QStringList{"# Drive [googledrive]", "d.txt", "# Mega [mega]",
+                                                  "m.txt", "n.txt"}));
+        // The card the user was on stays current, and its button moves along with it.
+        QCOMPARE(screen.list()->currentIndex().data(LinksModel::LinkRole).toString(),
+                 QStringLiteral("M"));
+        QTRY_COMPARE(screen.list()->copyButton()->geometry(),
+                     screen.list()->cardDelegate()->copyButtonRect(
+                         screen.list()->visualRect(screen.list()->currentIndex()),
+                         screen.list()->currentIndex()));
+    }
+
+    void thousandLinksArePaintedNotBuilt()
+    {
+        Screen screen;
+        const int widgetsBefore = int(screen.view.findChildren<QWidget *>().size());
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 1000; ++i)
+            screen.links.append("drive", {QStringLiteral("archivo-%1.bin").arg(i),
+                                          QStringLiteral("https://example.com/%1").arg(i)});
+        QCOMPARE(screen.model()->rowCount(), 1001);
+        QCOMPARE(int(screen.view.findChildren<QWidget *>().size()), widgetsBefore);
+
+        QScrollBar *bar = screen.list()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        qint64 slowest = 0;
+        for (int value = 0; value <= bar->maximum(); value += bar->maximum() / 50) {
+            QElapsedTimer frame;
+            frame.start();
+            bar->setValue(value);
+            screen.list()->viewport()->repaint();
+            slowest = std::max(slowest, frame.elapsed());
+        }
+        qInfo("1000 links: recorded and laid out in %lld ms, slowest scroll frame %lld ms",
+              clock.elapsed(), slowest);
+        bar->setValue(bar->maximum());
+        const QModelIndex last = screen.model()->index(1000, 0);
+        QVERIFY(screen.list()->viewport()->rect().intersects(screen.list()->visualRect(last)));
+    }
+};
+
+QTEST_MAIN(TestLinksView)
+#include "test_links_view.moc"

@@ -1,0 +1,245 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+#include "OpenDialog.h"
+
+#include "core/TabSelection.h"
+#include "shell/AppDelegate.h"
+#include "shell/ContentView.h"
+#include "shell/MainView.h"
+#include "shell/MainWindow.h"
+#include "shell/Translations.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTest>
+#include <QTranslator>
+#include <QUrl>
+
+#include <memory>
+
+using namespace skyloft;
+using namespace skyloft::test;
+
+namespace {
+
+const QString kHelp = QStringLiteral("https://ayuda.example/skyloft");
+const QString kRepository = QStringLiteral("https://git.example/rclone");
+
+// The window after launching, with the menu built, and the addresses the menu opened.
+struct LaunchedApp
+{
+    QList<QUrl> opened;
+    MainWindow window;
+    AppDelegate delegate;
+
+    explicit LaunchedApp(const QString &helpUrl = kHelp)
+        : delegate(helpUrl, kRepository, [this](const QUrl &url) {
+              opened.append(url);
+              return true;
+          })
+    {
+        window.show();
+        window.activateWindow();
+        delegate.applicationDidFinishLaunching({&window});
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTRY_VERIFY(menu());
+    }
+
+    QMenu *menu() const
+    {
+        const QList<QAction *> top = window.menuBar()->actions();
+        return top.size() == 1 ? top.first()->menu() : nullptr;
+    }
+    QAction *item(const QString &text) const
+    {
+        for (QAction *action : menu()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    }
+    int shownTab() const { return window.contentView()->mainView()->currentIndex(); }
+};
+
+} // namespace
+
+class TestMenu : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void menuEntries_data()
+    {
+        QTest::addColumn<bool>("translated");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("Spanish texts of the keys")
+            << true << QStringList{"Acerca de Skyloft|",      "-", "Configuración…|Ctrl+,",     "-",
+                                   "Ayuda de Skyloft|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
+                                   "Salir de Skyloft|Ctrl+Q"};
+        QTest::newRow("keys without an entry show themselves")
+            << false << QStringList{"menu_about|",      "-", "menu_settings|Ctrl+,",      "-",
+                                    "menu_help|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
+                                    "menu_quit|Ctrl+Q"};
+    }
+
+    void menuEntries()
+    {
+        QFETCH(bool, translated);
+        QFETCH(QStringList, entries);
+        std::unique_ptr<QTranslator> translator;
+        if (translated) {
+            translator = std::make_unique<QTranslator>();
+            QVERIFY(translator->load(QStringLiteral(":/i18n/skyloft_es.qm")));
+            QCoreApplication::installTranslator(translator.get());
+        }
+        CapturedStdout out;
+        MainWindow window;
+        AppDelegate delegate;
+        QElapsedTimer clock;
+        clock.start();
+        delegate.applicationDidFinishLaunching({&window});
+        QVERIFY(window.menuBar()->actions().isEmpty());
+        QTRY_COMPARE(window.menuBar()->actions().size(), 1);
+        // 0.6 s after launching, give or take the coarse timer's 5 %.
+        QVERIFY2(clock.elapsed() >= AppDelegate::kMenuDelayMs * 95 / 100,
+                 qPrintable(QString::number(clock.elapsed())));
+
+        QMenu *menu = window.menuBar()->actions().first()->menu();
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QStringLiteral("Skyloft"));
+        QStringList shown;
+        for (QAction *action : menu->actions()) {
+            shown << (action->isSeparator() ? QStringLiteral("-")
+                                            : action->text() + "|" + action->shortcut().toString());
+        }
+        QCOMPARE(shown, entries);
+        QCOMPARE(out.lines().count(QStringLiteral("✅ Menú personalizado creado correctamente.")),
+                 1);
+        if (translator)
+            QCoreApplication::removeTranslator(translator.get());
+    }
+
+    void aKeyWithoutAnEntryShowsItself()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/i18n/skyloft_es.qm")));
+        QCoreApplication::installTranslator(&translator);
+        QCOMPARE(localized("menu_quit"), QStringLiteral("Salir de Skyloft"));
+        QCOMPARE(localized("menu_sin_entrada"), QStringLiteral("menu_sin_entrada"));
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(localized("menu_quit"), QStringLiteral("menu_quit"));
+    }
+
+    void ctrlCommaShowsConfigurationFromAnyTab_data()
+    {
+        QTest::addColumn<int>("fromTab");
+        QTest::newRow("from the upload tab") << int(TabUpload);
+        QTest::newRow("from the links tab") << int(TabLinks);
+        QTest::newRow("from the configuration tab") << int(TabConfiguration);
+    }
+
+    void ctrlCommaShowsConfigurationFromAnyTab()
+    {
+        QFETCH(int, fromTab);
+        LaunchedApp app;
+        MainView *tabs = app.window.contentView()->mainView();
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {},
+                          tabs->tabBar()->tabRect(fromTab).center());
+        QCOMPARE(app.shownTab(), fromTab);
+        // The keys go to whatever has the focus, as they would for a user.
+        QTest::keyClick(&app.window, Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        QCOMPARE(app.shownTab(), int(TabConfiguration));
+        QCOMPARE(app.window.contentView()->selectedTab()->selectedTab(), int(TabConfiguration));
+    }
+
+    void onlineHelp_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QList<QUrl>>("opened");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("a web address opens in the browser")
+            << kHelp << QList<QUrl>{QUrl(kHelp)} << "🧭 Ayuda abierta en el navegador";
+        QTest::newRow("an address that does not parse opens nothing")
+            << "https://exa mple.com/ayuda" << QList<QUrl>{} << "❌ URL inválida";
+    }
+
+    void onlineHelp()
+    {
+        QFETCH(QString, address);
+        QFETCH(QList<QUrl>, opened);
+        QFETCH(QString, line);
+        LaunchedApp app(address);
+        CapturedStdout out;
+        QTest::keyClick(&app.window, Qt::Key_Question, Qt::ControlModifier);
+        QCOMPARE(app.opened, opened);
+        QCOMPARE(out.lines(), QStringList{line});
+    }
+
+    void thanksToRclone_data()
+    {
+        QTest::addColumn<QString>("answer"); // a button's text, or "Escape"
+        QTest::addColumn<QList<QUrl>>("opened");
+        QTest::newRow("Abrir Repositorio opens rclone's page")
+            << "Abrir Repositorio" << QList<QUrl>{QUrl(kRepository)};
+        QTest::newRow("Cerrar opens nothing") << "Cerrar" << QList<QUrl>{};
+        QTest::newRow("Escape opens nothing") << "Escape" << QList<QUrl>{};
+    }
+
+    void thanksToRclone()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QList<QUrl>, opened);
+        LaunchedApp app;
+        app.item(QStringLiteral("Agradecimientos a Rclone"))->trigger();
+        QMessageBox *box = openDialog(&app.window);
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("¡Gracias, Rclone!"));
+        QCOMPARE(box->informativeText(),
+                 QStringLiteral("Esta app usa Rclone para la magia detrás del telón. Puedes "
+                                "visitar su repositorio oficial:"));
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        QStringList texts;
+        for (QAbstractButton *button : buttonsInReadingOrder(box))
+            texts << button->text() + "/" + button->accessibleName();
+        QCOMPARE(texts, (QStringList{"Abrir Repositorio/Abrir Repositorio", "Cerrar/Cerrar"}));
+        QCOMPARE(static_cast<QAbstractButton *>(box->defaultButton()),
+                 dialogButton(box, "Abrir Repositorio"));
+
+        if (answer == QLatin1String("Escape"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            QVERIFY(clickDialogButton(box, answer));
+        QTRY_VERIFY(!openDialog(&app.window));
+        QCOMPARE(app.opened, opened);
+    }
+
+    void aboutShowsNameVersionAndIcon()
+    {
+        LaunchedApp app;
+        app.menu()->actions().first()->trigger();
+        QMessageBox *box = openDialog(&app.window);
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("Skyloft"));
+        QCOMPARE(box->informativeText(), QStringLiteral("Versión 1.0.0"));
+        QVERIFY(!box->iconPixmap().isNull());
+        QVERIFY(clickDialogButton(box, QStringLiteral("Aceptar")));
+        QTRY_VERIFY(!openDialog(&app.window));
+        QVERIFY(app.opened.isEmpty());
+    }
+
+    void configurationItemPostsIrAConfiguracion()
+    {
+        LaunchedApp app;
+        QCOMPARE(app.shownTab(), int(TabUpload));
+        app.menu()->actions().at(2)->trigger();
+        QCOMPARE(app.shownTab(), int(TabConfiguration));
+    }
+};
+
+QTEST_MAIN(TestMenu)
+#include "test_menu.moc"
