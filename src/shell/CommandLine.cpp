@@ -67,12 +67,18 @@ CommandLineRequest parseUpload(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("SERVICIO"));
-    parser.addOption(to);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    parser.addOptions({to, help});
     parser.addPositionalArgument(QStringLiteral("paths"), QString());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
 
     CommandLineRequest request;
+    if (parser.isSet(help)) {
+        request.kind = CommandLineRequest::Kind::Help;
+        request.message = helpText();
+        return request;
+    }
     request.kind = CommandLineRequest::Kind::Upload;
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : parser.values(to)) {
