@@ -24,13 +24,11 @@ using skyloft::test::writeFile;
 namespace {
 
 // Sends standard output to /dev/null while it lives: ten thousand lines would drown the log.
-class SilencedStdout
+struct SilencedStdout
 {
-public:
     SilencedStdout()
     {
         std::fflush(stdout);
-        m_saved = ::dup(STDOUT_FILENO);
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, STDOUT_FILENO);
         ::close(null);
@@ -38,14 +36,10 @@ public:
     ~SilencedStdout()
     {
         std::fflush(stdout);
-        ::dup2(m_saved, STDOUT_FILENO);
-        ::close(m_saved);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
     }
-    SilencedStdout(const SilencedStdout &) = delete;
-    SilencedStdout &operator=(const SilencedStdout &) = delete;
-
-private:
-    int m_saved = -1;
+    int saved = ::dup(STDOUT_FILENO);
 };
 
 QStringList sorted(QStringList list)
