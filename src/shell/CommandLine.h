@@ -28,7 +28,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments);
 // Whether these arguments open the window; the others run without a display.
 bool needsWindow(int argc, char **argv);
 
-// Runs a request that needs no window and returns the exit status.
+// Runs a request that needs no window and returns the exit status. An upload runs the event
+// loop of the QCoreApplication that must exist.
 int runWithoutWindow(const CommandLineRequest &request);
 
 } // namespace skyloft

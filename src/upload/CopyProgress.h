@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/RclonePaths.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace skyloft {
+
+// copy FILE REMOTE:/ --progress --stats=1s with our configuration file: the file lands in the
+// remote's top folder under its own name.
+QStringList copyArguments(const RclonePaths &paths, const QString &filePath,
+                          const QString &remoteName);
+
+// What one piece of a copy's output says: the lines to print, in order, and the file's fraction
+// done when the piece holds one.
+struct CopyChunkReading
+{
+    QStringList lines;
+    std::optional<double> fraction;
+};
+
+// Reads one piece of output by itself; nothing carries over between pieces, so a statistics
+// line split across two pieces yields nothing. Only the first percentage in a piece counts.
+CopyChunkReading readCopyChunk(const QByteArray &chunk);
+
+// The text when the bytes are valid UTF-8 (a sequence cut at the end is not), else nothing.
+std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes);
+
+} // namespace skyloft

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+#include "upload/UploadState.h"
+
+#include "core/RcloneConfigFile.h"
+#include "core/ServiceCatalog.h"
+#include "core/TabSelection.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace skyloft {
+
+namespace {
+
+// Both tell whether anything changed, so that signals fire only for real changes.
+bool insertNew(QSet<QString> &set, const QString &value)
+{
+    const qsizetype before = set.size();
+    set.insert(value);
+    return set.size() != before;
+}
+
+template <typename Container> bool emptyOut(Container &container)
+{
+    if (container.isEmpty())
+        return false;
+    container.clear();
+    return true;
+}
+
+} // namespace
+
+UploadState::UploadState(TabSelection *tabSelection, GeneratedLinks *generatedLinks,
+                         QObject *parent)
+    : QObject(parent), m_tabSelection(tabSelection), m_generatedLinks(generatedLinks),
+      m_serviciosOrden(ServiceCatalog::serviciosOrden())
+{}
+
+void UploadState::appendArchivo(const QString &path)
+{
+    m_archivosSeleccionados.append(path);
+    Q_EMIT archivoAppended(path);
+    Q_EMIT archivosSeleccionadosChanged();
+}
+
+void UploadState::clearArchivos()
+{
+    if (emptyOut(m_archivosSeleccionados))
+        Q_EMIT archivosSeleccionadosChanged();
+}
+
+void UploadState::toggleService(const QString &displayName)
+{
+    if (!m_serviciosSeleccionados.remove(displayName))
+        m_serviciosSeleccionados.insert(displayName);
+    Q_EMIT serviciosSeleccionadosChanged();
+}
+
+void UploadState::clearServicios()
+{
+    if (emptyOut(m_serviciosSeleccionados))
+        Q_EMIT serviciosSeleccionadosChanged();
+}
+
+void UploadState::insertAuthorizedService(const QString &remoteName)
+{
+    if (insertNew(m_authorizedServices, remoteName))
+        Q_EMIT authorizedServicesChanged();
+}
+
+void UploadState::clearAuthorizedServices()
+{
+    if (emptyOut(m_authorizedServices))
+        Q_EMIT authorizedServicesChanged();
+}
+
+bool UploadState::rescanAuthorizations(const QString &configPath)
+{
+    clearAuthorizedServices();
+    return RcloneConfigFile(configPath)
+        .refreshAuthorizations(ScanVariant::UploadScreen, [this](const QString &remoteName) {
+            insertAuthorizedService(remoteName);
+        });
+}
+
+void UploadState::insertCanceledService(const QString &displayName)
+{
+    if (insertNew(m_canceledServices, displayName))
+        Q_EMIT canceledServicesChanged();
+}
+
+void UploadState::clearCanceledServices()
+{
+    if (emptyOut(m_canceledServices))
+        Q_EMIT canceledServicesChanged();
+}
+
+void UploadState::storeProgress(const QString &displayName, const ServiceProgress &entry)
+{
+    const auto it = m_progressDict.constFind(displayName);
+    if (it != m_progressDict.cend() && *it == entry)
+        return;
+    m_progressDict.insert(displayName, entry);
+    Q_EMIT progressDictChanged();
+}
+
+void UploadState::resetServiceProgress(const QString &displayName)
+{
+    storeProgress(displayName, ServiceProgress{});
+}
+
+void UploadState::setProgressFileName(const QString &displayName, const QString &fileName)
+{
+    const auto it = m_progressDict.constFind(displayName);
+    if (it == m_progressDict.cend())
+        return;
+    storeProgress(displayName, ServiceProgress{it->progress, fileName});
+}
+
+void UploadState::reportCopyProgress(const QString &displayName, int fileIndex, double fraction)
+{
+    const qsizetype count = m_archivosSeleccionados.size();
+    // A queue emptied while a copy runs gives no meaningful fraction: NaN leaves the entry alone.
+    const double overall =
+        count > 0 ? (double(fileIndex) + fraction) / double(count) : std::nan("");
+    QMetaObject::invokeMethod(
+        this, [this, displayName, overall] { applyServiceProgress(displayName, overall); },
+        Qt::QueuedConnection);
+}
+
+void UploadState::applyServiceProgress(const QString &displayName, double overall)
+{
+    const auto it = m_progressDict.constFind(displayName);
+    if (it == m_progressDict.cend()) {
+        storeProgress(displayName, ServiceProgress{overall >= 0.0 ? overall : 0.0, QString()});
+        return;
+    }
+    if (std::isnan(overall))
+        return;
+    storeProgress(displayName, ServiceProgress{std::max(it->progress, overall), it->fileName});
+}
+
+void UploadState::clearProgress()
+{
+    if (emptyOut(m_progressDict))
+        Q_EMIT progressDictChanged();
+}
+
+void UploadState::setIsUploading(bool uploading)
+{
+    if (m_isUploading == uploading)
+        return;
+    m_isUploading = uploading;
+    Q_EMIT isUploadingChanged(uploading);
+}
+
+void UploadState::setShowAuthorizationAlert(bool show)
+{
+    if (m_showAuthorizationAlert == show)
+        return;
+    m_showAuthorizationAlert = show;
+    Q_EMIT showAuthorizationAlertChanged(show);
+}
+
+void UploadState::answerAuthorizationAlert(bool goToConfiguration)
+{
+    if (goToConfiguration && m_tabSelection)
+        m_tabSelection->setSelectedTab(TabConfiguration);
+    setShowAuthorizationAlert(false);
+}
+
+void UploadState::cancelAll()
+{
+    setIsUploading(false);
+    clearProgress();
+    clearCanceledServices();
+}
+
+void UploadState::resetAfterRun()
+{
+    if (m_tabSelection)
+        m_tabSelection->setSelectedTab(TabLinks);
+    setIsUploading(false);
+    clearProgress();
+    clearArchivos();
+    clearServicios();
+    clearCanceledServices();
+}
+
+} // namespace skyloft

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace skyloft {
+
+class GeneratedLinks;
+class TabSelection;
+
+// What the progress card of one service shows.
+struct ServiceProgress
+{
+    double progress = 0.0; // the service's overall fraction done, 0.0 to 1.0
+    QString fileName;      // last path component of the file being copied
+    bool operator==(const ServiceProgress &) const = default;
+};
+
+// The upload screen's state. The upload run (UploadEngine) reads and writes these fields and the
+// screen renders them; everything here runs on the GUI thread. Each setter emits its change
+// signal only when the value really changed.
+class UploadState : public QObject
+{
+    Q_OBJECT
+public:
+    // Both shared objects are owned elsewhere (by the tab container) and must outlive this one.
+    UploadState(TabSelection *tabSelection, GeneratedLinks *generatedLinks,
+                QObject *parent = nullptr);
+
+    TabSelection *tabSelection() const { return m_tabSelection; }
+    GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
+
+    // Queued file paths, in queue order; duplicates allowed.
+    const QStringList &archivosSeleccionados() const { return m_archivosSeleccionados; }
+    // Emits archivoAppended and archivosSeleccionadosChanged; both are cheap without
+    // receivers, so a view should add one row per append or coalesce its redraws.
+    void appendArchivo(const QString &path);
+    // "Eliminar todos los archivos".
+    void clearArchivos();
+
+    // Display names of the selected services.
+    const QSet<QString> &serviciosSeleccionados() const { return m_serviciosSeleccionados; }
+    // Selecting is allowed whether or not the service is authorized.
+    void toggleService(const QString &displayName);
+    // The services offered, in display order; never changes.
+    const QStringList &serviciosOrden() const { return m_serviciosOrden; }
+
+    // Remote names (not display names) of the authorized services.
+    const QSet<QString> &authorizedServices() const { return m_authorizedServices; }
+    void insertAuthorizedService(const QString &remoteName);
+    void clearAuthorizedServices();
+    // What the screen does each time it appears: empties the set, then scans the configuration
+    // file and adds every authorized remote, one change per service, printing a line for each.
+    // Returns false (after printing why) when the file cannot be read.
+    bool rescanAuthorizations(const QString &configPath);
+
+    // Display names the run passes over (see UploadEngine::cancelService).
+    const QSet<QString> &canceledServices() const { return m_canceledServices; }
+    void insertCanceledService(const QString &displayName);
+
+    // Per service display name; an entry exists once the run has reached the service.
+    const QMap<QString, ServiceProgress> &progressDict() const { return m_progressDict; }
+    // A service starts: (0.0, no file), replacing any entry.
+    void resetServiceProgress(const QString &displayName);
+    // A file starts: sets the file name of an existing entry, keeping its progress.
+    void setProgressFileName(const QString &displayName, const QString &fileName);
+    // Turns one file's fraction into the service's overall fraction against the queue's size
+    // now, and applies it with a queued call, after the code that reported it.
+    void reportCopyProgress(const QString &displayName, int fileIndex, double fraction);
+    // Never lowers an existing entry; NaN leaves it alone. Without an entry (after cancelAll)
+    // one is created with no file name and the value, or 0 when the value is negative or NaN.
+    void applyServiceProgress(const QString &displayName, double overall);
+
+    bool isUploading() const { return m_isUploading; }
+    void setIsUploading(bool uploading);
+
+    bool showAuthorizationAlert() const { return m_showAuthorizationAlert; }
+    void setShowAuthorizationAlert(bool show);
+    // The alert's buttons: "Ir a Configuración" (true) selects the configuration tab;
+    // "Cancelar" or dismissing (false) does nothing more. Either hides the alert.
+    void answerAuthorizationAlert(bool goToConfiguration);
+
+    // "Cancelar todo": shows the composing screen again. It stops no process and does not end
+    // the run, which goes on in the background and still records its links.
+    void cancelAll();
+
+    // The end of a run: links tab, not uploading, and queue, selection, progress and cancelled
+    // services emptied. The links stay.
+    void resetAfterRun();
+
+Q_SIGNALS:
+    void archivoAppended(const QString &path);
+    void archivosSeleccionadosChanged();
+    void serviciosSeleccionadosChanged();
+    void authorizedServicesChanged();
+    void canceledServicesChanged();
+    void progressDictChanged();
+    void isUploadingChanged(bool uploading);
+    void showAuthorizationAlertChanged(bool show);
+
+private:
+    void clearServicios();
+    void clearCanceledServices();
+    void clearProgress();
+    void storeProgress(const QString &displayName, const ServiceProgress &entry);
+
+    TabSelection *m_tabSelection;
+    GeneratedLinks *m_generatedLinks;
+    QStringList m_archivosSeleccionados;
+    QSet<QString> m_serviciosSeleccionados;
+    const QStringList m_serviciosOrden;
+    QSet<QString> m_authorizedServices;
+    QSet<QString> m_canceledServices;
+    QMap<QString, ServiceProgress> m_progressDict;
+    bool m_isUploading = false;
+    bool m_showAuthorizationAlert = false;
+};
+
+} // namespace skyloft

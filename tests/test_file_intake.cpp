@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+#include "FakeRclone.h"
+
+#include "upload/FileIntake.h"
+#include "upload/UploadState.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace skyloft;
+using skyloft::test::CapturedStdout;
+using skyloft::test::writeFile;
+
+namespace {
+
+// Sends standard output to /dev/null while it lives: ten thousand lines would drown the log.
+struct SilencedStdout
+{
+    SilencedStdout()
+    {
+        std::fflush(stdout);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::close(null);
+    }
+    ~SilencedStdout()
+    {
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+    }
+    int saved = ::dup(STDOUT_FILENO);
+};
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+} // namespace
+
+class TestFileIntake : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void droppedFolder_data()
+    {
+        QTest::addColumn<QStringList>("files"); // relative to the dropped folder
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QStringList>("queued");
+
+        QTest::newRow("visible files at any depth; hidden ones and folders never")
+            << QStringList{"uno.txt", ".oculto", "sub/dos.txt", "sub/mas/tres bis.txt",
+                           ".carpeta/cuatro.txt"}
+            << QStringList{"vacia"}
+            << QStringList{"uno.txt", "sub/dos.txt", "sub/mas/tres bis.txt"};
+        QTest::newRow("only hidden files and empty folders: nothing")
+            << QStringList{".a", ".b/c.txt"} << QStringList{"x", "y/z"} << QStringList{};
+    }
+
+    void droppedFolder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, folders);
+        QFETCH(QStringList, queued);
+
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/soltada";
+        for (const QString &file : files)
+            QVERIFY(writeFile(root + "/" + file, "x"));
+        for (const QString &folder : folders)
+            QVERIFY(QDir().mkpath(root + "/" + folder));
+        UploadState state(nullptr, nullptr);
+        CapturedStdout out;
+        FileIntake::addDroppedPath(state, root);
+
+        QStringList expected;
+        QStringList lines;
+        for (const QString &file : queued)
+            expected << root + "/" + file;
+        for (const QString &path : state.archivosSeleccionados())
+            lines << "📂 Archivo agregado desde carpeta: " + path;
+        QCOMPARE(sorted(state.archivosSeleccionados()), sorted(expected));
+        QCOMPARE(out.lines(), lines); // one line per file, in queue order
+    }
+
+    void linkedFoldersAreNotEntered()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.path() + "/fuera/lejos.txt", "x"));
+        QVERIFY(writeFile(dir.path() + "/soltada/cerca.txt", "x"));
+        QVERIFY(QFile::link(dir.path() + "/fuera", dir.path() + "/soltada/enlace"));
+        QVERIFY(QFile::link(dir.path() + "/fuera/lejos.txt", dir.path() + "/soltada/atajo.txt"));
+        QVERIFY(QFile::link(dir.path() + "/nada", dir.path() + "/soltada/roto.txt"));
+        UploadState state(nullptr, nullptr);
+        FileIntake::addDroppedPath(state, dir.path() + "/soltada");
+        // A link to a file is a file; a link to a folder and a dangling link are not.
+        QCOMPARE(
+            sorted(state.archivosSeleccionados()),
+            (QStringList{dir.path() + "/soltada/atajo.txt", dir.path() + "/soltada/cerca.txt"}));
+    }
+
+    void individualPaths()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.path() + "/mi archivo ñ.txt";
+        QVERIFY(writeFile(file, "x"));
+        const QString missing = dir.path() + "/no existe.txt";
+        UploadState state(nullptr, nullptr);
+        QSignalSpy appended(&state, &UploadState::archivoAppended);
+        CapturedStdout out;
+        FileIntake::addDroppedPath(state, file);
+        FileIntake::addDroppedUrl(state, QUrl::fromLocalFile(file)); // a drop decodes "%20"
+        FileIntake::addDroppedPath(state, missing);
+        FileIntake::addDroppedUrl(state, QUrl("https://example.com/a.txt"));
+
+        QCOMPARE(state.archivosSeleccionados(), (QStringList{file, file, missing}));
+        QCOMPARE(appended.size(), 3);
+        QCOMPARE(out.lines(), (QStringList{"📄 Archivo individual agregado: " + file,
+                                           "📄 Archivo individual agregado: " + file,
+                                           "📄 Archivo individual agregado: " + missing}));
+    }
+
+    void tenThousandFilesWellUnderASecond()
+    {
+        QTemporaryDir dir;
+        for (int folder = 0; folder < 100; ++folder) {
+            const QString path = dir.path() + QStringLiteral("/d%1/e").arg(folder);
+            QVERIFY(QDir().mkpath(path));
+            for (int file = 0; file < 100; ++file)
+                QVERIFY(writeFile(path + QStringLiteral("/f%1.txt").arg(file), {}));
+        }
+        UploadState state(nullptr, nullptr);
+        int changes = 0;
+        QObject context;
+        connect(&state, &UploadState::archivosSeleccionadosChanged, &context, [&] { ++changes; });
+        QElapsedTimer timer;
+        {
+            SilencedStdout silenced;
+            timer.start();
+            FileIntake::addDroppedPath(state, dir.path());
+        }
+        const qint64 elapsed = timer.elapsed();
+        qInfo("10000 files queued in %lld ms", elapsed);
+        QCOMPARE(state.archivosSeleccionados().size(), 10000);
+        QCOMPARE(changes, 10000);
+        QVERIFY2(elapsed < 500, qPrintable(QString::number(elapsed)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileIntake)
+#include "test_file_intake.moc"

@@ -1,0 +1,418 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+#include "FakeRclone.h"
+
+#include "core/GeneratedLinks.h"
+#include "core/RcloneRunner.h"
+#include "core/TabSelection.h"
+#include "upload/UploadEngine.h"
+#include "upload/UploadState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+using namespace skyloft;
+using skyloft::test::CapturedStdout;
+using skyloft::test::FakeRclone;
+using skyloft::test::readFile;
+using skyloft::test::writeFile;
+
+namespace {
+
+const QByteArray kDriveAndDropbox = "[drive]\ntype = drive\ntoken = {\"a\":1}\n\n"
+                                    "[dropbox]\ntype = dropbox\ntoken = {\"b\":2}\n";
+
+QString linkOf(const QString &remotePath)
+{
+    return QStringLiteral("https://links.example/") + remotePath;
+}
+
+// One upload screen's worth of state over a fake rclone.
+struct Rig
+{
+    explicit Rig(const QString &handler, const QByteArray &config = kDriveAndDropbox)
+    {
+        fake.setHandler(handler);
+        writeFile(fake.configPath(), config);
+        state.rescanAuthorizations(fake.configPath());
+    }
+    Rig(const Rig &) = delete;
+    Rig &operator=(const Rig &) = delete;
+
+    // What the screen does: queue the files, select the services, press the button.
+    void start(const QStringList &files, const QStringList &services)
+    {
+        for (const QString &path : files)
+            state.appendArchivo(path);
+        for (const QString &service : services)
+            state.toggleService(service);
+        engine.startUpload();
+    }
+
+    FakeRclone fake;
+    TabSelection tabs;
+    GeneratedLinks links;
+    UploadState state{&tabs, &links};
+    UploadEngine engine{&state, fake.paths()};
+    QSignalSpy finished{&engine, &UploadEngine::runFinished};
+};
+
+// The run's own lines, without the pieces of rclone output and percentages.
+QStringList runLines(const CapturedStdout &out)
+{
+    QStringList lines;
+    for (const QString &line : out.lines()) {
+        if (!line.isEmpty() && !line.startsWith(QLatin1String("rclone output parcial: ")) &&
+            !line.startsWith(QLatin1String("Porcentaje detectado")) &&
+            !line.startsWith(QLatin1String("Transferred:")))
+            lines << line;
+    }
+    return lines;
+}
+
+QList<QStringList> callArguments(const FakeRclone &fake)
+{
+    QList<QStringList> result;
+    for (const FakeRclone::Call &call : fake.calls())
+        result << call.arguments;
+    return result;
+}
+
+QStringList copyCall(const QString &config, const QString &file, const QString &remote)
+{
+    return {"--config", config, "copy", file, remote + ":/", "--progress", "--stats=1s"};
+}
+
+QStringList linkCall(const QString &config, const QString &remotePath)
+{
+    return {"--config", config, "link", remotePath};
+}
+
+// Every value a service's progress entry takes, with whether the copy result of `marker` had
+// been printed at that moment.
+struct ProgressTrace
+{
+    ProgressTrace(UploadState &state, const QString &service, const CapturedStdout *out = nullptr,
+                  const QString &marker = QString())
+    {
+        QObject::connect(&state, &UploadState::progressDictChanged, &context,
+                         [this, &state, service, out, marker] {
+                             const auto it = state.progressDict().constFind(service);
+                             Step step;
+                             step.exists = it != state.progressDict().cend();
+                             if (step.exists)
+                                 step.entry = *it;
+                             step.markerPrinted = out && out->text().contains(marker);
+                             steps << step;
+                         });
+    }
+    struct Step
+    {
+        bool exists = false;
+        ServiceProgress entry;
+        bool markerPrinted = false;
+    };
+    QObject context;
+    QList<Step> steps;
+};
+
+} // namespace
+
+class TestUploadRun : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void servicesInOrderOneProcessAtATime()
+    {
+        // The first copy fails: its link is asked for all the same, and the run goes on.
+        Rig rig(QStringLiteral(
+            "case \"$3:$4:$5\" in\n"
+            "copy:/datos/a.txt:drive:/) echo 'Failed to copy: not found' >&2; exit 3 ;;\n"
+            "copy:*) echo 'Transferred: 1 B / 2 B, 50%, 1 B/s, ETA 1s'; nap 0.05 ;;\n"
+            "link:*) echo \"https://links.example/$4\" ;;\n"
+            "esac\n"));
+        CapturedStdout out;
+        rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Dropbox", "Google Drive"});
+        QVERIFY(rig.state.isUploading());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 15000);
+
+        const QString c = rig.fake.configPath();
+        QCOMPARE(callArguments(rig.fake),
+                 (QList<QStringList>{
+                     copyCall(c, "/datos/a.txt", "drive"), linkCall(c, "drive:/a.txt"),
+                     copyCall(c, "/datos/b.txt", "drive"), linkCall(c, "drive:/b.txt"),
+                     copyCall(c, "/datos/a.txt", "dropbox"), linkCall(c, "dropbox:/a.txt"),
+                     copyCall(c, "/datos/b.txt", "dropbox"), linkCall(c, "dropbox:/b.txt")}));
+        QVERIFY(!rig.fake.overlapped());
+        const RcloneEnvironment environment = makeRcloneEnvironment(rig.fake.paths());
+        QCOMPARE(environment.size(), 3);
+        for (const FakeRclone::Call &call : rig.fake.calls()) {
+            QCOMPARE(call.environment, environment);
+            QCOMPARE(call.standardInput, QByteArray());
+        }
+
+        QCOMPARE(
+            runLines(out),
+            (QStringList{"Iniciando subida para Google Drive",
+                         "Resultado de 'copy' para Google Drive en archivo /datos/a.txt: ",
+                         "Enlace generado para a.txt en Google Drive: " + linkOf("drive:/a.txt"),
+                         "Resultado de 'copy' para Google Drive en archivo /datos/b.txt: ",
+                         "Enlace generado para b.txt en Google Drive: " + linkOf("drive:/b.txt"),
+                         "Iniciando subida para Dropbox",
+                         "Resultado de 'copy' para Dropbox en archivo /datos/a.txt: ",
+                         "Enlace generado para a.txt en Dropbox: " + linkOf("dropbox:/a.txt"),
+                         "Resultado de 'copy' para Dropbox en archivo /datos/b.txt: ",
+                         "Enlace generado para b.txt en Dropbox: " + linkOf("dropbox:/b.txt"),
+                         "✅ Todas las subidas completadas"}));
+        QVERIFY(out.lines().contains("rclone output parcial: Failed to copy: not found"));
+        QCOMPARE(
+            rig.links.links(),
+            (LinksByRemote{
+                {"drive", {{"a.txt", linkOf("drive:/a.txt")}, {"b.txt", linkOf("drive:/b.txt")}}},
+                {"dropbox",
+                 {{"a.txt", linkOf("dropbox:/a.txt")}, {"b.txt", linkOf("dropbox:/b.txt")}}}}));
+        QCOMPARE(rig.tabs.selectedTab(), int(TabLinks));
+        QVERIFY(!rig.state.isUploading());
+        QVERIFY(rig.state.archivosSeleccionados().isEmpty());
+        QVERIFY(rig.state.serviciosSeleccionados().isEmpty());
+        QVERIFY(rig.state.progressDict().isEmpty());
+        QTest::qWait(100);
+        QCOMPARE(rig.finished.size(), 1);
+    }
+
+    void progressOfTheSecondFileCountsTheFirst()
+    {
+        Rig rig(QStringLiteral("case \"$3:$4\" in\n"
+                               "copy:/datos/b.txt) echo 'Transferred: 42 B / 100 B, 42%, "
+                               "1 B/s, ETA 1s'; nap 0.3 ;;\n"
+                               "link:*) echo l ;;\n"
+                               "esac\n"));
+        CapturedStdout out;
+        ProgressTrace trace(rig.state, "Google Drive", &out,
+                            "Resultado de 'copy' para Google Drive en archivo /datos/a.txt");
+        rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive"});
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 10000);
+
+        QList<ServiceProgress> entries;
+        for (const auto &step : trace.steps) {
+            if (step.exists)
+                entries << step.entry;
+        }
+        QCOMPARE(entries, (QList<ServiceProgress>{{0.0, ""},
+                                                  {0.0, "a.txt"},
+                                                  {0.5, "a.txt"},
+                                                  {0.5, "b.txt"},
+                                                  {0.71, "b.txt"},
+                                                  {1.0, "b.txt"}}));
+        // The end of the first copy reaches the entry only after its result was handled.
+        QVERIFY(trace.steps.at(2).markerPrinted);
+        QVERIFY(!trace.steps.last().exists); // the end of the run empties the dictionary
+    }
+
+    void emptyGlobalRclonePath()
+    {
+        Rig rig(QStringLiteral("echo 'https://l/x'\n"));
+        // The copy's executable is fixed when the paths are made; the link's is looked up afresh.
+        QTemporaryDir resources;
+        const RclonePaths paths(resources.path(), rig.fake.home());
+        QVERIFY(paths.globalRclonePath().isEmpty());
+        QVERIFY(QFile::link(rig.fake.resourceDir() + "/rclone", resources.path() + "/rclone"));
+        UploadEngine engine(&rig.state, paths);
+        QSignalSpy finished(&engine, &UploadEngine::runFinished);
+        rig.state.appendArchivo("/datos/a.txt");
+        rig.state.toggleService("Google Drive");
+        CapturedStdout out;
+        ProgressTrace trace(rig.state, "Google Drive");
+        engine.startUpload();
+        QTRY_COMPARE(finished.size(), 1);
+
+        QCOMPARE(callArguments(rig.fake),
+                 (QList<QStringList>{linkCall(rig.fake.configPath(), "drive:/a.txt")}));
+        QVERIFY(runLines(out).contains(
+            "Resultado de 'copy' para Google Drive en archivo /datos/a.txt: ❌ globalRclonePath "
+            "está vacío"));
+        for (const auto &step : trace.steps)
+            QCOMPARE(step.entry.progress, 0.0);
+        QCOMPARE(rig.links.links().value("drive"), (QList<LinkItem>{{"a.txt", "https://l/x"}}));
+    }
+
+    void serviceLosingItsAuthorizationIsSkipped()
+    {
+        Rig rig(QStringLiteral("case \"$3\" in copy) nap 0.3 ;; link) echo l ;; esac\n"));
+        CapturedStdout out;
+        rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive", "Dropbox"});
+        QTRY_COMPARE(rig.fake.callCount(), 1);
+        writeFile(rig.fake.configPath(), "[dropbox]\ntype = dropbox\ntoken = t\n");
+        QVERIFY(rig.state.rescanAuthorizations(rig.fake.configPath()));
+        QTRY_COMPARE(rig.finished.size(), 1);
+
+        const QString c = rig.fake.configPath();
+        QCOMPARE(callArguments(rig.fake),
+                 (QList<QStringList>{
+                     copyCall(c, "/datos/a.txt", "drive"), linkCall(c, "drive:/a.txt"),
+                     copyCall(c, "/datos/a.txt", "dropbox"), linkCall(c, "dropbox:/a.txt"),
+                     copyCall(c, "/datos/b.txt", "dropbox"), linkCall(c, "dropbox:/b.txt")}));
+        const QStringList lines = runLines(out);
+        const qsizetype skipped = lines.indexOf("❌ Servicio Google Drive no autorizado. Saltando.");
+        QVERIFY(skipped > 0);
+        QCOMPARE(lines.at(skipped - 1),
+                 QStringLiteral("Enlace generado para a.txt en Google Drive: l"));
+        QCOMPARE(lines.at(skipped + 1), QStringLiteral("Iniciando subida para Dropbox"));
+    }
+
+    void cancelAllLetsTheRunFinish()
+    {
+        Rig rig(QStringLiteral("case \"$3\" in\n"
+                               "copy) echo 'Transferred: 1 B / 10 B, 10%'; nap 0.4;"
+                               " echo 'Transferred: 6 B / 10 B, 60%'; nap 0.1 ;;\n"
+                               "link) echo \"https://links.example/$4\" ;;\n"
+                               "esac\n"));
+        ProgressTrace trace(rig.state, "Google Drive");
+        rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive"});
+        QTRY_VERIFY(rig.state.progressDict().value("Google Drive").progress > 0.0);
+        rig.state.cancelAll();
+        QVERIFY(!rig.state.isUploading());
+        QVERIFY(rig.state.progressDict().isEmpty());
+        const qsizetype cancelledAt = trace.steps.size();
+        QTRY_COMPARE(rig.finished.size(), 1);
+
+        // The next report creates the entry again, without a file name; the next file names it.
+        QVERIFY(trace.steps.size() > cancelledAt);
+        QVERIFY(trace.steps.at(cancelledAt).exists);
+        QCOMPARE(trace.steps.at(cancelledAt).entry, (ServiceProgress{0.3, ""}));
+        QVERIFY(std::any_of(trace.steps.cbegin(), trace.steps.cend(),
+                            [](const auto &step) { return step.entry.fileName == "b.txt"; }));
+        QCOMPARE(rig.links.links().value("drive"),
+                 (QList<LinkItem>{{"a.txt", linkOf("drive:/a.txt")},
+                                  {"b.txt", linkOf("drive:/b.txt")}}));
+        QCOMPARE(rig.tabs.selectedTab(), int(TabLinks));
+        QVERIFY(rig.state.archivosSeleccionados().isEmpty());
+    }
+
+    void cancellingOneServiceStopsItsCopy()
+    {
+        Rig rig(QStringLiteral("case \"$3:$5\" in\n"
+                               "copy:drive:/) nap 30 ;;\n"
+                               "link:*) echo \"https://links.example/$4\" ;;\n"
+                               "esac\n"),
+                kDriveAndDropbox + "\n[mega]\ntype = mega\nuser = u\n");
+        CapturedStdout out;
+        rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive", "Dropbox", "Mega"});
+        // The fake has its signal trap in place once it reads its input.
+        QTRY_VERIFY(QFile::exists(rig.fake.home() + "/.fake-rclone/call-1/stdin"));
+        rig.engine.cancelService("Mega"); // not reached yet
+        rig.engine.cancelService("Google Drive");
+        QCOMPARE(rig.state.canceledServices(), (QSet<QString>{"Mega", "Google Drive"}));
+        QTRY_COMPARE(rig.finished.size(), 1);
+
+        QVERIFY(rig.fake.calls().first().terminated);
+        const QString c = rig.fake.configPath();
+        QCOMPARE(callArguments(rig.fake),
+                 (QList<QStringList>{
+                     copyCall(c, "/datos/a.txt", "drive"), copyCall(c, "/datos/a.txt", "dropbox"),
+                     linkCall(c, "dropbox:/a.txt"), copyCall(c, "/datos/b.txt", "dropbox"),
+                     linkCall(c, "dropbox:/b.txt")}));
+        const QStringList lines = runLines(out);
+        QCOMPARE(lines.mid(0, 3),
+                 (QStringList{"Iniciando subida para Google Drive",
+                              "Resultado de 'copy' para Google Drive en archivo /datos/a.txt: ",
+                              "Servicio Google Drive cancelado durante subida; saliendo."}));
+        QCOMPARE(lines.mid(lines.size() - 2), (QStringList{"Servicio Mega cancelado, saltando...",
+                                                           "✅ Todas las subidas completadas"}));
+        QCOMPARE(rig.links.links().keys(), QStringList{"dropbox"});
+        QVERIFY(rig.state.canceledServices().isEmpty());
+    }
+
+    void applyServiceProgress_data()
+    {
+        QTest::addColumn<bool>("hasEntry");
+        QTest::addColumn<double>("overall");
+        QTest::addColumn<ServiceProgress>("expected");
+        const double nan = std::nan("");
+        QTest::newRow("a lower value leaves the entry") << true << 0.3 << ServiceProgress{0.6, "a"};
+        QTest::newRow("a higher value raises it and keeps the file")
+            << true << 0.7 << ServiceProgress{0.7, "a"};
+        QTest::newRow("NaN leaves the entry") << true << nan << ServiceProgress{0.6, "a"};
+        QTest::newRow("without an entry: the value and no file")
+            << false << 0.4 << ServiceProgress{0.4, ""};
+        QTest::newRow("without an entry a negative value gives 0")
+            << false << -0.5 << ServiceProgress{0.0, ""};
+        QTest::newRow("without an entry NaN gives 0") << false << nan << ServiceProgress{0.0, ""};
+    }
+
+    void applyServiceProgress()
+    {
+        QFETCH(bool, hasEntry);
+        QFETCH(double, overall);
+        QFETCH(ServiceProgress, expected);
+        UploadState state(nullptr, nullptr);
+        if (hasEntry) {
+            state.resetServiceProgress("Mega");
+            state.setProgressFileName("Mega", "a");
+            state.applyServiceProgress("Mega", 0.6);
+        }
+        state.applyServiceProgress("Mega", overall);
+        QCOMPARE(state.progressDict().value("Mega"), expected);
+    }
+
+    void reportCopyProgressUsesTheQueueSizeNow()
+    {
+        UploadState state(nullptr, nullptr);
+        for (const char *path : {"/a", "/b", "/c", "/d"})
+            state.appendArchivo(path);
+        state.resetServiceProgress("Dropbox");
+        state.reportCopyProgress("Dropbox", 2, 0.5);
+        QCOMPARE(state.progressDict().value("Dropbox").progress, 0.0); // applied later
+        QTRY_COMPARE(state.progressDict().value("Dropbox").progress, 0.625);
+
+        state.clearArchivos();
+        state.reportCopyProgress("Dropbox", 3, 1.0);
+        QTest::qWait(20);
+        QCOMPARE(state.progressDict().value("Dropbox").progress, 0.625);
+    }
+
+    void realRcloneCopiesAndRecordsTheUnsupportedLinkAsEmpty()
+    {
+        QTemporaryDir root;
+        const QString home = root.path() + "/home";
+        const QString resources = root.path() + "/resources";
+        const QString remoteRoot = root.path() + "/remote drive";
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(resources) && QDir().mkpath(remoteRoot));
+        QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE), resources + "/rclone"));
+        // An alias remote keeps "drive:/" inside a folder of ours; "user =" marks it authorized.
+        QVERIFY(writeFile(
+            home + "/.rclone.conf",
+            ("[drive]\ntype = alias\nremote = " + remoteRoot + "\nuser = test\n").toUtf8()));
+        const QString name = QStringLiteral("mi \"archivo\" 'ñandú' ü.txt");
+        const QString source = root.path() + "/origen/" + name;
+        QVERIFY(writeFile(source, "hola, nube\n"));
+
+        TabSelection tabs;
+        GeneratedLinks links;
+        UploadState state(&tabs, &links);
+        UploadEngine engine(&state, RclonePaths(resources, home));
+        QSignalSpy finished(&engine, &UploadEngine::runFinished);
+        QVERIFY(state.rescanAuthorizations(home + "/.rclone.conf"));
+        state.appendArchivo(source);
+        state.toggleService("Google Drive");
+        CapturedStdout out;
+        ProgressTrace trace(state, "Google Drive");
+        engine.startUpload();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+
+        QCOMPARE(readFile(remoteRoot + "/" + name), QByteArray("hola, nube\n"));
+        QVERIFY(!QFile::exists("/" + name));
+        QCOMPARE(links.links(), (LinksByRemote{{"drive", {{name, ""}}}}));
+        QVERIFY(out.lines().contains("Enlace generado para " + name + " en Google Drive: "));
+        QVERIFY(std::any_of(trace.steps.cbegin(), trace.steps.cend(),
+                            [](const auto &step) { return step.entry.progress == 1.0; }));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUploadRun)
+#include "test_upload_run.moc"
