@@ -47,13 +47,13 @@ QMessageBox *buildBox(QWidget *parent, const DialogQuestion &question,
     box->setAccessibleName(question.text);
     QPushButton *defaultButton = nullptr;
     QPushButton *cancelButton = nullptr;
-    for (const DialogButton &spec : question.buttons) {
-        QPushButton *button = box->addButton(spec.text, messageBoxRole(spec.role));
-        button->setAccessibleName(spec.text);
+    for (const DialogButton &entry : question.buttons) {
+        QPushButton *button = box->addButton(entry.text, messageBoxRole(entry.role));
+        button->setAccessibleName(entry.text);
         buttons.append(button);
-        if (spec.role == DialogButton::Role::Default && !defaultButton)
+        if (entry.role == DialogButton::Role::Default && !defaultButton)
             defaultButton = button;
-        if (spec.role == DialogButton::Role::Cancel && !cancelButton)
+        if (entry.role == DialogButton::Role::Cancel && !cancelButton)
             cancelButton = button;
     }
     if (cancelButton)
