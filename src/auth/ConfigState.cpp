@@ -5,6 +5,8 @@
 #include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
 
+#include <QTimer>
+
 namespace skyloft {
 
 namespace {
@@ -53,7 +55,21 @@ void ConfigState::setAuthorizedServices(const QSet<QString> &entries)
 
 void ConfigState::setMensaje(const QString &text)
 {
+    if (text == m_mensaje)
+        return;
     assign(this, m_mensaje, text, &ConfigState::mensajeChanged);
+    if (!text.startsWith(QStringLiteral("✅")))
+        return;
+    setShowToast(true);
+    QTimer::singleShot(kToastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
+}
+
+void ConfigState::setShowToast(bool shown)
+{
+    if (shown == m_showToast)
+        return;
+    m_showToast = shown;
+    Q_EMIT showToastChanged(shown);
 }
 
 void ConfigState::setMegaEmail(const QString &text)

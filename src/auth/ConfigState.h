@@ -31,7 +31,10 @@ public:
     void addAuthorizedService(const QString &entry);
 
     QString mensaje() const { return m_mensaje; }
+    // A new text beginning with "✅" raises the confirmation toast and queues its own hiding
+    // kToastMs later; an earlier hiding may end a later toast early.
     void setMensaje(const QString &text);
+    bool showToast() const { return m_showToast; }
 
     QString megaEmail() const { return m_megaEmail; }
     void setMegaEmail(const QString &text);
@@ -47,22 +50,27 @@ public:
     // on in the background. A press while another authorization runs is not refused.
     void startAuthorization();
 
+    static constexpr int kToastMs = 4000;
+
 Q_SIGNALS:
     void selectedServiceChanged(const QString &displayName);
     void authorizedServicesChanged();
     // Only when the text really changes: the screen raises its toast on this.
     void mensajeChanged(const QString &text);
+    void showToastChanged(bool shown);
     void megaEmailChanged(const QString &text);
     void megaPasswordChanged(const QString &text);
     void fichierAPIChanged(const QString &text);
 
 private:
     void setAuthorizedServices(const QSet<QString> &entries);
+    void setShowToast(bool shown);
 
     AuthorizationSetup m_setup;
     QString m_selectedService = QStringLiteral("OneDrive");
     QSet<QString> m_authorizedServices;
     QString m_mensaje;
+    bool m_showToast = false;
     QString m_megaEmail;
     QString m_megaPassword;
     QString m_fichierAPI;

@@ -2,6 +2,8 @@
 #include "screens/SystemStyle.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QtMath>
 
 #include <cmath>
 
@@ -19,7 +21,9 @@ qreal pointsOnTheRamp(TextStyle style)
     case TextStyle::Subheadline:
         return 11;
     case TextStyle::Caption:
+    case TextStyle::Caption2:
         return 10;
+    case TextStyle::Headline:
     case TextStyle::Body:
         break;
     }
@@ -35,10 +39,15 @@ qreal linearToSrgb(qreal linear)
 
 QFont textStyleFont(TextStyle style, bool bold)
 {
+    return systemFont(pointsOnTheRamp(style),
+                      bold || style == TextStyle::Headline ? QFont::Bold : QFont::Normal);
+}
+
+QFont systemFont(qreal points, QFont::Weight weight)
+{
     QFont font = QApplication::font();
-    font.setPointSizeF(font.pointSizeF() * pointsOnTheRamp(style) /
-                       pointsOnTheRamp(TextStyle::Body));
-    font.setBold(bold);
+    font.setPointSizeF(font.pointSizeF() * points / pointsOnTheRamp(TextStyle::Body));
+    font.setWeight(weight);
     return font;
 }
 
@@ -65,6 +74,31 @@ QColor linearGrey(qreal level, qreal alpha)
 QColor nearBlack()
 {
     return linearGrey(0.1);
+}
+
+QColor darkGray()
+{
+    return QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
+}
+
+void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal blurRadius,
+                 const QColor &color)
+{
+    // Outlines from blurRadius outside the shape to blurRadius inside it, each adding an equal
+    // share of the colour, make the soft ramp of a blurred edge.
+    const int steps = qMax(2, qCeil(blurRadius * 2));
+    QColor layer = color;
+    layer.setAlphaF(float(1.0 - std::pow(1.0 - color.alphaF(), 1.0 / steps)));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(layer);
+    for (int i = 0; i < steps; ++i) {
+        const qreal grow = blurRadius - (i + 0.5) * 2 * blurRadius / steps;
+        const qreal radius = qMax<qreal>(0, cornerRadius + grow);
+        painter.drawRoundedRect(rect.adjusted(-grow, -grow, grow, grow), radius, radius);
+    }
+    painter.restore();
 }
 
 } // namespace skyloft

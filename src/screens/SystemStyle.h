@@ -3,6 +3,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRectF>
+
+class QPainter;
 
 namespace skyloft {
 
@@ -12,12 +15,16 @@ enum class TextStyle
 {
     Title2,
     Title3,
+    Headline, // body size, always bold
     Body,
     Subheadline,
-    Caption
+    Caption,
+    Caption2
 };
 
 QFont textStyleFont(TextStyle style, bool bold = false);
+// A system font of `points` on the same scale as the text styles (13 points is the body text).
+QFont systemFont(qreal points, QFont::Weight weight = QFont::Normal);
 
 // The named system colours the screens use (light appearance).
 QColor systemBlue(qreal alpha = 1.0);
@@ -26,6 +33,13 @@ QColor systemGray(qreal alpha = 1.0);
 QColor linearGrey(qreal level, qreal alpha = 1.0);
 // Headers and file names: grey 0.1 in linear light.
 QColor nearBlack();
+// The classic dark grey of placeholders: white level 1/3.
+QColor darkGray();
+
+// A soft shadow under a rounded rectangle, no offset: `color` blurred over `blurRadius` on each
+// side of the outline. Paint it before the shape that casts it.
+void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal blurRadius,
+                 const QColor &color);
 
 // The default padding around stacks and cards.
 inline constexpr int kDefaultPadding = 16;

@@ -35,16 +35,22 @@ Toast::Toast(const QString &text, int bottomMargin, QWidget *parent)
     adjustSize();
     hide();
 
-    for (QPropertyAnimation *animation : {m_move, m_fade}) {
-        animation->setDuration(kAnimationMs);
-        animation->setEasingCurve(QEasingCurve::InOutQuad);
-        m_animation->addAnimation(animation);
-    }
+    m_animation->addAnimation(m_move);
+    m_animation->addAnimation(m_fade);
+    setMotion(kAnimationMs, QEasingCurve::InOutQuad);
     connect(m_animation, &QAbstractAnimation::finished, this, [this] {
         if (!m_shown)
             hide();
     });
     parent->installEventFilter(this);
+}
+
+void Toast::setMotion(int durationMs, const QEasingCurve &curve)
+{
+    for (QPropertyAnimation *animation : {m_move, m_fade}) {
+        animation->setDuration(durationMs);
+        animation->setEasingCurve(curve);
+    }
 }
 
 void Toast::setShown(bool shown)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QEasingCurve>
 #include <QLabel>
 
 class QGraphicsOpacityEffect;
@@ -19,6 +20,8 @@ public:
 
     void setShown(bool shown);
     bool isShown() const { return m_shown; }
+    // How it enters and leaves: by default kAnimationMs, easing in and out.
+    void setMotion(int durationMs, const QEasingCurve &curve);
 
     static constexpr int kAnimationMs = 300;
 

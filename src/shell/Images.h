@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -13,5 +14,9 @@ namespace skyloft {
 QString imagePath(const QString &name);
 QIcon imageIcon(const QString &name);
 QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
+// The same square image for painting, tinted with `tint` when it is valid, kept in the pixmap
+// cache so that repaints do not render the SVG again.
+QPixmap cachedImagePixmap(const QString &name, int size, qreal devicePixelRatio,
+                          const QColor &tint = {});
 
 } // namespace skyloft

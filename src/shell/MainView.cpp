@@ -4,6 +4,7 @@
 #include "core/GeneratedLinks.h"
 #include "core/Notifier.h"
 #include "core/TabSelection.h"
+#include "screens/ConfigView.h"
 #include "screens/LinksView.h"
 #include "shell/Images.h"
 #include "shell/Translations.h"
@@ -53,7 +54,7 @@ QWidget *MainView::makeLinksScreen()
 
 QWidget *MainView::makeConfigScreen()
 {
-    return placeholder(localized("Configuración"));
+    return new ConfigView;
 }
 
 } // namespace skyloft

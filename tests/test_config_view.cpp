@@ -1,0 +1,427 @@
+// SPDX-License-Identifier: MIT
+#include "FakeRclone.h"
+
+#include "auth/ConfigState.h"
+#include "screens/AuthorizeButton.h"
+#include "screens/ConfigView.h"
+#include "screens/CredentialField.h"
+#include "screens/ServiceTile.h"
+#include "screens/Toast.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTest>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <functional>
+
+using namespace skyloft;
+using skyloft::test::FakeRclone;
+using skyloft::test::writeFile;
+
+namespace {
+
+const QSize kSelected = ServiceTile::kSelectedPlateSize;
+
+// A port the system has just handed out: it and the few above it are most likely free.
+int freeLowestPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// Widgets in the order the eye reads them along `axis`.
+template <typename Widget>
+QList<Widget *> inScreenOrder(QList<Widget *> widgets, int (QPoint::*axis)() const)
+{
+    std::sort(widgets.begin(), widgets.end(), [axis](Widget *a, Widget *b) {
+        return (a->mapTo(a->window(), QPoint()).*axis)() <
+               (b->mapTo(b->window(), QPoint()).*axis)();
+    });
+    return widgets;
+}
+
+// The configuration tab next to another tab, at the window's size, over a fake rclone in a
+// temporary home (with `config` as its configuration file, when given) and the killall stand-in.
+struct Screen
+{
+    FakeRclone fake;
+    QTabWidget tabs;
+    QLabel otherTab{QStringLiteral("Subir")};
+    ConfigView *view = nullptr;
+
+    explicit Screen(const QByteArray &config = {})
+    {
+        if (!config.isEmpty())
+            QVERIFY(writeFile(fake.configPath(), config));
+        const int lowest = freeLowestPort();
+        view = new ConfigView(
+            AuthorizationSetup{fake.paths(), fake.killallPath(), lowest, lowest + 20});
+        QVERIFY(view->state()->authorizedServices().isEmpty());
+        tabs.addTab(&otherTab, QStringLiteral("Subir"));
+        tabs.addTab(view, QStringLiteral("Configuración"));
+        tabs.setCurrentIndex(1);
+        tabs.resize(700, 520);
+        tabs.show();
+        QApplication::setActiveWindow(&tabs);
+        QVERIFY(QTest::qWaitForWindowActive(&tabs));
+    }
+    ~Screen() { finishAuthorizations(); }
+
+    ConfigState *state() const { return view->state(); }
+
+    QList<ServiceTile *> tiles() const
+    {
+        return inScreenOrder(view->findChildren<ServiceTile *>(), &QPoint::x);
+    }
+    ServiceTile *tile(const QString &name) const
+    {
+        for (ServiceTile *tile : tiles()) {
+            if (tile->accessibleName() == name)
+                return tile;
+        }
+        return nullptr;
+    }
+    // One text per tile, left to right; tiles described by an empty text are left out.
+    QStringList describeTiles(const std::function<QString(const ServiceTile &)> &describe) const
+    {
+        QStringList texts;
+        for (ServiceTile *tile : tiles())
+            texts << describe(*tile);
+        texts.removeAll(QString());
+        return texts;
+    }
+    QStringList tileNames() const
+    {
+        return describeTiles([](const ServiceTile &tile) { return tile.accessibleName(); });
+    }
+    // "Name WxH", the plates as drawn.
+    QStringList plates() const
+    {
+        return describeTiles([](const ServiceTile &tile) {
+            return QStringLiteral("%1 %2x%3")
+                .arg(tile.accessibleName())
+                .arg(tile.plateSize().width())
+                .arg(tile.plateSize().height());
+        });
+    }
+    QStringList checkMarks() const
+    {
+        return describeTiles([](const ServiceTile &tile) {
+            return tile.isAuthorized() ? tile.accessibleName() : QString();
+        });
+    }
+    QList<CredentialField *> visibleFields() const
+    {
+        QList<CredentialField *> fields = view->findChildren<CredentialField *>();
+        fields.removeIf([](CredentialField *field) { return !field->isVisible(); });
+        return inScreenOrder(fields, &QPoint::y);
+    }
+    QStringList visiblePlaceholders() const
+    {
+        QStringList placeholders;
+        for (CredentialField *field : visibleFields())
+            placeholders << field->placeholderText();
+        return placeholders;
+    }
+    AuthorizeButton *button() const { return view->findChild<AuthorizeButton *>(); }
+    Toast *toast() const { return view->findChild<Toast *>(); }
+
+    void clickTile(const QString &name)
+    {
+        ServiceTile *target = tile(name);
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->plateRect().center());
+    }
+    void selectAndType(const QString &service, const QStringList &typed)
+    {
+        clickTile(service);
+        const QList<CredentialField *> fields = visibleFields();
+        QCOMPARE(fields.size(), typed.size());
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            QTest::mouseClick(fields[i], Qt::LeftButton);
+            QTest::keyClicks(fields[i], typed[i]);
+        }
+    }
+    // Presses the button and waits until the authorization has posted its results.
+    bool authorize()
+    {
+        QTest::mouseClick(button(), Qt::LeftButton, {}, button()->barRect().center());
+        return finishAuthorizations();
+    }
+
+    static bool finishAuthorizations()
+    {
+        const bool done = QThreadPool::globalInstance()->waitForDone(60000);
+        QCoreApplication::sendPostedEvents();
+        return done;
+    }
+};
+
+// Waits for the toast to go and tells how long it stayed, measured from `since`.
+qint64 toastLife(Screen &screen, const QElapsedTimer &since)
+{
+    while (screen.toast()->isShown() && since.elapsed() < 10000)
+        QTest::qWait(10);
+    return since.elapsed();
+}
+
+} // namespace
+
+class TestConfigView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newScreen()
+    {
+        Screen screen;
+        QCOMPARE(screen.tileNames(), (QStringList{"Google Drive", "Dropbox", "Mega", "1Fichier"}));
+        QCOMPARE(screen.plates(), (QStringList{"Google Drive 100x80", "Dropbox 100x80",
+                                               "Mega 100x80", "1Fichier 100x80"}));
+        QVERIFY(screen.visibleFields().isEmpty());
+        QCOMPARE(screen.button()->text(), QStringLiteral("Autorizar OneDrive"));
+        QCOMPARE(screen.button()->accessibleName(), QStringLiteral("Autorizar OneDrive"));
+        QVERIFY(screen.button()->isEnabled());
+        QVERIFY(!screen.toast()->isShown());
+    }
+
+    void selectingTiles_data()
+    {
+        QTest::addColumn<QStringList>("clicked");
+        QTest::addColumn<QString>("enlarged");
+        QTest::addColumn<QStringList>("placeholders");
+        QTest::addColumn<bool>("masked");
+
+        QTest::newRow("Mega: user and masked password")
+            << QStringList{"Mega"} << "Mega" << QStringList{"Usuario de Mega", "Contraseña de Mega"}
+            << true;
+        QTest::newRow("1Fichier: the API key")
+            << QStringList{"1Fichier"} << "1Fichier" << QStringList{"API Key de 1Fichier"} << false;
+        QTest::newRow("Dropbox after Mega: no form")
+            << QStringList{"Mega", "Dropbox"} << "Dropbox" << QStringList{} << false;
+        QTest::newRow("Google Drive after 1Fichier: no form")
+            << QStringList{"1Fichier", "Google Drive"} << "Google Drive" << QStringList{} << false;
+    }
+
+    void selectingTiles()
+    {
+        QFETCH(QStringList, clicked);
+        QFETCH(QString, enlarged);
+        QFETCH(QStringList, placeholders);
+        QFETCH(bool, masked);
+        Screen screen;
+        for (const QString &name : clicked)
+            screen.clickTile(name);
+
+        QStringList plates;
+        for (const QString &name : screen.tileNames())
+            plates << QStringLiteral("%1 %2").arg(
+                name, name == enlarged ? QStringLiteral("120x100") : QStringLiteral("100x80"));
+        QTRY_COMPARE(screen.plates(), plates);
+        QCOMPARE(screen.visiblePlaceholders(), placeholders);
+        for (CredentialField *field : screen.visibleFields())
+            QCOMPARE(field->accessibleName(), field->placeholderText());
+        if (masked)
+            QCOMPARE(screen.visibleFields().last()->echoMode(), QLineEdit::Password);
+        QCOMPARE(screen.button()->text(), "Autorizar " + enlarged);
+        QCOMPARE(screen.state()->selectedService(), enlarged);
+    }
+
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QStringList>("order");
+        const QStringList tiles{"Google Drive", "Dropbox", "Mega", "1Fichier"};
+        QTest::newRow("no form: tiles, then the button")
+            << "" << tiles + QStringList{"Autorizar OneDrive"};
+        QTest::newRow("Mega: tiles, both fields, the button")
+            << "Mega"
+            << tiles + QStringList{"Usuario de Mega", "Contraseña de Mega", "Autorizar Mega"};
+        QTest::newRow("1Fichier: tiles, the key, the button")
+            << "1Fichier" << tiles + QStringList{"API Key de 1Fichier", "Autorizar 1Fichier"};
+    }
+
+    void tabOrder()
+    {
+        QFETCH(QString, selected);
+        QFETCH(QStringList, order);
+        Screen screen;
+        if (!selected.isEmpty())
+            screen.clickTile(selected);
+        screen.tiles().first()->setFocus(Qt::TabFocusReason);
+        QStringList reached{QApplication::focusWidget()->accessibleName()};
+        for (qsizetype i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget()->accessibleName();
+        }
+        QCOMPARE(reached, order);
+    }
+
+    void keyboardSelectsTiles_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Space") << Qt::Key_Space;
+        QTest::newRow("Return") << Qt::Key_Return;
+        QTest::newRow("Enter") << Qt::Key_Enter;
+    }
+
+    void keyboardSelectsTiles()
+    {
+        QFETCH(Qt::Key, key);
+        Screen screen;
+        screen.tiles().first()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // Dropbox
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // Mega
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QTRY_COMPARE(screen.state()->selectedService(), QStringLiteral("Mega"));
+        QTRY_COMPARE(screen.tile("Mega")->plateSize(), kSelected);
+        QCOMPARE(screen.visiblePlaceholders(),
+                 (QStringList{"Usuario de Mega", "Contraseña de Mega"}));
+    }
+
+    void typingAndEnterAuthorize_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("credentials");
+        QTest::newRow("Mega") << "Mega" << QStringList{"ana@example.com", "se cre:to"}
+                              << QStringList{"mega", "mega",     "user", "ana@example.com",
+                                             "pass", "se cre:to"};
+        QTest::newRow("1Fichier") << "1Fichier" << QStringList{"k3y"}
+                                  << QStringList{"fichier", "fichier", "api_key", "k3y"};
+    }
+
+    void typingAndEnterAuthorize()
+    {
+        QFETCH(QString, service);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, credentials);
+        Screen screen;
+        screen.selectAndType(service, typed);
+        const ConfigState &state = *screen.state();
+        const QStringList stored = service == "Mega"
+                                       ? QStringList{state.megaEmail(), state.megaPassword()}
+                                       : QStringList{state.fichierAPI()};
+        QCOMPARE(stored, typed);
+        // Typing alone starts nothing.
+        QTest::qWait(200);
+        QVERIFY(Screen::finishAuthorizations());
+        QCOMPARE(screen.fake.killallRuns(), QStringList{});
+
+        QTest::keyClick(screen.visibleFields().last(), Qt::Key_Return);
+        QTRY_COMPARE(screen.fake.callCount(), 1);
+        QVERIFY(Screen::finishAuthorizations());
+        QCOMPARE(screen.fake.killallRuns(), QStringList{"rclone"});
+        const QStringList arguments = screen.fake.calls().first().arguments;
+        QCOMPARE(arguments.mid(0, 4),
+                 (QStringList{"--config", screen.fake.configPath(), "config", "create"}));
+        QCOMPARE(arguments.mid(4), credentials);
+        // Nothing clears what was typed.
+        QCOMPARE(screen.visibleFields().first()->text(), typed.first());
+    }
+
+    void checkMarksFromTheConfigurationFile_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QStringList>("marked");
+        QTest::newRow("a token in [drive] marks Google Drive only")
+            << QByteArray("[drive]\ntype = drive\ntoken = {\"access_token\":\"x\"}\n\n"
+                          "[dropbox]\ntype = dropbox\n\n[mega]\ntype = mega\n")
+            << QStringList{"Google Drive"};
+        QTest::newRow("credentials mark Mega and 1Fichier")
+            << QByteArray("[mega]\ntype = mega\nuser = ana\n\n"
+                          "[fichier]\ntype = fichier\napi_key = k\n")
+            << QStringList{"Mega", "1Fichier"};
+        QTest::newRow("no file, no marks") << QByteArray() << QStringList{};
+    }
+
+    void checkMarksFromTheConfigurationFile()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QStringList, marked);
+        Screen screen(config);
+        QCOMPARE(screen.checkMarks(), marked);
+    }
+
+    void comingBackToTheTabRescans()
+    {
+        Screen screen;
+        QCOMPARE(screen.checkMarks(), QStringList{});
+        screen.tabs.setCurrentIndex(0);
+        QVERIFY(writeFile(screen.fake.configPath(), "[drive]\ntype = drive\ntoken = t\n"));
+        QCOMPARE(screen.checkMarks(), QStringList{}); // not while the tab is away
+        screen.tabs.setCurrentIndex(1);
+        QCOMPARE(screen.checkMarks(), QStringList{"Google Drive"});
+
+        screen.tabs.setCurrentIndex(0);
+        QVERIFY(writeFile(screen.fake.configPath(), "[dropbox]\ntype = dropbox\ntoken = t\n"));
+        screen.tabs.setCurrentIndex(1);
+        QCOMPARE(screen.checkMarks(), QStringList{"Dropbox"});
+    }
+
+    // Successes raise the toast only when they change the message; each raise hides the toast
+    // 4 seconds later, also one that a later raise extended.
+    void toast()
+    {
+        Screen screen;
+        const QString toastText = QStringLiteral("✅ Servicio configurado correctamente");
+        QCOMPARE(screen.toast()->text(), toastText);
+        screen.fake.setHandler(QStringLiteral("echo 'sin direccion'\n"));
+
+        screen.selectAndType("Mega", {"ana@example.com", "secreto"});
+        QVERIFY(screen.authorize());
+        QCOMPARE(screen.state()->mensaje(), QStringLiteral("✅ Mega configurado correctamente"));
+        QVERIFY(screen.toast()->isShown());
+        QElapsedTimer raised;
+        raised.start();
+        const qint64 life = toastLife(screen, raised);
+        QVERIFY2(life >= ConfigState::kToastMs - 100 && life <= ConfigState::kToastMs + 500,
+                 qPrintable(QString::number(life)));
+
+        // The same success again leaves the message as it was: no toast.
+        QVERIFY(screen.authorize());
+        QCOMPARE(screen.fake.callCount(), 2);
+        QTest::qWait(200);
+        QVERIFY(!screen.toast()->isShown());
+
+        // Google Drive without a sign-in address: the warning comes in between, so each
+        // success is new. The second raise falls within the first one's 4 seconds and is hidden
+        // by the first one's job.
+        screen.clickTile("Google Drive");
+        QVERIFY(screen.authorize());
+        QCOMPARE(screen.state()->mensaje(),
+                 QStringLiteral("✅ Google Drive configurado correctamente"));
+        QVERIFY(screen.toast()->isShown());
+        raised.restart();
+        QTest::qWait(2000);
+        QVERIFY(screen.authorize());
+        QCOMPARE(screen.fake.callCount(), 4);
+        QVERIFY(screen.toast()->isShown());
+        const qint64 extendedLife = toastLife(screen, raised);
+        QVERIFY2(extendedLife <= ConfigState::kToastMs + 500,
+                 qPrintable(QString::number(extendedLife)));
+        QTest::qWait(200);
+        QVERIFY(!screen.toast()->isShown());
+    }
+
+    void failuresShowNothing()
+    {
+        Screen screen;
+        screen.clickTile("Mega"); // no credentials typed
+        QVERIFY(screen.authorize());
+        QCOMPARE(screen.state()->mensaje(),
+                 QStringLiteral("❌ Ingresa email y password para Mega."));
+        QVERIFY(!screen.toast()->isShown());
+        QCOMPARE(screen.fake.callCount(), 0);
+        QVERIFY(screen.button()->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestConfigView)
+#include "test_config_view.moc"
