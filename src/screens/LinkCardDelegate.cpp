@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmapCache>
 
 namespace skyloft {
 
@@ -52,27 +51,6 @@ QPainterPath roundedRect(const QRectF &rect, qreal radius)
     return path;
 }
 
-// An image drawn at `size`, tinted with `tint` when it is valid, kept in the pixmap cache.
-QPixmap cachedImage(const QString &name, int size, qreal devicePixelRatio, const QColor &tint = {})
-{
-    const QString key = QStringLiteral("links/%1/%2/%3/%4")
-                            .arg(name)
-                            .arg(size)
-                            .arg(devicePixelRatio)
-                            .arg(tint.isValid() ? tint.name(QColor::HexArgb) : QString());
-    QPixmap pixmap;
-    if (QPixmapCache::find(key, &pixmap))
-        return pixmap;
-    pixmap = imagePixmap(name, {size, size}, devicePixelRatio);
-    if (!pixmap.isNull() && tint.isValid()) {
-        QPainter painter(&pixmap);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(pixmap.rect(), tint);
-    }
-    QPixmapCache::insert(key, pixmap);
-    return pixmap;
-}
-
 } // namespace
 
 LinkCardDelegate::LinkCardDelegate(QObject *parent)
@@ -111,8 +89,8 @@ void LinkCardDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 void LinkCardDelegate::paintHeader(QPainter *painter, const QRect &rect, const QModelIndex &index,
                                    qreal devicePixelRatio) const
 {
-    const QPixmap image = cachedImage(index.data(LinksModel::ImageNameRole).toString(),
-                                      kHeaderImageSize, devicePixelRatio);
+    const QPixmap image = cachedImagePixmap(index.data(LinksModel::ImageNameRole).toString(),
+                                            {kHeaderImageSize, kHeaderImageSize}, devicePixelRatio);
     const QRect imageRect(rect.left(), rect.center().y() - kHeaderImageSize / 2, kHeaderImageSize,
                           kHeaderImageSize);
     if (!image.isNull())
@@ -181,7 +159,8 @@ void LinkCardDelegate::paintCopyButton(QPainter *painter, const QRect &rect, qre
     painter->setRenderHint(QPainter::Antialiasing);
     painter->fillPath(roundedRect(rect, kButtonRadius), systemBlue(0.1));
     const QPixmap icon =
-        cachedImage(QStringLiteral("doc.on.doc"), kCopyIconSize, devicePixelRatio, systemBlue());
+        cachedImagePixmap(QStringLiteral("doc.on.doc"), {kCopyIconSize, kCopyIconSize},
+                          devicePixelRatio, systemBlue());
     if (!icon.isNull()) {
         painter->drawPixmap(rect.adjusted(kCopyButtonPadding, kCopyButtonPadding,
                                           -kCopyButtonPadding, -kCopyButtonPadding),

@@ -2,6 +2,7 @@
 #include "screens/SystemStyle.h"
 
 #include <QApplication>
+#include <QLabel>
 
 #include <cmath>
 
@@ -12,18 +13,28 @@ namespace {
 qreal pointsOnTheRamp(TextStyle style)
 {
     switch (style) {
+    case TextStyle::LargeTitle:
+        return 26;
     case TextStyle::Title2:
         return 17;
     case TextStyle::Title3:
         return 15;
     case TextStyle::Subheadline:
         return 11;
+    case TextStyle::Footnote:
     case TextStyle::Caption:
         return 10;
+    case TextStyle::Headline:
     case TextStyle::Body:
         break;
     }
     return 13;
+}
+
+QColor withAlpha(QColor color, qreal alpha)
+{
+    color.setAlphaF(float(alpha));
+    return color;
 }
 
 qreal linearToSrgb(qreal linear)
@@ -35,25 +46,36 @@ qreal linearToSrgb(qreal linear)
 
 QFont textStyleFont(TextStyle style, bool bold)
 {
+    return systemFont(pointsOnTheRamp(style),
+                      bold || style == TextStyle::Headline ? QFont::Bold : QFont::Normal);
+}
+
+QFont systemFont(qreal points, QFont::Weight weight)
+{
     QFont font = QApplication::font();
-    font.setPointSizeF(font.pointSizeF() * pointsOnTheRamp(style) /
-                       pointsOnTheRamp(TextStyle::Body));
-    font.setBold(bold);
+    font.setPointSizeF(font.pointSizeF() * points / pointsOnTheRamp(TextStyle::Body));
+    font.setWeight(weight);
     return font;
 }
 
 QColor systemBlue(qreal alpha)
 {
-    QColor color(0, 122, 255);
-    color.setAlphaF(float(alpha));
-    return color;
+    return withAlpha(QColor(0, 122, 255), alpha);
 }
 
 QColor systemGray(qreal alpha)
 {
-    QColor color(142, 142, 147);
-    color.setAlphaF(float(alpha));
-    return color;
+    return withAlpha(QColor(142, 142, 147), alpha);
+}
+
+QColor systemRed(qreal alpha)
+{
+    return withAlpha(QColor(255, 59, 48), alpha);
+}
+
+QColor systemGreen(qreal alpha)
+{
+    return withAlpha(QColor(52, 199, 89), alpha);
 }
 
 QColor linearGrey(qreal level, qreal alpha)
@@ -65,6 +87,21 @@ QColor linearGrey(qreal level, qreal alpha)
 QColor nearBlack()
 {
     return linearGrey(0.1);
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QLabel *textLabel(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(font);
+    setTextColour(label, colour);
+    return label;
 }
 
 } // namespace skyloft

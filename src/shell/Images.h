@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -13,5 +14,8 @@ namespace skyloft {
 QString imagePath(const QString &name);
 QIcon imageIcon(const QString &name);
 QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
+// The same, kept in the pixmap cache, and tinted with `tint` when it is valid.
+QPixmap cachedImagePixmap(const QString &name, QSize size, qreal devicePixelRatio,
+                          const QColor &tint = {});
 
 } // namespace skyloft

@@ -5,6 +5,7 @@
 #include "core/Notifier.h"
 #include "core/TabSelection.h"
 #include "screens/LinksView.h"
+#include "screens/UploadView.h"
 #include "shell/Images.h"
 #include "shell/Translations.h"
 
@@ -43,7 +44,9 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 
 QWidget *MainView::makeUploadScreen()
 {
-    return placeholder(localized("Subir"));
+    m_uploadView =
+        new UploadView(m_selectedTab, m_generatedLinks, UploadViewSetup::forApplication());
+    return m_uploadView;
 }
 
 QWidget *MainView::makeLinksScreen()
