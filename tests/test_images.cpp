@@ -21,7 +21,8 @@ QStringList namesInUse()
           << "tray.and.arrow.down.fill"
           << "trash"
           << "arrow.up.circle.fill"
-          << "doc.on.doc";
+          << "doc.on.doc"
+          << "xmark.circle.fill";
     for (const QString &service : ServiceCatalog::services())
         names << serviceIconName(service);
     for (const QString &service : ServiceCatalog::serviciosOrden())

@@ -1,87 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
+#include "ScriptedHttpServer.h"
 
 #include "shell/VersionNumber.h"
 #include "shell/WebChecks.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
-
-namespace {
-
-// An HTTP server on 127.0.0.1 that answers each path with its scripted response and leaves a path
-// without a script unanswered, the connection open.
-class ScriptedHttpServer : public QObject
-{
-public:
-    ScriptedHttpServer()
-    {
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                serve(socket);
-        });
-    }
-
-    QString url(const QString &path = {}) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
-
-    void answer(const QString &path, int status, const QByteArray &body,
-                const QByteArray &headers = {})
-    {
-        m_responses.insert(path, "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\n" +
-                                     headers +
-                                     "Content-Length: " + QByteArray::number(body.size()) +
-                                     "\r\nConnection: close\r\n\r\n" + body);
-    }
-
-    // Request lines received, such as "GET /version.json".
-    QStringList requests() const { return m_requests; }
-
-private:
-    void serve(QTcpSocket *socket)
-    {
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-            const QByteArray head = socket->peek(socket->bytesAvailable());
-            if (!head.contains("\r\n\r\n"))
-                return;
-            socket->readAll();
-            const QList<QByteArray> words = head.left(head.indexOf("\r\n")).split(' ');
-            const QString path = QString::fromLatin1(words.value(1));
-            m_requests.append(QString::fromLatin1(words.value(0)) + u' ' + path);
-            if (!m_responses.contains(path))
-                return;
-            socket->write(m_responses.value(path));
-            socket->disconnectFromHost();
-        });
-    }
-
-    QTcpServer m_server;
-    QHash<QString, QByteArray> m_responses;
-    QStringList m_requests;
-};
-
-// An address on 127.0.0.1 where nothing listens.
-QString refusingUrl()
-{
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost);
-    const quint16 port = closed.serverPort();
-    closed.close();
-    return QStringLiteral("http://127.0.0.1:%1").arg(port);
-}
-
-} // namespace
+using skyloft::test::refusingUrl;
+using skyloft::test::ScriptedHttpServer;
 
 class TestWebChecks : public QObject
 {

@@ -90,7 +90,7 @@ void LinkCardDelegate::paintHeader(QPainter *painter, const QRect &rect, const Q
                                    qreal devicePixelRatio) const
 {
     const QPixmap image = cachedImagePixmap(index.data(LinksModel::ImageNameRole).toString(),
-                                            kHeaderImageSize, devicePixelRatio);
+                                            {kHeaderImageSize, kHeaderImageSize}, devicePixelRatio);
     const QRect imageRect(rect.left(), rect.center().y() - kHeaderImageSize / 2, kHeaderImageSize,
                           kHeaderImageSize);
     if (!image.isNull())
@@ -158,8 +158,9 @@ void LinkCardDelegate::paintCopyButton(QPainter *painter, const QRect &rect, qre
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->fillPath(roundedRect(rect, kButtonRadius), systemBlue(0.1));
-    const QPixmap icon = cachedImagePixmap(QStringLiteral("doc.on.doc"), kCopyIconSize,
-                                           devicePixelRatio, systemBlue());
+    const QPixmap icon =
+        cachedImagePixmap(QStringLiteral("doc.on.doc"), {kCopyIconSize, kCopyIconSize},
+                          devicePixelRatio, systemBlue());
     if (!icon.isNull()) {
         painter->drawPixmap(rect.adjusted(kCopyButtonPadding, kCopyButtonPadding,
                                           -kCopyButtonPadding, -kCopyButtonPadding),

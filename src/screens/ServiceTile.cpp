@@ -110,17 +110,17 @@ void ServiceTile::paintEvent(QPaintEvent *)
     const qreal top = plate.center().y() - contentHeight / 2;
     const QRectF logo(plate.center().x() - kLogoSize / 2.0, top, kLogoSize, kLogoSize);
     const qreal ratio = devicePixelRatioF();
-    painter.drawPixmap(logo.topLeft(),
-                       cachedImagePixmap(serviceIconName(displayName()), kLogoSize, ratio));
+    painter.drawPixmap(logo.topLeft(), cachedImagePixmap(serviceIconName(displayName()),
+                                                         {kLogoSize, kLogoSize}, ratio));
     const QRectF name(plate.left(), logo.bottom() + kLogoSpacing, plate.width(), metrics.height());
     painter.setPen(Qt::black);
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
 
     if (m_authorized) {
         const QPointF corner = plate.topRight() + QPointF(kCheckMarkOutset, -kCheckMarkOutset);
-        painter.drawPixmap(
-            QPointF(corner.x() - kCheckMarkSize, corner.y()),
-            cachedImagePixmap(QStringLiteral("checkmark.circle.fill"), kCheckMarkSize, ratio));
+        painter.drawPixmap(QPointF(corner.x() - kCheckMarkSize, corner.y()),
+                           cachedImagePixmap(QStringLiteral("checkmark.circle.fill"),
+                                             {kCheckMarkSize, kCheckMarkSize}, ratio));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "screens/SystemStyle.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPainter>
 #include <QtMath>
 
@@ -14,12 +15,15 @@ namespace {
 qreal pointsOnTheRamp(TextStyle style)
 {
     switch (style) {
+    case TextStyle::LargeTitle:
+        return 26;
     case TextStyle::Title2:
         return 17;
     case TextStyle::Title3:
         return 15;
     case TextStyle::Subheadline:
         return 11;
+    case TextStyle::Footnote:
     case TextStyle::Caption:
     case TextStyle::Caption2:
         return 10;
@@ -28,6 +32,12 @@ qreal pointsOnTheRamp(TextStyle style)
         break;
     }
     return 13;
+}
+
+QColor withAlpha(QColor color, qreal alpha)
+{
+    color.setAlphaF(float(alpha));
+    return color;
 }
 
 qreal linearToSrgb(qreal linear)
@@ -53,16 +63,22 @@ QFont systemFont(qreal points, QFont::Weight weight)
 
 QColor systemBlue(qreal alpha)
 {
-    QColor color(0, 122, 255);
-    color.setAlphaF(float(alpha));
-    return color;
+    return withAlpha(QColor(0, 122, 255), alpha);
 }
 
 QColor systemGray(qreal alpha)
 {
-    QColor color(142, 142, 147);
-    color.setAlphaF(float(alpha));
-    return color;
+    return withAlpha(QColor(142, 142, 147), alpha);
+}
+
+QColor systemRed(qreal alpha)
+{
+    return withAlpha(QColor(255, 59, 48), alpha);
+}
+
+QColor systemGreen(qreal alpha)
+{
+    return withAlpha(QColor(52, 199, 89), alpha);
 }
 
 QColor linearGrey(qreal level, qreal alpha)
@@ -99,6 +115,21 @@ void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qrea
         painter.drawRoundedRect(rect.adjusted(-grow, -grow, grow, grow), radius, radius);
     }
     painter.restore();
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QLabel *textLabel(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(font);
+    setTextColour(label, colour);
+    return label;
 }
 
 } // namespace skyloft

@@ -5,7 +5,9 @@
 #include <QFont>
 #include <QRectF>
 
+class QLabel;
 class QPainter;
+class QWidget;
 
 namespace skyloft {
 
@@ -13,11 +15,13 @@ namespace skyloft {
 // the classic desktop type ramp scales from its 13-point body text.
 enum class TextStyle
 {
+    LargeTitle,
     Title2,
     Title3,
     Headline, // body size, always bold
     Body,
     Subheadline,
+    Footnote,
     Caption,
     Caption2
 };
@@ -29,6 +33,8 @@ QFont systemFont(qreal points, QFont::Weight weight = QFont::Normal);
 // The named system colours the screens use (light appearance).
 QColor systemBlue(qreal alpha = 1.0);
 QColor systemGray(qreal alpha = 1.0);
+QColor systemRed(qreal alpha = 1.0);
+QColor systemGreen(qreal alpha = 1.0);
 // A grey whose level is given in linear light, as displayed in sRGB.
 QColor linearGrey(qreal level, qreal alpha = 1.0);
 // Headers and file names: grey 0.1 in linear light.
@@ -41,7 +47,14 @@ QColor darkGray();
 void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal blurRadius,
                  const QColor &color);
 
+// Text drawn in `colour` (the palette's window text).
+void setTextColour(QWidget *widget, const QColor &colour);
+QLabel *textLabel(const QString &text, const QFont &font, const QColor &colour,
+                  QWidget *parent = nullptr);
+
 // The default padding around stacks and cards.
 inline constexpr int kDefaultPadding = 16;
+// The default spacing between the items of a stack.
+inline constexpr int kDefaultSpacing = 8;
 
 } // namespace skyloft

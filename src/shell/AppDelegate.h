@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "shell/UrlOpener.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-
 class QMainWindow;
-class QUrl;
 
 namespace skyloft {
-
-// Opens a web address in the user's browser; QDesktopServices::openUrl in the application.
-using UrlOpener = std::function<bool(const QUrl &)>;
 
 // Shapes the main window once launching has finished and builds the application menu.
 class AppDelegate : public QObject

@@ -12,7 +12,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 
 #include <cstdio>
 
@@ -108,8 +107,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
     UploadEngine engine(&state, paths);
 
     state.rescanAuthorizations(paths.rcloneConfigPath());
-    for (const QString &path : request.paths)
-        FileIntake::addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    FileIntake::addCommandLinePaths(state, request.paths);
     for (const QString &service : request.services)
         state.toggleService(service);
     const qsizetype expectedLinks = state.archivosSeleccionados().size() * request.services.size();

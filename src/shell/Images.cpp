@@ -43,17 +43,19 @@ QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio)
     return pixmap;
 }
 
-QPixmap cachedImagePixmap(const QString &name, int size, qreal devicePixelRatio, const QColor &tint)
+QPixmap cachedImagePixmap(const QString &name, QSize size, qreal devicePixelRatio,
+                          const QColor &tint)
 {
-    const QString key = QStringLiteral("images/%1/%2/%3/%4")
+    const QString key = QStringLiteral("image/%1/%2x%3/%4/%5")
                             .arg(name)
-                            .arg(size)
+                            .arg(size.width())
+                            .arg(size.height())
                             .arg(devicePixelRatio)
                             .arg(tint.isValid() ? tint.name(QColor::HexArgb) : QString());
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
-    pixmap = imagePixmap(name, {size, size}, devicePixelRatio);
+    pixmap = imagePixmap(name, size, devicePixelRatio);
     if (!pixmap.isNull() && tint.isValid()) {
         QPainter painter(&pixmap);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);

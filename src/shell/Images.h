@@ -14,9 +14,8 @@ namespace skyloft {
 QString imagePath(const QString &name);
 QIcon imageIcon(const QString &name);
 QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
-// The same square image for painting, tinted with `tint` when it is valid, kept in the pixmap
-// cache so that repaints do not render the SVG again.
-QPixmap cachedImagePixmap(const QString &name, int size, qreal devicePixelRatio,
+// The same, kept in the pixmap cache, and tinted with `tint` when it is valid.
+QPixmap cachedImagePixmap(const QString &name, QSize size, qreal devicePixelRatio,
                           const QColor &tint = {});
 
 } // namespace skyloft

@@ -6,24 +6,13 @@
 #include "core/TabSelection.h"
 #include "screens/ConfigView.h"
 #include "screens/LinksView.h"
+#include "screens/UploadView.h"
 #include "shell/Images.h"
 #include "shell/Translations.h"
 
-#include <QLabel>
 #include <QTabBar>
 
 namespace skyloft {
-
-namespace {
-
-QWidget *placeholder(const QString &text)
-{
-    auto *label = new QLabel(text);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
-} // namespace
 
 MainView::MainView(TabSelection *selectedTab, QWidget *parent)
     : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this))
@@ -44,7 +33,9 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 
 QWidget *MainView::makeUploadScreen()
 {
-    return placeholder(localized("Subir"));
+    m_uploadView =
+        new UploadView(m_selectedTab, m_generatedLinks, UploadViewSetup::forApplication());
+    return m_uploadView;
 }
 
 QWidget *MainView::makeLinksScreen()

@@ -7,6 +7,7 @@ namespace skyloft {
 
 class GeneratedLinks;
 class TabSelection;
+class UploadView;
 
 // The tab container: upload, links and configuration screens, tagged 0, 1 and 2. Owns the links
 // of the session; the selected tab is bound to the one ContentView owns.
@@ -18,6 +19,7 @@ public:
 
     GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
     TabSelection *selectedTab() const { return m_selectedTab; }
+    UploadView *uploadView() const { return m_uploadView; }
 
 private:
     QWidget *makeUploadScreen();
@@ -26,6 +28,7 @@ private:
 
     TabSelection *m_selectedTab;
     GeneratedLinks *m_generatedLinks;
+    UploadView *m_uploadView = nullptr;
 };
 
 } // namespace skyloft

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainWindow.h"
 
+#include "screens/UploadView.h"
 #include "shell/ContentView.h"
+#include "shell/MainView.h"
 
 #include <QLayout>
 
@@ -11,6 +13,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_contentView(new
 {
     setWindowTitle(QStringLiteral("Skyloft"));
     setCentralWidget(m_contentView);
+}
+
+void MainWindow::queueFiles(const QStringList &paths)
+{
+    m_contentView->mainView()->uploadView()->queueCommandLinePaths(paths);
 }
 
 void MainWindow::fixContentSize(int width, int height)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 namespace skyloft {
 
@@ -14,6 +15,9 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
 
     ContentView *contentView() const { return m_contentView; }
+
+    // Queues files and folders named on the command line on the upload screen.
+    void queueFiles(const QStringList &paths);
 
     // Fixes the content at width x height and the window around it, menu bar included.
     void fixContentSize(int width, int height);

@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &skyloft::endBlockingRunsForQuit);
 
     skyloft::MainWindow window;
+    window.queueFiles(skyloft::parseCommandLine(app.arguments()).paths);
     window.show();
     skyloft::AppDelegate delegate;
     delegate.applicationDidFinishLaunching({&window});

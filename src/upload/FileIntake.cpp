@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "upload/UploadState.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QUrl>
@@ -32,6 +33,12 @@ void addDroppedUrl(UploadState &state, const QUrl &url)
 {
     if (url.isLocalFile())
         addDroppedPath(state, url.toLocalFile());
+}
+
+void addCommandLinePaths(UploadState &state, const QStringList &paths)
+{
+    for (const QString &path : paths)
+        addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 }
 
 } // namespace skyloft::FileIntake

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QUrl;
 
@@ -20,6 +21,10 @@ void addDroppedPath(UploadState &state, const QString &path);
 
 // A dropped URL: a local file's is handed on as its path, any other is ignored.
 void addDroppedUrl(UploadState &state, const QUrl &url);
+
+// Paths given on the command line, relative ones taken from the current folder, each as if
+// dropped.
+void addCommandLinePaths(UploadState &state, const QStringList &paths);
 
 } // namespace FileIntake
 } // namespace skyloft

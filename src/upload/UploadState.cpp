@@ -169,6 +169,14 @@ void UploadState::answerAuthorizationAlert(bool goToConfiguration)
     setShowAuthorizationAlert(false);
 }
 
+void UploadState::setAlertaActiva(std::optional<TipoAlerta> alerta)
+{
+    if (m_alertaActiva == alerta)
+        return;
+    m_alertaActiva = alerta;
+    Q_EMIT alertaActivaChanged();
+}
+
 void UploadState::cancelAll()
 {
     setIsUploading(false);

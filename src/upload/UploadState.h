@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "shell/TipoAlerta.h"
+
 #include <QMap>
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace skyloft {
 
@@ -84,6 +88,10 @@ public:
     // "Cancelar" or dismissing (false) does nothing more. Either hides the alert.
     void answerAuthorizationAlert(bool goToConfiguration);
 
+    // The alert item on display, if any; dismissing the alert sets it back to none.
+    std::optional<TipoAlerta> alertaActiva() const { return m_alertaActiva; }
+    void setAlertaActiva(std::optional<TipoAlerta> alerta);
+
     // "Cancelar todo": shows the composing screen again. It stops no process and does not end
     // the run, which goes on in the background and still records its links.
     void cancelAll();
@@ -101,6 +109,7 @@ Q_SIGNALS:
     void progressDictChanged();
     void isUploadingChanged(bool uploading);
     void showAuthorizationAlertChanged(bool show);
+    void alertaActivaChanged();
 
 private:
     void clearServicios();
@@ -118,6 +127,7 @@ private:
     QMap<QString, ServiceProgress> m_progressDict;
     bool m_isUploading = false;
     bool m_showAuthorizationAlert = false;
+    std::optional<TipoAlerta> m_alertaActiva;
 };
 
 } // namespace skyloft

@@ -29,6 +29,14 @@ inline QList<QAbstractButton *> buttonsInReadingOrder(QMessageBox *box)
     return buttons;
 }
 
+inline QStringList buttonTextsInReadingOrder(QMessageBox *box)
+{
+    QStringList texts;
+    for (QAbstractButton *button : buttonsInReadingOrder(box))
+        texts << button->text();
+    return texts;
+}
+
 inline QAbstractButton *dialogButton(QMessageBox *box, const QString &text)
 {
     for (QAbstractButton *button : box->buttons()) {

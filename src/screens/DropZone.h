@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QAbstractItemModel;
+class QLabel;
+class QListView;
+class QStackedLayout;
+class QUrl;
+
+namespace skyloft {
+
+class StyledButton;
+
+// The upload screen's drop target: a dashed rounded outline holding either the invitation to drop
+// files or the list of queued file names with the button that empties the queue. Drops of file
+// URLs are always accepted; each URL is handed on with a queued call, on the GUI thread. A click
+// on the empty zone, or Return, Enter or Space while it has the focus, asks for a file chooser.
+class DropZone : public QWidget
+{
+    Q_OBJECT
+public:
+    // `queuedFiles` lists the queue (one file name a row); the zone follows its rows.
+    explicit DropZone(QAbstractItemModel *queuedFiles, QWidget *parent = nullptr);
+
+    QListView *fileList() const { return m_list; }
+    StyledButton *clearButton() const { return m_clear; }
+    bool isEmpty() const;
+
+    static constexpr int kWidth = 500;
+    static constexpr int kHeight = 150;
+
+Q_SIGNALS:
+    void urlDropped(const QUrl &url);
+    void chooseFilesRequested();
+    void clearRequested();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    QWidget *makeEmptyPage();
+    QWidget *makeListPage(QAbstractItemModel *queuedFiles);
+    void showPageForQueue();
+
+    // Set while the list page is made, so declared before it.
+    QListView *m_list = nullptr;
+    StyledButton *m_clear = nullptr;
+    QAbstractItemModel *m_queuedFiles;
+    QStackedLayout *m_pages;
+    QWidget *m_emptyPage;
+    QWidget *m_listPage;
+};
+
+} // namespace skyloft

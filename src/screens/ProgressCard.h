@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+namespace skyloft {
+
+class ServiceProgressBar;
+class StyledButton;
+struct ServiceProgress;
+
+// One selected service while uploading: its name, a small button that cancels it, and its
+// progress bar.
+class ProgressCard : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ProgressCard(const QString &displayName, QWidget *parent = nullptr);
+
+    QString displayName() const { return m_displayName; }
+    // No entry (the run has not reached the service) shows an empty bar.
+    void setProgress(const ServiceProgress *entry);
+
+    ServiceProgressBar *bar() const { return m_bar; }
+    StyledButton *cancelButton() const { return m_cancel; }
+
+Q_SIGNALS:
+    void cancelRequested(const QString &displayName);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_displayName;
+    ServiceProgressBar *m_bar;
+    StyledButton *m_cancel;
+};
+
+} // namespace skyloft

@@ -1,0 +1,621 @@
+// SPDX-License-Identifier: MIT
+#include "CapturedStdout.h"
+#include "FakeRclone.h"
+#include "OpenDialog.h"
+#include "ScriptedHttpServer.h"
+
+#include "core/GeneratedLinks.h"
+#include "core/TabSelection.h"
+#include "screens/DropZone.h"
+#include "screens/ProgressCard.h"
+#include "screens/SectionSwitcher.h"
+#include "screens/ServicePill.h"
+#include "screens/ServiceProgressBar.h"
+#include "screens/StyledButton.h"
+#include "screens/UploadView.h"
+#include "upload/UploadState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace skyloft;
+using namespace skyloft::test;
+
+namespace {
+
+const QByteArray kDriveOnly = "[drive]\ntype = drive\ntoken = {\"a\":1}\n";
+const QByteArray kDriveAndDropbox = kDriveOnly + "\n[dropbox]\ntype = dropbox\ntoken = {\"b\":2}\n";
+const QString kMainColumn = QStringLiteral("main column");
+const QString kProgressSection = QStringLiteral("progress section");
+
+// An upload screen in a window of its own, over a fake rclone and a web server on 127.0.0.1.
+struct Screen
+{
+    FakeRclone fake;
+    ScriptedHttpServer server;
+    TabSelection tabs;
+    GeneratedLinks links;
+    QTemporaryDir files;
+    int chooserOpened = 0;
+    QStringList chooserAnswer; // what the user picks when the file chooser opens
+    QList<QUrl> opened;        // addresses handed to the browser
+    std::unique_ptr<UploadView> view;
+
+    // A null configuration leaves the file missing.
+    explicit Screen(const QByteArray &config = kDriveAndDropbox, const QString &handler = {})
+    {
+        if (!config.isNull())
+            writeFile(fake.configPath(), config);
+        if (!handler.isEmpty())
+            fake.setHandler(handler);
+        server.answer("/ping", 200, "ok");
+        server.answer("/version.json", 200, R"({"version": "1.0.0"})");
+    }
+
+    void create()
+    {
+        UploadViewSetup setup{fake.paths(),
+                              {server.url("/ping"), server.url()},
+                              [this](const QUrl &url) {
+                                  opened << url;
+                                  return true;
+                              },
+                              [this](QWidget *, std::function<void(const QStringList &)> onChosen) {
+                                  ++chooserOpened;
+                                  onChosen(chooserAnswer);
+                              }};
+        view = std::make_unique<UploadView>(&tabs, &links, setup);
+        view->resize(700, 490);
+    }
+
+    void show()
+    {
+        if (!view)
+            create();
+        view->show();
+        view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    }
+
+    UploadState *state() const { return view->state(); }
+
+    QString file(const QString &name)
+    {
+        const QString path = files.filePath(name);
+        writeFile(path, "data of " + name.toUtf8());
+        return path;
+    }
+
+    // A drop of `urls` on the zone, as the desktop delivers it; whether it was accepted.
+    bool drop(const QList<QUrl> &urls)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        DropZone *zone = view->dropZone();
+        const QPoint centre = zone->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(zone, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(zone, &dropped);
+        return dropped.isAccepted();
+    }
+
+    void queue(const QStringList &paths)
+    {
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls << QUrl::fromLocalFile(path);
+        QVERIFY(drop(urls));
+        QTRY_COMPARE(state()->archivosSeleccionados().size(), paths.size());
+    }
+
+    ServicePill *pill(const QString &service) const
+    {
+        for (ServicePill *pill : view->servicePills()) {
+            if (pill->displayName() == service)
+                return pill;
+        }
+        return nullptr;
+    }
+
+    ProgressCard *card(const QString &service) const
+    {
+        for (ProgressCard *card : view->progressCards()) {
+            if (card->displayName() == service)
+                return card;
+        }
+        return nullptr;
+    }
+
+    QStringList cardNames() const
+    {
+        QStringList names;
+        for (ProgressCard *card : view->progressCards())
+            names << card->displayName();
+        return names;
+    }
+
+    // The names the zone lists, top to bottom.
+    QStringList listedNames() const
+    {
+        const QAbstractItemModel *model = view->dropZone()->fileList()->model();
+        QStringList names;
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, 0).data().toString();
+        return names;
+    }
+
+    bool uploadButtonShown() const { return view->uploadButton()->isVisibleTo(view.get()); }
+
+    QString shownSection() const
+    {
+        return view->sections()->currentIndex() == 0 ? kMainColumn : kProgressSection;
+    }
+
+    // The accessible names of the controls the Tab key visits, from the first one on.
+    QStringList tabChain(QWidget *first) const
+    {
+        QStringList chain;
+        first->setFocus(Qt::TabFocusReason);
+        for (QWidget *focus = QApplication::focusWidget(); focus && chain.size() < 20;) {
+            chain << focus->accessibleName();
+            QTest::keyClick(focus, Qt::Key_Tab);
+            focus = QApplication::focusWidget();
+            if (focus == first)
+                break;
+        }
+        return chain;
+    }
+};
+
+void click(QAbstractButton *button)
+{
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+} // namespace
+
+class TestUploadView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyScreen()
+    {
+        Screen screen;
+        screen.show();
+        QCOMPARE(screen.shownSection(), kMainColumn);
+        QVERIFY(screen.view->dropZone()->isEmpty());
+        QCOMPARE(screen.view->dropZone()->size(), QSize(DropZone::kWidth, DropZone::kHeight));
+        QStringList pills;
+        for (ServicePill *pill : screen.view->servicePills()) {
+            pills << pill->displayName() + (pill->isAuthorized() ? "+" : "");
+            QCOMPARE(pill->accessibleName(), pill->displayName());
+            QVERIFY(pill->isCheckable() && !pill->isChecked());
+        }
+        // The file holds tokens for Google Drive and Dropbox only.
+        QCOMPARE(pills, (QStringList{"Google Drive+", "Dropbox+", "Mega", "1Fichier"}));
+        QVERIFY(!screen.uploadButtonShown());
+    }
+
+    void uploadButtonNeedsFilesAndServices_data()
+    {
+        QTest::addColumn<QStringList>("actions"); // "queue", "clear" or a service to click
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QStringList>("selected");
+        QTest::newRow("nothing yet") << QStringList{} << false << QStringList{};
+        QTest::newRow("a file without a service") << QStringList{"queue"} << false << QStringList{};
+        QTest::newRow("an unauthorized service without a file")
+            << QStringList{"Mega"} << false << QStringList{"Mega"};
+        QTest::newRow("a file and a service")
+            << QStringList{"Mega", "queue"} << true << QStringList{"Mega"};
+        QTest::newRow("the service clicked again")
+            << QStringList{"queue", "Mega", "Dropbox", "Mega"} << true << QStringList{"Dropbox"};
+        QTest::newRow("every service clicked off")
+            << QStringList{"queue", "Mega", "Mega"} << false << QStringList{};
+        QTest::newRow("the queue emptied")
+            << QStringList{"queue", "Mega", "clear"} << false << QStringList{"Mega"};
+    }
+
+    void uploadButtonNeedsFilesAndServices()
+    {
+        QFETCH(QStringList, actions);
+        QFETCH(bool, shown);
+        QFETCH(QStringList, selected);
+        Screen screen;
+        screen.show();
+        for (const QString &action : actions) {
+            if (action == QLatin1String("queue"))
+                screen.queue({screen.file("a.txt")});
+            else if (action == QLatin1String("clear"))
+                click(screen.view->dropZone()->clearButton());
+            else
+                click(screen.pill(action));
+        }
+        QCOMPARE(screen.uploadButtonShown(), shown);
+        QCOMPARE(sorted(screen.state()->serviciosSeleccionados().values()), selected);
+        for (ServicePill *pill : screen.view->servicePills())
+            QCOMPARE(pill->isChecked(), selected.contains(pill->displayName()));
+        QCOMPARE(screen.view->dropZone()->isEmpty(),
+                 screen.state()->archivosSeleccionados().isEmpty());
+    }
+
+    void unauthorizedServiceRaisesTheAlert_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("tab");
+        QTest::newRow("Ir a Configuración shows the configuration tab")
+            << "Ir a Configuración" << int(TabConfiguration);
+        QTest::newRow("Cancelar stays") << "Cancelar" << int(TabUpload);
+    }
+
+    void unauthorizedServiceRaisesTheAlert()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, tab);
+        Screen screen(kDriveOnly);
+        screen.show();
+        screen.queue({screen.file("a.txt")});
+        click(screen.pill("Mega"));
+        click(screen.view->uploadButton());
+
+        QMessageBox *box = openDialog(screen.view.get());
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("🚫 Servicio no autorizado"));
+        QCOMPARE(box->informativeText(),
+                 QStringLiteral("Tiene que autorizar al menos uno de los servicios "
+                                "seleccionados para subir archivos."));
+        QCOMPARE(buttonTextsInReadingOrder(box), (QStringList{"Ir a Configuración", "Cancelar"}));
+        QVERIFY(clickDialogButton(box, answer));
+        QTRY_VERIFY(!openDialog(screen.view.get()));
+
+        QCOMPARE(screen.tabs.selectedTab(), tab);
+        QVERIFY(!screen.state()->showAuthorizationAlert());
+        QVERIFY(!screen.state()->isUploading());
+        QCOMPARE(screen.shownSection(), kMainColumn);
+        QCOMPARE(screen.fake.callCount(), 0);
+    }
+
+    void cardsShowEachSelectedServicesProgress_data()
+    {
+        QTest::addColumn<double>("progress");
+        QTest::addColumn<QString>("percentage");
+        QTest::newRow("truncated, not rounded") << 0.425 << "42%";
+        QTest::newRow("just short of the end") << 0.999 << "99%";
+        QTest::newRow("done") << 1.0 << "100%";
+    }
+
+    void cardsShowEachSelectedServicesProgress()
+    {
+        QFETCH(double, progress);
+        QFETCH(QString, percentage);
+        Screen screen;
+        screen.show();
+        for (const QString service : {"1Fichier", "Google Drive", "Dropbox"})
+            click(screen.pill(service));
+        UploadState *state = screen.state();
+        state->setIsUploading(true);
+        QCOMPARE(screen.shownSection(), kProgressSection);
+        QVERIFY(screen.view->cancelAllButton()->isVisibleTo(screen.view.get()));
+        QCOMPARE(screen.cardNames(), (QStringList{"Google Drive", "Dropbox", "1Fichier"}));
+
+        state->resetServiceProgress("Google Drive");
+        state->setProgressFileName("Google Drive", "informe final.pdf");
+        state->applyServiceProgress("Google Drive", progress);
+        ServiceProgressBar *bar = screen.card("Google Drive")->bar();
+        QCOMPARE(bar->percentageText(), percentage);
+        QCOMPARE(bar->fileName(), QStringLiteral("informe final.pdf"));
+        // The fill eases to its width over half a second.
+        QVERIFY(bar->fillWidth() < progress * bar->width());
+        QTRY_COMPARE(bar->fillWidth(), progress * bar->width());
+
+        // A service the run has not reached: an empty bar without a file.
+        ServiceProgressBar *waiting = screen.card("Dropbox")->bar();
+        QCOMPARE(waiting->percentageText(), QStringLiteral("0%"));
+        QCOMPARE(waiting->fileName(), QString());
+        QCOMPARE(waiting->fillWidth(), 0.0);
+
+        // Each card cancels its own service.
+        StyledButton *cancel = screen.card("Dropbox")->cancelButton();
+        QCOMPARE(cancel->accessibleName(), QStringLiteral("Cancelar Dropbox"));
+        click(cancel);
+        QCOMPARE(state->canceledServices(), QSet<QString>{"Dropbox"});
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<QStringList>("dropped"); // paths in the files folder, or addresses
+        QTest::addColumn<QStringList>("queued");  // the same, in no particular order
+        QTest::addColumn<QStringList>("listed");  // names the zone lists
+        QTest::newRow("a folder gives its visible files at any depth")
+            << QStringList{"carpeta"} << QStringList{"carpeta/a.txt", "carpeta/sub/b.txt"}
+            << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("a name with a space is queued decoded")
+            << QStringList{"con espacio.txt"} << QStringList{"con espacio.txt"}
+            << QStringList{"con espacio.txt"};
+        QTest::newRow("the same file twice is queued twice")
+            << QStringList{"a.txt", "a.txt"} << QStringList{"a.txt", "a.txt"}
+            << QStringList{"a.txt", "a.txt"};
+        QTest::newRow("a web address is ignored")
+            << QStringList{"https://example.com/a.txt"} << QStringList{} << QStringList{};
+    }
+
+    void drops()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, queued);
+        QFETCH(QStringList, listed);
+        Screen screen;
+        screen.show();
+        for (const QString name :
+             {"a.txt", "con espacio.txt", "carpeta/a.txt", "carpeta/.oculto", "carpeta/sub/b.txt"})
+            screen.file(name);
+        QList<QUrl> urls;
+        for (const QString &item : dropped)
+            urls << (item.contains(':') ? QUrl(item)
+                                        : QUrl::fromLocalFile(screen.files.filePath(item)));
+        CapturedStdout out;
+        QVERIFY(screen.drop(urls));
+        // Taken in after the drop has returned, on the GUI thread.
+        QVERIFY(screen.state()->archivosSeleccionados().isEmpty());
+        QTest::qWait(50);
+
+        QStringList expected;
+        for (const QString &name : queued)
+            expected << screen.files.filePath(name);
+        QCOMPARE(sorted(screen.state()->archivosSeleccionados()), sorted(expected));
+        QCOMPARE(sorted(screen.listedNames()), sorted(listed));
+        const QStringList intakeLines = out.lines().filter(QRegularExpression("^(📂|📄) "));
+        QCOMPARE(intakeLines.size(), queued.size());
+        QCOMPARE(screen.view->dropZone()->isEmpty(), queued.isEmpty());
+    }
+
+    void theEmptyZoneOpensTheFileChooser_data()
+    {
+        QTest::addColumn<int>("key"); // 0 for a click
+        QTest::newRow("click") << 0;
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+
+    void theEmptyZoneOpensTheFileChooser()
+    {
+        QFETCH(int, key);
+        Screen screen;
+        screen.show();
+        screen.chooserAnswer = {screen.file("a.txt"), screen.file("b c.txt")};
+        DropZone *zone = screen.view->dropZone();
+        if (key) {
+            zone->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(zone, Qt::Key(key));
+        } else {
+            QTest::mouseClick(zone, Qt::LeftButton);
+        }
+        QCOMPARE(screen.chooserOpened, 1);
+        QCOMPARE(screen.state()->archivosSeleccionados(), screen.chooserAnswer);
+        QCOMPARE(screen.listedNames(), (QStringList{"a.txt", "b c.txt"}));
+        // A click on a zone that lists files does not open it again.
+        QTest::mouseClick(zone, Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(screen.chooserOpened, 1);
+    }
+
+    void aFolderOfTenThousandFiles()
+    {
+        Screen screen;
+        screen.show();
+        const int count = 10000;
+        QVERIFY(QDir(screen.files.path()).mkdir("muchos"));
+        for (int i = 0; i < count; ++i) {
+            QFile file(screen.files.filePath(QStringLiteral("muchos/%1.txt").arg(i)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        CapturedStdout out;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(screen.drop({QUrl::fromLocalFile(screen.files.filePath("muchos"))}));
+        QTRY_COMPARE(screen.view->dropZone()->fileList()->model()->rowCount(), count);
+        screen.view->dropZone()->fileList()->scrollToBottom();
+        QCoreApplication::processEvents();
+        const qint64 elapsed = clock.elapsed();
+        qInfo("%d files queued and listed in %lld ms", count, elapsed);
+        QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+        QCOMPARE(screen.state()->archivosSeleccionados().size(), count);
+    }
+
+    void appearingChecksConnectionScansThenChecksForUpdate_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QList<int>>("inFlightAtEachAuthorization");
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("readable configuration")
+            << kDriveOnly << QList<int>{1} << QStringList{"GET /ping", "GET /version.json"}
+            << "✅ Google Drive autorizado con token/API.";
+        QTest::newRow("missing configuration: no update check")
+            << QByteArray() << QList<int>{} << QStringList{"GET /ping"}
+            << "No se pudo leer el archivo de configuración para verificar autorizaciones.";
+    }
+
+    void appearingChecksConnectionScansThenChecksForUpdate()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QList<int>, inFlightAtEachAuthorization);
+        QFETCH(QStringList, requests);
+        QFETCH(QString, line);
+        Screen screen(config);
+        screen.create();
+        // The connectivity request is out before the scan adds a service; the update's after.
+        QList<int> inFlight;
+        WebChecks *checks = screen.view->webChecks();
+        connect(screen.state(), &UploadState::authorizedServicesChanged, this,
+                [&] { inFlight << checks->requestsInFlight(); });
+        CapturedStdout out;
+        screen.show();
+        QCOMPARE(inFlight, inFlightAtEachAuthorization);
+        QVERIFY(out.lines().contains(line));
+        QTRY_COMPARE(sorted(screen.server.requests()), requests);
+        QTRY_COMPARE(checks->requestsInFlight(), 0);
+        QCOMPARE(sorted(screen.server.requests()), requests);
+
+        // Every appearance checks again.
+        screen.view->hide();
+        screen.view->show();
+        QTRY_COMPARE(screen.server.requests().size(), 2 * requests.size());
+        QTRY_COMPARE(checks->requestsInFlight(), 0);
+        QCOMPARE(screen.server.requests().size(), 2 * requests.size());
+    }
+
+    void noConnectionAlertComesBackAtEachAppearance()
+    {
+        Screen screen(QByteArray{});
+        screen.server.answer("/ping", 404, {});
+        screen.show();
+        for (int appearance = 0; appearance < 2; ++appearance) {
+            QTRY_VERIFY(openDialog(screen.view.get()));
+            QMessageBox *box = openDialog(screen.view.get());
+            QCOMPARE(box->text(), QStringLiteral("🌐 Sin conexión a Internet"));
+            QCOMPARE(box->informativeText(),
+                     QStringLiteral("Oye, si no te conectas, pocos vas a subir, compañero."));
+            QCOMPARE(box->buttons().size(), 1);
+            QCOMPARE(screen.state()->alertaActiva(), TipoAlerta::noHayInternet);
+            QVERIFY(clickDialogButton(box, "Vale, lo intento"));
+            QTRY_VERIFY(!openDialog(screen.view.get()));
+            QCOMPARE(screen.state()->alertaActiva(), std::nullopt);
+            screen.view->hide();
+            screen.view->show();
+        }
+    }
+
+    void updateDialogOffersTheDownload_data()
+    {
+        QTest::addColumn<QString>("answer"); // a button's text, or "Escape"
+        QTest::addColumn<QStringList>("opened");
+        QTest::newRow("Descargar opens the download page")
+            << "Descargar" << QStringList{"/descargar"};
+        QTest::newRow("Cancelar opens nothing") << "Cancelar" << QStringList{};
+        QTest::newRow("Escape opens nothing") << "Escape" << QStringList{};
+    }
+
+    void updateDialogOffersTheDownload()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, opened);
+        Screen screen;
+        screen.server.answer("/version.json", 200, R"({"version": "1.0.1"})");
+        screen.show();
+        QTRY_VERIFY(openDialog(screen.view.get()));
+        QMessageBox *box = openDialog(screen.view.get());
+        QCOMPARE(box->text(), QStringLiteral("Actualización disponible"));
+        QCOMPARE(box->informativeText(),
+                 QStringLiteral("Hay una nueva versión disponible de la app. ¿Deseas actualizar?"));
+        QCOMPARE(buttonTextsInReadingOrder(box), (QStringList{"Descargar", "Cancelar"}));
+        QCOMPARE(static_cast<QAbstractButton *>(box->defaultButton()),
+                 dialogButton(box, "Descargar"));
+        if (answer == QLatin1String("Escape"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            QVERIFY(clickDialogButton(box, answer));
+        QTRY_VERIFY(!openDialog(screen.view.get()));
+        QList<QUrl> expected;
+        for (const QString &path : opened)
+            expected << QUrl(screen.server.url(path));
+        QCOMPARE(screen.opened, expected);
+    }
+
+    void keyboardReachesEveryControl()
+    {
+        Screen screen(kDriveOnly);
+        screen.show();
+        screen.queue({screen.file("a.txt")});
+        DropZone *zone = screen.view->dropZone();
+        QCOMPARE(screen.tabChain(zone), (QStringList{"Suelta archivos aquí", "Archivos en cola",
+                                                     "Eliminar todos los archivos", "Google Drive",
+                                                     "Dropbox", "Mega", "1Fichier"}));
+
+        // Space selects the focused service; the upload button then joins the chain.
+        ServicePill *mega = screen.pill("Mega");
+        mega->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(mega, Qt::Key_Space);
+        QVERIFY(screen.state()->serviciosSeleccionados().contains("Mega"));
+        QTest::keyClick(mega, Qt::Key_Tab);
+        QTest::keyClick(mega, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), screen.view->uploadButton());
+        QTest::keyClick(screen.view->uploadButton(), Qt::Key_Return);
+        QVERIFY(screen.state()->showAuthorizationAlert());
+        QTest::keyClick(openDialog(screen.view.get()), Qt::Key_Escape);
+        QTRY_VERIFY(!screen.state()->showAuthorizationAlert());
+
+        click(screen.pill("Mega"));
+        click(screen.pill("Google Drive"));
+        click(screen.pill("Dropbox"));
+        screen.state()->setIsUploading(true);
+        QCOMPARE(screen.tabChain(screen.view->cancelAllButton()),
+                 (QStringList{"Cancelar todo", "Cancelar Google Drive", "Cancelar Dropbox"}));
+        QTest::keyClick(screen.view->cancelAllButton(), Qt::Key_Return);
+        QVERIFY(!screen.state()->isUploading());
+    }
+
+    void aRunThroughTheScreen()
+    {
+        Screen screen(kDriveAndDropbox,
+                      "case \"$3\" in\n"
+                      "copy) echo 'Transferred: 5 B / 10 B, 50%, 1 B/s, ETA 1s'; nap 0.8 ;;\n"
+                      "link) echo \"https://links.example/$4\" ;;\n"
+                      "esac\n");
+        screen.show();
+        const QString a = screen.file("a.txt");
+        const QString b = screen.file("b.txt");
+        screen.queue({a, b});
+        click(screen.pill("Dropbox"));
+        click(screen.pill("Google Drive"));
+        CapturedStdout out;
+        click(screen.view->uploadButton());
+        QCOMPARE(screen.shownSection(), kProgressSection);
+        QCOMPARE(screen.cardNames(), (QStringList{"Google Drive", "Dropbox"}));
+
+        // Half of the first of two files: a quarter of the service.
+        ServiceProgressBar *drive = screen.card("Google Drive")->bar();
+        QTRY_COMPARE(drive->fileName(), QStringLiteral("a.txt"));
+        QTRY_COMPARE(drive->percentageText(), QStringLiteral("25%"));
+
+        // Cancelar todo brings the queue and the selection back while the run goes on.
+        click(screen.view->cancelAllButton());
+        QCOMPARE(screen.shownSection(), kMainColumn);
+        QCOMPARE(screen.state()->archivosSeleccionados(), (QStringList{a, b}));
+        QCOMPARE(screen.listedNames(), (QStringList{"a.txt", "b.txt"}));
+        QVERIFY(screen.pill("Google Drive")->isChecked() && screen.pill("Dropbox")->isChecked());
+        QVERIFY(screen.uploadButtonShown());
+
+        QTRY_COMPARE_WITH_TIMEOUT(screen.tabs.selectedTab(), int(TabLinks), 20000);
+        QCOMPARE(screen.links.links().value("drive").size(), 2);
+        QCOMPARE(screen.links.links().value("dropbox").size(), 2);
+        QCOMPARE(screen.links.links().value("dropbox").first().link,
+                 QStringLiteral("https://links.example/dropbox:/a.txt"));
+        QVERIFY(out.lines().contains("✅ Todas las subidas completadas"));
+        QCOMPARE(screen.shownSection(), kMainColumn);
+        QVERIFY(screen.view->dropZone()->isEmpty());
+        QVERIFY(!screen.pill("Google Drive")->isChecked());
+        QVERIFY(!screen.uploadButtonShown());
+    }
+};
+
+QTEST_MAIN(TestUploadView)
+#include "test_upload_view.moc"
