@@ -36,12 +36,8 @@ constexpr int kToastBottomMargin = 40;
 
 QLabel *label(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setFont(font);
+    QLabel *label = textLabel(text, font, colour, parent);
     label->setAlignment(Qt::AlignCenter);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
     return label;
 }
 

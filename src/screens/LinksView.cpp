@@ -79,11 +79,7 @@ LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
 QWidget *LinksView::makeToolbar()
 {
     auto *bar = new QWidget(this);
-    auto *title = new QLabel(kTitle, bar);
-    title->setFont(textStyleFont(TextStyle::Title3, true));
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, nearBlack());
-    title->setPalette(titlePalette);
+    QLabel *title = textLabel(kTitle, textStyleFont(TextStyle::Title3, true), nearBlack(), bar);
     title->setAccessibleName(kTitle);
 
     QPushButton *copyAll = textButton(kCopiarTodo, bar);
@@ -104,11 +100,7 @@ QWidget *LinksView::makeToolbar()
 QWidget *LinksView::makeEmptyState()
 {
     auto *page = new QWidget(this);
-    auto *label = new QLabel(kSinEnlaces, page);
-    label->setFont(textStyleFont(TextStyle::Title3));
-    QPalette grey = label->palette();
-    grey.setColor(QPalette::WindowText, systemGray());
-    label->setPalette(grey);
+    QLabel *label = textLabel(kSinEnlaces, textStyleFont(TextStyle::Title3), systemGray(), page);
 
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(kDefaultPadding, kDefaultPadding + kEmptyStateTopPadding,

@@ -23,7 +23,10 @@ void PaintedButton::keyPressEvent(QKeyEvent *event)
     // QAbstractButton answers Space only; a plain push button also takes Return and Enter.
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        animateClick();
+        if (m_keyPress == KeyPress::Immediate)
+            click();
+        else
+            animateClick();
         return;
     }
     QAbstractButton::keyPressEvent(event);

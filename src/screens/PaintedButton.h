@@ -16,6 +16,15 @@ public:
     void setText(const QString &text);
 
 protected:
+    // How Return and Enter press the button: with the brief pressed look of a click, or at once
+    // (for buttons whose owners act on the press before the next event).
+    enum class KeyPress
+    {
+        Animated,
+        Immediate
+    };
+    void setKeyPress(KeyPress keyPress) { m_keyPress = keyPress; }
+
     // Whether to draw the focus ring: only while the keyboard brought the focus here, as a click
     // needs no ring to show where it landed.
     bool showsFocusRing() const { return hasFocus() && m_focusFromKeyboard; }
@@ -25,6 +34,7 @@ protected:
 
 private:
     bool m_focusFromKeyboard = false;
+    KeyPress m_keyPress = KeyPress::Animated;
 };
 
 } // namespace skyloft

@@ -4,7 +4,6 @@
 #include "screens/SystemStyle.h"
 #include "shell/Images.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,14 +13,13 @@ namespace skyloft {
 
 StyledButton::StyledButton(const QString &text, const QString &imageName, const Look &look,
                            QWidget *parent)
-    : QAbstractButton(parent), m_imageName(imageName), m_look(look)
+    : PaintedButton(text, parent), m_imageName(imageName), m_look(look)
 {
-    setText(text);
-    setAccessibleName(text);
     setFont(look.font);
     // As on the desktop the screens imitate, a click does not take the keyboard focus.
     setFocusPolicy(Qt::TabFocus);
-    setCursor(Qt::PointingHandCursor);
+    // Return and Enter act at once, without the brief pressed look.
+    setKeyPress(KeyPress::Immediate);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -89,7 +87,7 @@ void StyledButton::paintEvent(QPaintEvent *)
         painter.fillPath(shape, background);
     if (isDown())
         painter.fillPath(shape, QColor(0, 0, 0, 40));
-    if (hasFocus()) {
+    if (showsFocusRing()) {
         const qreal ring = kFocusMargin / 2.0 / m_look.scale;
         const QRectF ringRect = plateRect.adjusted(-ring, -ring, ring, ring);
         painter.setPen(QPen(systemBlue(0.7), 2));
@@ -117,15 +115,6 @@ void StyledButton::paintEvent(QPaintEvent *)
     }
     if (hasBadge())
         drawImage(m_badgeName, m_look.badgeSize);
-}
-
-void StyledButton::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        click();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace skyloft

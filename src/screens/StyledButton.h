@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QAbstractButton>
+#include "screens/PaintedButton.h"
+
 #include <QColor>
 #include <QFont>
 #include <QMargins>
@@ -10,10 +11,9 @@
 namespace skyloft {
 
 // A button drawn the way the screens draw theirs: an optional image and an optional text on a
-// rounded plate, and an optional badge after the text. Space, Return and Enter press it; the
-// keyboard focus shows as a blue ring around the plate. Its text is its accessible name; an
-// image-only button needs one set by its owner.
-class StyledButton : public QAbstractButton
+// rounded plate, and an optional badge after the text. The keyboard focus shows as a blue ring
+// around the plate. An image-only button needs an accessible name set by its owner.
+class StyledButton : public PaintedButton
 {
     Q_OBJECT
 public:
@@ -46,7 +46,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QSize plateSize() const;

@@ -27,9 +27,7 @@ Toast::Toast(const QString &text, int bottomMargin, QWidget *parent)
 {
     // QFrame owns a label's contents margins; the label's own margin is the padding.
     setMargin(kDefaultPadding);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    setPalette(palette);
+    setTextColour(this, Qt::white);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGraphicsEffect(m_opacity);
     adjustSize();
