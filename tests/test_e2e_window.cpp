@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: MIT
+// End to end inside tools/sandbox, through the window as a user works it: a folder dropped on the
+// upload screen, the four service pills and "Subir Archivos" clicked, and the real rclone copying
+// to the sandbox's S3 server. Every link the links tab receives must download its file.
+#include "FakeRclone.h"
+
+#include "core/GeneratedLinks.h"
+#include "core/TabSelection.h"
+#include "screens/DropZone.h"
+#include "screens/ServicePill.h"
+#include "screens/StyledButton.h"
+#include "screens/UploadView.h"
+#include "shell/ContentView.h"
+#include "shell/MainView.h"
+#include "shell/MainWindow.h"
+#include "upload/UploadState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace skyloft;
+using skyloft::test::writeFile;
+
+namespace {
+
+const QStringList kRemotes{QStringLiteral("drive"), QStringLiteral("dropbox"),
+                           QStringLiteral("mega"), QStringLiteral("fichier")};
+
+// The answer to one GET: the body on 200, otherwise what went wrong.
+struct Download
+{
+    QByteArray body;
+    QString error;
+};
+
+QList<Download> downloadAll(const QList<QUrl> &urls)
+{
+    QList<Download> downloads(urls.size());
+    qsizetype pending = urls.size();
+    QNetworkAccessManager network;
+    network.setTransferTimeout(30000);
+    QList<QNetworkReply *> replies;
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        QNetworkReply *reply = network.get(QNetworkRequest(urls.at(i)));
+        replies << reply;
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, i, &downloads, &pending] {
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (reply->error() != QNetworkReply::NoError)
+                downloads[i].error = reply->errorString();
+            else if (status != 200)
+                downloads[i].error = QStringLiteral("HTTP status %1").arg(status);
+            else
+                downloads[i].body = reply->readAll();
+            --pending;
+        });
+    }
+    if (!QTest::qWaitFor([&pending] { return pending == 0; }, 60000)) {
+        for (qsizetype i = 0; i < replies.size(); ++i) {
+            if (!replies.at(i)->isFinished()) {
+                // Nothing may write into the list once it has been returned.
+                QObject::disconnect(replies.at(i), nullptr, nullptr, nullptr);
+                downloads[i].error = QStringLiteral("no answer in time");
+            }
+        }
+    }
+    return downloads;
+}
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
+    return bytes;
+}
+
+// A drop of `urls` on the zone, as the desktop delivers it; whether it was accepted.
+bool drop(DropZone *zone, const QList<QUrl> &urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint centre = zone->rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(zone, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(zone, &dropped);
+    return dropped.isAccepted();
+}
+
+} // namespace
+
+class TestE2eWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_resources;
+    QTemporaryDir m_work;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString sandboxHome = qEnvironmentVariable("SKYLOFT_SANDBOX_HOME");
+        if (sandboxHome.isEmpty())
+            QFAIL("SKYLOFT_SANDBOX_HOME is not set: run this test through tools/sandbox");
+        QCOMPARE(QDir::homePath(), sandboxHome);
+        QVERIFY(m_resources.isValid() && m_work.isValid());
+        QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE),
+                            m_resources.filePath(QStringLiteral("rclone"))));
+        // The window's screens take the process's rclone: the real one, in the sandbox's home.
+        qputenv("SKYLOFT_RESOURCE_DIR", QFile::encodeName(m_resources.path()));
+    }
+
+    // A dropped folder goes to all four services; each file gets one link per service, in queue
+    // order, the links tab comes up, and every link serves its file byte for byte.
+    void aDroppedFolderUploadsToEveryService()
+    {
+        QHash<QString, QByteArray> contents; // by file name
+        const QString folder = m_work.filePath(QStringLiteral("carpeta de prueba ñ"));
+        const QList<std::pair<QString, QByteArray>> files{
+            {QStringLiteral("informe del año 2026.txt"), "Informe anual\nsegunda línea\n"},
+            {QStringLiteral("cita \"doble\" y 'simple'.txt"), randomBytes(4096)},
+            {QStringLiteral("sub carpeta/Ñandú ü ζωή – ç.bin"), randomBytes(100000)},
+            {QStringLiteral("vacío.txt"), QByteArray()},
+            {QStringLiteral("grande aleatorio.bin"), randomBytes(20 * 1024 * 1024)},
+        };
+        for (const auto &[relative, content] : files) {
+            QVERIFY(writeFile(folder + QLatin1Char('/') + relative, content));
+            contents.insert(QFileInfo(relative).fileName(), content);
+        }
+        QCOMPARE(QFileInfo(folder + QStringLiteral("/vacío.txt")).size(), 0);
+
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        MainView *tabs = window.contentView()->mainView();
+        UploadView *upload = tabs->uploadView();
+        QCOMPARE(tabs->currentWidget(), upload);
+        // The sandbox's remotes count as authorized once the screen has scanned the file.
+        const QList<ServicePill *> pills = upload->servicePills();
+        QCOMPARE(pills.size(), kRemotes.size());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(pills.cbegin(), pills.cend(),
+                        [](ServicePill *pill) { return pill->isAuthorized(); }),
+            10000);
+
+        QVERIFY(drop(upload->dropZone(), {QUrl::fromLocalFile(folder)}));
+        QTRY_COMPARE(upload->state()->archivosSeleccionados().size(), files.size());
+        const QStringList queue = upload->state()->archivosSeleccionados();
+        for (ServicePill *pill : pills)
+            QTest::mouseClick(pill, Qt::LeftButton);
+        QCOMPARE(upload->state()->serviciosSeleccionados().size(), kRemotes.size());
+        StyledButton *button = upload->uploadButton();
+        QCOMPARE(button->text(), QStringLiteral("Subir Archivos"));
+        QVERIFY(button->isVisible());
+
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(upload->state()->isUploading());
+        QTRY_COMPARE_WITH_TIMEOUT(tabs->currentIndex(), int(TabLinks), 240000);
+        qInfo("upload of %lld files to %lld services through the window: %.1f s",
+              qlonglong(queue.size()), qlonglong(kRemotes.size()),
+              double(clock.elapsed()) / 1000.0);
+        QVERIFY(!upload->state()->isUploading());
+
+        QStringList expectedNames;
+        for (const QString &path : queue)
+            expectedNames << QFileInfo(path).fileName();
+        const LinksByRemote &links = tabs->generatedLinks()->links();
+        QStringList keys = kRemotes;
+        keys.sort();
+        QCOMPARE(links.keys(), keys);
+        QList<QUrl> urls;
+        QList<QByteArray> expectedBodies;
+        QStringList where;
+        for (auto it = links.cbegin(); it != links.cend(); ++it) {
+            QStringList names;
+            for (const LinkItem &item : it.value()) {
+                names << item.fileName;
+                QVERIFY2(!item.link.isEmpty(),
+                         qPrintable(it.key() + QLatin1Char('/') + item.fileName));
+                urls << QUrl(item.link);
+                expectedBodies << contents.value(item.fileName);
+                where << it.key() + QLatin1Char('/') + item.fileName + QStringLiteral(": ") +
+                             item.link;
+            }
+            QCOMPARE(names, expectedNames);
+        }
+
+        const QList<Download> downloads = downloadAll(urls);
+        for (qsizetype i = 0; i < downloads.size(); ++i) {
+            QVERIFY2(downloads.at(i).error.isEmpty(),
+                     qPrintable(where.at(i) + QStringLiteral(" -> ") + downloads.at(i).error));
+            QVERIFY2(downloads.at(i).body == expectedBodies.at(i),
+                     qPrintable(where.at(i) + QStringLiteral(": %1 bytes downloaded, %2 expected")
+                                                  .arg(downloads.at(i).body.size())
+                                                  .arg(expectedBodies.at(i).size())));
+        }
+    }
+};
+
+QTEST_MAIN(TestE2eWindow)
+#include "test_e2e_window.moc"
