@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
 #include "auth/AuthorizationUrl.h"
 #include "auth/ConfigState.h"
@@ -11,13 +12,9 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
-#include <QThreadPool>
 
 using namespace skyloft;
-using skyloft::test::CapturedStdout;
-using skyloft::test::FakeRclone;
-using skyloft::test::readFile;
-using skyloft::test::writeFile;
+using namespace skyloft::test;
 
 namespace {
 
@@ -29,15 +26,6 @@ QString sample(const QString &name)
     return QString::fromUtf8(readFile(kDataDir + QLatin1Char('/') + name));
 }
 
-// The first port of a test's own range: one the system has just handed out, so it and the few
-// above it are most likely free.
-int freeLowestPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 // The real rclone in a resource folder of the fake's home, for runs that need rclone itself.
 RclonePaths realRclonePaths(const FakeRclone &fake)
 {
@@ -47,21 +35,12 @@ RclonePaths realRclonePaths(const FakeRclone &fake)
     return RclonePaths(resources, fake.home());
 }
 
-bool finishAuthorizations();
-
-// A configuration screen's state wired to a fake rclone (or the real one), the killall stand-in
-// and a port range of the test's own.
+// Configuration state over a fake (or the real) rclone, killall stand-in and own port range.
 struct Bench
 {
-    enum Rclone
-    {
-        Fake,
-        Real
-    };
-
-    explicit Bench(int portCount = 20, Rclone rclone = Fake)
+    explicit Bench(int portCount = 20, bool realRclone = false)
         : lowest(freeLowestPort()),
-          state(AuthorizationSetup{rclone == Real ? realRclonePaths(fake) : fake.paths(),
+          state(AuthorizationSetup{realRclone ? realRclonePaths(fake) : fake.paths(),
                                    fake.killallPath(), lowest, lowest + portCount})
     {}
 
@@ -87,36 +66,12 @@ struct Bench
     ConfigState state;
 };
 
-// Waits for every authorization worker, then lets the work they posted run.
-bool finishAuthorizations()
-{
-    const bool done = QThreadPool::globalInstance()->waitForDone(60000);
-    QCoreApplication::sendPostedEvents();
-    return done;
-}
-
-QStringList linesStartingWith(const QStringList &lines, const QString &prefix)
-{
-    QStringList found;
-    for (const QString &line : lines) {
-        if (line.startsWith(prefix))
-            found << line;
-    }
-    return found;
-}
-
 QStringList spiedTexts(const QSignalSpy &spy)
 {
     QStringList texts;
     for (const QList<QVariant> &arguments : spy)
         texts << arguments.first().toString();
     return texts;
-}
-
-QStringList sorted(QStringList list)
-{
-    list.sort();
-    return list;
 }
 
 } // namespace
@@ -500,7 +455,7 @@ private Q_SLOTS:
     // rclone itself creates the 1Fichier remote; it needs no network for that.
     void realRcloneCreatesTheFichierRemote()
     {
-        Bench bench(20, Bench::Real);
+        Bench bench(20, true);
         bench.select("1Fichier", {"", "", "k e y"});
         CapturedStdout out;
         QVERIFY(bench.press());

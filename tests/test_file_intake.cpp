@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
 #include "upload/FileIntake.h"
 #include "upload/UploadState.h"
@@ -18,8 +19,7 @@
 #include <unistd.h>
 
 using namespace skyloft;
-using skyloft::test::CapturedStdout;
-using skyloft::test::writeFile;
+using namespace skyloft::test;
 
 namespace {
 
@@ -41,12 +41,6 @@ struct SilencedStdout
     }
     int saved = ::dup(STDOUT_FILENO);
 };
-
-QStringList sorted(QStringList list)
-{
-    list.sort();
-    return list;
-}
 
 } // namespace
 

@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTest>
 
 using namespace skyloft;
 using skyloft::test::FakeRclone;
-using skyloft::test::readFile;
+using skyloft::test::kDriveAndDropbox;
 using skyloft::test::writeFile;
 
 namespace {
-
-const QByteArray kDriveAndDropbox = "[drive]\ntype = drive\ntoken = {\"a\":1}\n\n"
-                                    "[dropbox]\ntype = dropbox\ntoken = {\"b\":2}\n";
 
 struct Outcome
 {
@@ -58,8 +54,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QString>("linkHandler"); // the answer of `rclone link`
         QTest::addColumn<int>("exitCode");
-        // The link lines; with status 2 the error lines (a usage error's first line, before the
-        // help).
+        // The last link lines; with status 2 the first error lines.
         QTest::addColumn<QStringList>("lastLines");
 
         const QString answer = QStringLiteral("echo \"https://links.example/$4\"");
@@ -133,36 +128,6 @@ private Q_SLOTS:
         // The same lines as on the screen, paths made absolute.
         QVERIFY(out.contains("✅ Dropbox autorizado con token/API."));
         QVERIFY(out.contains("📄 Archivo individual agregado: " + work + "/b.txt"));
-    }
-
-    void realRcloneToTwoAliasRemotes()
-    {
-        QTemporaryDir root;
-        const QString home = root.path() + "/home";
-        const QString resources = root.path() + "/resources";
-        QVERIFY(QDir().mkpath(home) && QDir().mkpath(resources));
-        QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE), resources + "/rclone"));
-        QByteArray config;
-        for (const char *remote : {"drive", "dropbox"}) {
-            const QString folder = root.path() + "/nube-" + remote;
-            QVERIFY(QDir().mkpath(folder));
-            config += "[" + QByteArray(remote) + "]\ntype = alias\nremote = " + folder.toUtf8() +
-                      "\nuser = test\n\n";
-        }
-        QVERIFY(writeFile(home + "/.rclone.conf", config));
-        const QString name = QStringLiteral("informe \"final\" ñ.txt");
-        QVERIFY(writeFile(root.path() + "/origen/" + name, "contenido\n"));
-
-        const Outcome outcome =
-            runSkyloft({"upload", "--to", "Google Drive", "--to", "Dropbox", "origen"}, home,
-                       resources, root.path());
-        // Local folders give no public links: both are recorded empty, hence status 1.
-        QCOMPARE(outcome.exitCode, 1);
-        QCOMPARE(outcome.out.mid(outcome.out.size() - 2),
-                 (QStringList{"drive\t" + name + "\t", "dropbox\t" + name + "\t"}));
-        QCOMPARE(readFile(root.path() + "/nube-drive/" + name), QByteArray("contenido\n"));
-        QCOMPARE(readFile(root.path() + "/nube-dropbox/" + name), QByteArray("contenido\n"));
-        QVERIFY(outcome.err.contains("doesn't support public links"));
     }
 };
 

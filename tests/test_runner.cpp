@@ -2,7 +2,6 @@
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
 
-#include "core/RcloneCommands.h"
 #include "core/RcloneRunner.h"
 
 #include <QElapsedTimer>
@@ -20,19 +19,6 @@ class TestRunner : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void environmentHasFixedKeys()
-    {
-        const RclonePaths paths(QStringLiteral("/nowhere"), QStringLiteral("/home/ana"));
-        const RcloneEnvironment plain = makeRcloneEnvironment(paths);
-        QCOMPARE(plain.keys(), (QStringList{"HOME", "PATH", "RCLONE_CONFIG"}));
-        QCOMPARE(plain.value("RCLONE_CONFIG"), QStringLiteral("/home/ana/.rclone.conf"));
-        QCOMPARE(plain.value("HOME"), QStringLiteral("/home/ana"));
-        QCOMPARE(plain.value("PATH"), QStringLiteral("/usr/bin:/bin:/usr/sbin:/sbin"));
-        QCOMPARE(makeRcloneEnvironment(paths, 60000).value("RCLONE_AUTH_PORT"),
-                 QStringLiteral("60000"));
-        QCOMPARE(makeRcloneEnvironment(paths, 53682).size(), 4);
-    }
-
     void childSeesOnlyItsEnvironment()
     {
         FakeRclone fake;
@@ -151,41 +137,6 @@ private Q_SLOTS:
         terminateBlockingRuns();
         run.waitForFinished();
         QTRY_VERIFY(fake.calls().first().terminated);
-    }
-
-    void commandArguments_data()
-    {
-        QTest::addColumn<QStringList>("actual");
-        QTest::addColumn<QStringList>("expected");
-        const QString p = QStringLiteral("/h/.rclone.conf");
-        QTest::newRow("web sign-in create names the remote twice")
-            << RcloneCommands::webSignInCreate(p, "dropbox")
-            << QStringList{"--config", p, "config", "create", "dropbox", "dropbox"};
-        QTest::newRow("authorize retry") << RcloneCommands::authorizeRetry(p, "drive")
-                                         << QStringList{"--config", p, "authorize", "drive"};
-        QTest::newRow("reconnect takes the colon")
-            << RcloneCommands::reconnect(p, "onedrive")
-            << QStringList{"--config", p, "config", "reconnect", "onedrive:"};
-        QTest::newRow("update drive id")
-            << RcloneCommands::updateDriveId(p, "onedrive", "")
-            << QStringList{"--config", p, "config", "update", "onedrive", "drive_id", ""};
-        QTest::newRow("mega keeps a password with spaces and quotes as one argument")
-            << RcloneCommands::createWithCredentials(p, "mega", {"user", "a@b", "pass", "p \"q' r"})
-            << QStringList{"--config", p,      "config", "create", "mega",
-                           "mega",     "user", "a@b",    "pass",   "p \"q' r"};
-        QTest::newRow("copy to the top folder")
-            << RcloneCommands::copy(p, "/tmp/mi archivo.txt", "fichier")
-            << QStringList{"--config",   p,           "copy", "/tmp/mi archivo.txt", "fichier:/",
-                           "--progress", "--stats=1s"};
-        QTest::newRow("link") << RcloneCommands::link(p, "drive", "report.pdf")
-                              << QStringList{"--config", p, "link", "drive:/report.pdf"};
-    }
-
-    void commandArguments()
-    {
-        QFETCH(QStringList, actual);
-        QFETCH(QStringList, expected);
-        QCOMPARE(actual, expected);
     }
 };
 

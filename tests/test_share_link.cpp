@@ -3,7 +3,6 @@
 #include "FakeRclone.h"
 
 #include "core/GeneratedLinks.h"
-#include "core/RcloneRunner.h"
 #include "upload/CopyJob.h"
 #include "upload/ShareLink.h"
 
@@ -86,12 +85,7 @@ private Q_SLOTS:
         CapturedStdout out;
         Publication publication(fake.paths(), fichierJob("/tmp/a.txt"), links, out);
 
-        const auto calls = fake.calls();
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls.first().arguments,
-                 (QStringList{"--config", fake.configPath(), "link", "fichier:/a.txt"}));
-        QCOMPARE(calls.first().environment, makeRcloneEnvironment(fake.paths()));
-        QCOMPARE(calls.first().standardInput, QByteArray());
+        QCOMPARE(fake.callCount(), 1); // its arguments: test_upload_run
 
         // The pair arrives after the run went on, and after its line was printed.
         QCOMPARE(publication.recordedWhenEnded, 0);

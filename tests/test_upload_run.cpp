@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
 #include "core/GeneratedLinks.h"
 #include "core/RcloneRunner.h"
@@ -18,13 +19,11 @@
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
 using skyloft::test::FakeRclone;
+using skyloft::test::kDriveAndDropbox;
 using skyloft::test::readFile;
 using skyloft::test::writeFile;
 
 namespace {
-
-const QByteArray kDriveAndDropbox = "[drive]\ntype = drive\ntoken = {\"a\":1}\n\n"
-                                    "[dropbox]\ntype = dropbox\ntoken = {\"b\":2}\n";
 
 QString linkOf(const QString &remotePath)
 {
