@@ -7,13 +7,18 @@
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
+#include "shell/QuitOnSignals.h"
 #include "shell/Translations.h"
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QTimer>
+
 #include <QTabBar>
 #include <QTest>
+#include <csignal>
 
 using namespace skyloft;
 
@@ -114,6 +119,17 @@ private Q_SLOTS:
         process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), {"--help"});
         QVERIFY(process.waitForFinished());
         QVERIFY(process.readAllStandardOutput().contains("skyloft"));
+    }
+
+    // Last: it runs the application's own event loop to its end.
+    void terminationSignalQuitsThroughTheEventLoop()
+    {
+        QuitOnSignals quitOnSignals;
+        QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
+        QTimer::singleShot(0, qApp, [] { ::raise(SIGTERM); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(aboutToQuit.count(), 1);
     }
 };
 

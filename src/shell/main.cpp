@@ -4,6 +4,7 @@
 #include "shell/CommandLine.h"
 #include "shell/Images.h"
 #include "shell/MainWindow.h"
+#include "shell/QuitOnSignals.h"
 #include "shell/Translations.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    skyloft::QuitOnSignals quitOnSignals;
     QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
     skyloft::installTranslations(app);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &skyloft::endBlockingRunsForQuit);
