@@ -3,6 +3,8 @@
 // against the sandbox's S3 server, and every link it prints really downloads its file.
 #include "FakeRclone.h"
 
+#include "Downloads.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +22,8 @@
 #include <algorithm>
 #include <functional>
 
+using skyloft::test::Download;
+using skyloft::test::downloadAll;
 using skyloft::test::writeFile;
 
 namespace {
@@ -136,46 +140,6 @@ Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const Q
     return outcome;
 }
 
-struct Download
-{
-    QByteArray body;
-    QString error; // empty when the server answered 200 with the body
-};
-
-// Every address at once: the network manager queues them per host.
-QList<Download> downloadAll(const QList<QUrl> &urls)
-{
-    QList<Download> downloads(urls.size());
-    qsizetype pending = urls.size();
-    QNetworkAccessManager network;
-    network.setTransferTimeout(30000);
-    QList<QNetworkReply *> replies;
-    for (qsizetype i = 0; i < urls.size(); ++i) {
-        QNetworkReply *reply = network.get(QNetworkRequest(urls.at(i)));
-        replies << reply;
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, i, &downloads, &pending] {
-            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            if (reply->error() != QNetworkReply::NoError)
-                downloads[i].error = reply->errorString();
-            else if (status != 200)
-                downloads[i].error = QStringLiteral("HTTP status %1").arg(status);
-            else
-                downloads[i].body = reply->readAll();
-            --pending;
-        });
-    }
-    if (!QTest::qWaitFor([&pending] { return pending == 0; }, 180000)) {
-        for (qsizetype i = 0; i < replies.size(); ++i) {
-            if (replies.at(i)->isFinished())
-                continue;
-            // Nothing may write into the list once it has been returned.
-            QObject::disconnect(replies.at(i), nullptr, nullptr, nullptr);
-            downloads[i].error = QStringLiteral("no answer in time");
-        }
-    }
-    return downloads;
-}
-
 // Spaces, both quote characters and letters outside ASCII, numbered so that no two files share
 // a name (the run puts every file at the top of the remote).
 QString smallFileName(int index)
@@ -231,7 +195,7 @@ private:
                      qPrintable(where));
             urls << url;
         }
-        const QList<Download> downloads = downloadAll(urls);
+        const QList<Download> downloads = downloadAll(urls, 180000);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString where = lines.at(i).remote + QLatin1Char('\t') + lines.at(i).fileName;
             QVERIFY2(downloads.at(i).error.isEmpty(),

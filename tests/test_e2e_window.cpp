@@ -2,6 +2,7 @@
 // End to end inside tools/sandbox, through the window as a user works it: a folder dropped on the
 // upload screen, the four service pills and "Subir Archivos" clicked, and the real rclone copying
 // to the sandbox's S3 server. Every link the links tab receives must download its file.
+#include "Downloads.h"
 #include "FakeRclone.h"
 
 #include "core/GeneratedLinks.h"
@@ -30,52 +31,14 @@
 #include <QTest>
 
 using namespace skyloft;
+using skyloft::test::Download;
+using skyloft::test::downloadAll;
 using skyloft::test::writeFile;
 
 namespace {
 
 const QStringList kRemotes{QStringLiteral("drive"), QStringLiteral("dropbox"),
                            QStringLiteral("mega"), QStringLiteral("fichier")};
-
-// The answer to one GET: the body on 200, otherwise what went wrong.
-struct Download
-{
-    QByteArray body;
-    QString error;
-};
-
-QList<Download> downloadAll(const QList<QUrl> &urls)
-{
-    QList<Download> downloads(urls.size());
-    qsizetype pending = urls.size();
-    QNetworkAccessManager network;
-    network.setTransferTimeout(30000);
-    QList<QNetworkReply *> replies;
-    for (qsizetype i = 0; i < urls.size(); ++i) {
-        QNetworkReply *reply = network.get(QNetworkRequest(urls.at(i)));
-        replies << reply;
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, i, &downloads, &pending] {
-            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            if (reply->error() != QNetworkReply::NoError)
-                downloads[i].error = reply->errorString();
-            else if (status != 200)
-                downloads[i].error = QStringLiteral("HTTP status %1").arg(status);
-            else
-                downloads[i].body = reply->readAll();
-            --pending;
-        });
-    }
-    if (!QTest::qWaitFor([&pending] { return pending == 0; }, 60000)) {
-        for (qsizetype i = 0; i < replies.size(); ++i) {
-            if (!replies.at(i)->isFinished()) {
-                // Nothing may write into the list once it has been returned.
-                QObject::disconnect(replies.at(i), nullptr, nullptr, nullptr);
-                downloads[i].error = QStringLiteral("no answer in time");
-            }
-        }
-    }
-    return downloads;
-}
 
 QByteArray randomBytes(qsizetype size)
 {
@@ -200,7 +163,7 @@ private Q_SLOTS:
             QCOMPARE(names, expectedNames);
         }
 
-        const QList<Download> downloads = downloadAll(urls);
+        const QList<Download> downloads = downloadAll(urls, 60000);
         for (qsizetype i = 0; i < downloads.size(); ++i) {
             QVERIFY2(downloads.at(i).error.isEmpty(),
                      qPrintable(where.at(i) + QStringLiteral(" -> ") + downloads.at(i).error));
