@@ -3,6 +3,7 @@
 // upload screen, the four service pills and "Subir Archivos" clicked, and the real rclone copying
 // to the sandbox's S3 server. Every link the links tab receives must download its file.
 #include "Downloads.h"
+#include "DropUrls.h"
 #include "FakeRclone.h"
 
 #include "core/GeneratedLinks.h"
@@ -45,21 +46,6 @@ QByteArray randomBytes(qsizetype size)
     QByteArray bytes(size, Qt::Uninitialized);
     QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
     return bytes;
-}
-
-// A drop of `urls` on the zone, as the desktop delivers it; whether it was accepted.
-bool drop(DropZone *zone, const QList<QUrl> &urls)
-{
-    QMimeData data;
-    data.setUrls(urls);
-    const QPoint centre = zone->rect().center();
-    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(zone, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(zone, &dropped);
-    return dropped.isAccepted();
 }
 
 } // namespace
@@ -119,7 +105,7 @@ private Q_SLOTS:
                         [](ServicePill *pill) { return pill->isAuthorized(); }),
             10000);
 
-        QVERIFY(drop(upload->dropZone(), {QUrl::fromLocalFile(folder)}));
+        QVERIFY(skyloft::test::dropUrls(upload->dropZone(), {QUrl::fromLocalFile(folder)}));
         QTRY_COMPARE(upload->state()->archivosSeleccionados().size(), files.size());
         const QStringList queue = upload->state()->archivosSeleccionados();
         for (ServicePill *pill : pills)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
+#include "DropUrls.h"
 #include "FakeRclone.h"
 #include "OpenDialog.h"
 #include "ScriptedHttpServer.h"
@@ -93,21 +94,7 @@ struct Screen
         return path;
     }
 
-    // A drop of `urls` on the zone, as the desktop delivers it; whether it was accepted.
-    bool drop(const QList<QUrl> &urls)
-    {
-        QMimeData data;
-        data.setUrls(urls);
-        DropZone *zone = view->dropZone();
-        const QPoint centre = zone->rect().center();
-        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(zone, &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(zone, &dropped);
-        return dropped.isAccepted();
-    }
+    bool drop(const QList<QUrl> &urls) { return skyloft::test::dropUrls(view->dropZone(), urls); }
 
     void queue(const QStringList &paths)
     {
