@@ -3,11 +3,11 @@
 #include "TestHelpers.h"
 
 #include "auth/ConfigState.h"
-#include "screens/AuthorizeButton.h"
-#include "screens/ConfigView.h"
-#include "screens/CredentialField.h"
-#include "screens/ServiceTile.h"
-#include "screens/Toast.h"
+#include "screens/config/AuthorizeButton.h"
+#include "screens/config/ConfigView.h"
+#include "screens/config/CredentialField.h"
+#include "screens/config/ServiceTile.h"
+#include "ui/Toast.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/ServiceCatalog.h"
-#include "shell/Images.h"
+#include "ui/Images.h"
 
 #include <QHash>
 #include <QImage>

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "OpenDialog.h"
 
-#include "core/GeneratedLinks.h"
-#include "screens/CopyLinkButton.h"
-#include "screens/LinkCardDelegate.h"
-#include "screens/LinksListView.h"
-#include "screens/LinksModel.h"
-#include "screens/LinksState.h"
-#include "screens/LinksView.h"
-#include "screens/ServiceSection.h"
-#include "screens/Toast.h"
+#include "upload/GeneratedLinks.h"
+#include "screens/links/CopyLinkButton.h"
+#include "screens/links/LinkCardDelegate.h"
+#include "screens/links/LinksListView.h"
+#include "screens/links/LinksModel.h"
+#include "screens/links/LinksState.h"
+#include "screens/links/LinksView.h"
+#include "screens/links/ServiceSection.h"
+#include "ui/Toast.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
 
-#include "core/GeneratedLinks.h"
+#include "upload/GeneratedLinks.h"
 #include "upload/CopyJob.h"
 #include "upload/ShareLink.h"
 

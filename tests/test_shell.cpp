@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "core/GeneratedLinks.h"
+#include "upload/GeneratedLinks.h"
 #include "core/Notifier.h"
 #include "core/TabSelection.h"
 #include "shell/AppDelegate.h"
-#include "shell/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
-#include "shell/QuitOnSignals.h"
+#include "core/QuitOnSignals.h"
 #include "shell/Translations.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "FakeRclone.h"
 #include "TestHelpers.h"
 
-#include "core/GeneratedLinks.h"
+#include "upload/GeneratedLinks.h"
 #include "core/RcloneRunner.h"
 #include "core/TabSelection.h"
 #include "upload/UploadEngine.h"

@@ -6,15 +6,15 @@
 #include "ScriptedHttpServer.h"
 #include "TestHelpers.h"
 
-#include "core/GeneratedLinks.h"
+#include "upload/GeneratedLinks.h"
 #include "core/TabSelection.h"
-#include "screens/DropZone.h"
-#include "screens/ProgressCard.h"
-#include "screens/SectionSwitcher.h"
-#include "screens/ServicePill.h"
-#include "screens/ServiceProgressBar.h"
-#include "screens/StyledButton.h"
-#include "screens/UploadView.h"
+#include "screens/upload/DropZone.h"
+#include "screens/upload/ProgressCard.h"
+#include "ui/SectionSwitcher.h"
+#include "screens/upload/ServicePill.h"
+#include "screens/upload/ServiceProgressBar.h"
+#include "ui/StyledButton.h"
+#include "screens/upload/UploadView.h"
 #include "upload/UploadState.h"
 
 #include <QApplication>

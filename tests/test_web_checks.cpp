@@ -2,8 +2,8 @@
 #include "CapturedStdout.h"
 #include "ScriptedHttpServer.h"
 
-#include "shell/VersionNumber.h"
-#include "shell/WebChecks.h"
+#include "checks/VersionNumber.h"
+#include "checks/WebChecks.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

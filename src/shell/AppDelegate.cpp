@@ -3,8 +3,8 @@
 
 #include "core/Log.h"
 #include "core/Notifier.h"
-#include "shell/Dialogs.h"
-#include "shell/Images.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "shell/UrlOpener.h"
+#include "ui/UrlOpener.h"
 
 #include <QList>
 #include <QObject>

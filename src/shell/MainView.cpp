@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainView.h"
 
-#include "core/GeneratedLinks.h"
+#include "upload/GeneratedLinks.h"
 #include "core/Notifier.h"
 #include "core/TabSelection.h"
-#include "screens/ConfigView.h"
-#include "screens/LinksView.h"
-#include "screens/UploadView.h"
-#include "shell/Images.h"
+#include "screens/config/ConfigView.h"
+#include "screens/links/LinksView.h"
+#include "screens/upload/UploadView.h"
+#include "ui/Images.h"
 #include "shell/Translations.h"
 
 #include <QTabBar>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainWindow.h"
 
-#include "screens/UploadView.h"
+#include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 

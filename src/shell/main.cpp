@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
-#include "shell/CommandLine.h"
-#include "shell/Images.h"
+#include "cli/CommandLine.h"
+#include "ui/Images.h"
 #include "shell/MainWindow.h"
-#include "shell/QuitOnSignals.h"
+#include "core/QuitOnSignals.h"
 #include "shell/Translations.h"
 
 #include <QApplication>

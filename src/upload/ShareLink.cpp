@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "upload/ShareLink.h"
 
-#include "core/GeneratedLinks.h"
+#include "upload/GeneratedLinks.h"
 #include "core/Log.h"
 #include "core/RcloneCommands.h"
 #include "core/RcloneRunner.h"

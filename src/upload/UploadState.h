@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "shell/TipoAlerta.h"
+#include "upload/TipoAlerta.h"
 
 #include <QMap>
 #include <QObject>

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: MIT
+#include "screens/config/ConfigView.h"
+
+#include "auth/ConfigState.h"
+#include "screens/config/AuthorizeButton.h"
+#include "screens/config/CredentialField.h"
+#include "screens/config/ServiceTile.h"
+#include "ui/Spring.h"
+#include "ui/SystemStyle.h"
+#include "ui/Toast.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace skyloft {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Autorización de servicios");
+const QString kArchivoDeConfiguracion = QStringLiteral("Archivo de configuración:");
+const QString kUsuarioDeMega = QStringLiteral("Usuario de Mega");
+const QString kContrasenaDeMega = QStringLiteral("Contraseña de Mega");
+const QString kApiKeyDe1Fichier = QStringLiteral("API Key de 1Fichier");
+const QString kAutorizar = QStringLiteral("Autorizar ");
+const QString kServicioConfigurado = QStringLiteral("✅ Servicio configurado correctamente");
+
+constexpr int kSpacing = 20;
+constexpr int kTitleTopSpace = 50;
+constexpr int kTileSpacing = 30;
+constexpr int kTileRowHeight = 100;
+constexpr int kFieldSpacing = 12;
+constexpr int kAuthorizeAreaHeight = 160;
+constexpr int kToastBottomMargin = 40;
+
+QLabel *label(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
+{
+    QLabel *label = textLabel(text, font, colour, parent);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// A column of fields, each inset by the default margin at left and right.
+QWidget *form(const QList<CredentialField *> &fields, QWidget *parent)
+{
+    auto *form = new QWidget(parent);
+    auto *layout = new QVBoxLayout(form);
+    layout->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
+    layout->setSpacing(kFieldSpacing);
+    for (CredentialField *field : fields) {
+        field->setParent(form);
+        layout->addWidget(field);
+    }
+    form->hide();
+    return form;
+}
+
+} // namespace
+
+ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent)
+    : QWidget(parent), m_state(new ConfigState(std::move(setup), this)),
+      m_toast(new Toast(kServicioConfigurado, kToastBottomMargin, this))
+{
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    auto *path = label(m_state->setup().paths.rcloneConfigPath(), textStyleFont(TextStyle::Caption),
+                       Qt::black, this);
+    path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long path is cut rather than widening the fixed window.
+    path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    path->setToolTip(path->text());
+
+    // The tiles stand out of their row by their margin; the spacing around the row makes up
+    // for it, so the gaps look as wide as the others. The title's space above counts from the
+    // tab bar: with the margin on top as well, the Mega form would not fit the window.
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, kDefaultPadding);
+    column->setSpacing(0);
+    column->addSpacing(kTitleTopSpace);
+    column->addWidget(label(kTitle, systemFont(32, QFont::DemiBold), systemGray(), this));
+    column->addSpacing(kSpacing);
+    column->addWidget(
+        label(kArchivoDeConfiguracion, textStyleFont(TextStyle::Headline), Qt::black, this));
+    column->addSpacing(kSpacing - ServiceTile::kMargin);
+    column->addWidget(makeTileRow());
+    column->addSpacing(kSpacing - ServiceTile::kMargin);
+    column->addWidget(path);
+    column->addSpacing(kSpacing);
+    column->addWidget(makeAuthorizeArea());
+    column->addStretch(1);
+
+    // Tiles, then the fields, then the button.
+    QWidget *previous = nullptr;
+    for (QWidget *next : QList<QWidget *>(m_tiles.begin(), m_tiles.end()) +
+                             QList<QWidget *>(m_fields.begin(), m_fields.end()) +
+                             QList<QWidget *>{m_authorize}) {
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    }
+
+    const SpringMotion toastMotion = bouncySpring();
+    m_toast->setMotion(toastMotion.durationMs, toastMotion.curve);
+    connect(m_state, &ConfigState::showToastChanged, m_toast, &Toast::setShown);
+    connect(m_state, &ConfigState::selectedServiceChanged, this, &ConfigView::showSelection);
+    connect(m_state, &ConfigState::authorizedServicesChanged, this,
+            &ConfigView::showAuthorizations);
+    showSelection(m_state->selectedService());
+    showAuthorizations();
+}
+
+QWidget *ConfigView::makeTileRow()
+{
+    auto *row = new QWidget(this);
+    row->setFixedHeight(kTileRowHeight + 2 * ServiceTile::kMargin);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kTileSpacing - 2 * ServiceTile::kMargin);
+    layout->addStretch(1);
+    for (const QString &service : m_state->services()) {
+        auto *tile = new ServiceTile(service, row);
+        connect(tile, &ServiceTile::clicked, m_state,
+                [state = m_state, service] { state->setSelectedService(service); });
+        layout->addWidget(tile, 0, Qt::AlignVCenter);
+        m_tiles << tile;
+    }
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget *ConfigView::makeAuthorizeArea()
+{
+    auto *area = new QWidget(this);
+
+    auto *megaEmail = new CredentialField(kUsuarioDeMega, CredentialField::Plain);
+    auto *megaPassword = new CredentialField(kContrasenaDeMega, CredentialField::Secret);
+    auto *fichierAPI = new CredentialField(kApiKeyDe1Fichier, CredentialField::Plain);
+    m_fields = {megaEmail, megaPassword, fichierAPI};
+    bindField(megaEmail, &ConfigState::megaEmailChanged, &ConfigState::setMegaEmail);
+    bindField(megaPassword, &ConfigState::megaPasswordChanged, &ConfigState::setMegaPassword);
+    bindField(fichierAPI, &ConfigState::fichierAPIChanged, &ConfigState::setFichierAPI);
+    m_megaForm = form({megaEmail, megaPassword}, area);
+    m_fichierForm = form({fichierAPI}, area);
+
+    m_authorize = new AuthorizeButton(area);
+    // The button stays enabled: a press while another authorization runs starts a new one.
+    connect(m_authorize, &AuthorizeButton::clicked, m_state, &ConfigState::startAuthorization);
+    for (CredentialField *field : std::as_const(m_fields))
+        connect(field, &CredentialField::returnPressed, m_authorize,
+                &AuthorizeButton::animateClick);
+
+    const int buttonInset = kDefaultPadding - AuthorizeButton::kShadowMargin;
+    auto *layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_megaForm);
+    layout->addWidget(m_fichierForm);
+    layout->addStretch(1);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(buttonInset, 0, buttonInset, 0);
+    buttonRow->addWidget(m_authorize);
+    layout->addLayout(buttonRow);
+    // Room for the tallest form above the button, so that the button stays in place whatever
+    // the selection.
+    const int tallest = m_megaForm->sizeHint().height() + kFieldSpacing +
+                        m_authorize->sizeHint().height() - AuthorizeButton::kShadowMargin;
+    area->setFixedHeight(qMax(kAuthorizeAreaHeight, tallest));
+    return area;
+}
+
+void ConfigView::bindField(CredentialField *field, void (ConfigState::*changed)(const QString &),
+                           void (ConfigState::*set)(const QString &))
+{
+    connect(field, &CredentialField::textChanged, m_state, set);
+    connect(m_state, changed, field, [field](const QString &text) {
+        if (field->text() != text)
+            field->setText(text);
+    });
+}
+
+void ConfigView::showSelection(const QString &selectedService)
+{
+    for (ServiceTile *tile : std::as_const(m_tiles))
+        tile->setSelected(tile->displayName() == selectedService);
+    m_megaForm->setVisible(selectedService == QLatin1String("Mega"));
+    m_fichierForm->setVisible(selectedService == QLatin1String("1Fichier"));
+    m_authorize->setText(kAutorizar + selectedService);
+}
+
+void ConfigView::showAuthorizations()
+{
+    const QSet<QString> authorized = m_state->authorizedServices();
+    for (ServiceTile *tile : std::as_const(m_tiles))
+        tile->setAuthorized(authorized.contains(tile->displayName().toLower()));
+}
+
+void ConfigView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Coming back to the tab, not the window coming back from being minimised.
+    if (!event->spontaneous())
+        m_state->refreshAuthorizations();
+}
+
+} // namespace skyloft

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#include "screens/config/ServiceTile.h"
+
+#include "core/ServiceCatalog.h"
+#include "ui/Spring.h"
+#include "ui/SystemStyle.h"
+#include "ui/Images.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVariantAnimation>
+
+namespace skyloft {
+
+namespace {
+
+constexpr qreal kCornerRadius = 10;
+constexpr qreal kShadowRadius = 1;
+constexpr qreal kSelectedShadowRadius = 5;
+constexpr int kLogoSize = 25;
+constexpr int kLogoSpacing = 6;
+constexpr int kCheckMarkSize = 16;
+constexpr int kCheckMarkOutset = 5;
+constexpr qreal kFocusRingWidth = 3;
+
+qreal between(qreal from, qreal to, qreal progress)
+{
+    return from + (to - from) * progress;
+}
+
+} // namespace
+
+ServiceTile::ServiceTile(const QString &displayName, QWidget *parent)
+    : PaintedButton(displayName, parent), m_animation(new QVariantAnimation(this))
+{
+    setFont(textStyleFont(TextStyle::Caption2));
+    smoothSpring().applyTo(m_animation);
+    connect(m_animation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &value) { setEmphasis(value.toReal()); });
+    setFixedSize(sizeHint());
+}
+
+void ServiceTile::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    m_animation->stop();
+    m_animation->setStartValue(m_emphasis);
+    m_animation->setEndValue(selected ? 1.0 : 0.0);
+    m_animation->start();
+}
+
+void ServiceTile::setAuthorized(bool authorized)
+{
+    if (authorized == m_authorized)
+        return;
+    m_authorized = authorized;
+    update();
+}
+
+void ServiceTile::setEmphasis(qreal emphasis)
+{
+    m_emphasis = emphasis;
+    setFixedSize(sizeHint());
+    update();
+}
+
+QSize ServiceTile::plateSize() const
+{
+    return {qRound(between(kPlateSize.width(), kSelectedPlateSize.width(), m_emphasis)),
+            qRound(between(kPlateSize.height(), kSelectedPlateSize.height(), m_emphasis))};
+}
+
+QRect ServiceTile::plateRect() const
+{
+    QRect plate({}, plateSize());
+    plate.moveCenter(rect().center());
+    return plate;
+}
+
+QSize ServiceTile::sizeHint() const
+{
+    return plateSize().grownBy({kMargin, kMargin, kMargin, kMargin});
+}
+
+bool ServiceTile::hitButton(const QPoint &pos) const
+{
+    return plateRect().contains(pos);
+}
+
+void ServiceTile::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate = plateRect();
+
+    paintShadow(painter, plate, kCornerRadius,
+                between(kShadowRadius, kSelectedShadowRadius, m_emphasis),
+                QColor::fromRgbF(0, 0, 0, 0.33f));
+    QPainterPath outline;
+    outline.addRoundedRect(plate, kCornerRadius, kCornerRadius);
+    painter.fillPath(outline, isDown() ? QColor(235, 235, 240) : QColor(Qt::white));
+    if (showsFocusRing())
+        painter.strokePath(outline, QPen(systemBlue(0.5), kFocusRingWidth));
+
+    // Logo above name, the pair centred on the plate; a missing image leaves its space empty.
+    const QFontMetrics metrics(font());
+    const qreal contentHeight = kLogoSize + kLogoSpacing + metrics.height();
+    const qreal top = plate.center().y() - contentHeight / 2;
+    const QRectF logo(plate.center().x() - kLogoSize / 2.0, top, kLogoSize, kLogoSize);
+    const qreal ratio = devicePixelRatioF();
+    painter.drawPixmap(logo.topLeft(), cachedImagePixmap(serviceIconName(displayName()),
+                                                         {kLogoSize, kLogoSize}, ratio));
+    const QRectF name(plate.left(), logo.bottom() + kLogoSpacing, plate.width(), metrics.height());
+    painter.setPen(Qt::black);
+    painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
+
+    if (m_authorized) {
+        const QPointF corner = plate.topRight() + QPointF(kCheckMarkOutset, -kCheckMarkOutset);
+        painter.drawPixmap(QPointF(corner.x() - kCheckMarkSize, corner.y()),
+                           cachedImagePixmap(QStringLiteral("checkmark.circle.fill"),
+                                             {kCheckMarkSize, kCheckMarkSize}, ratio));
+    }
+}
+
+} // namespace skyloft

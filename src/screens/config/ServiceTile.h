@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ui/PaintedButton.h"
+
+class QVariantAnimation;
+
+namespace skyloft {
+
+// One service on the configuration screen: its logo and name on a white rounded plate, larger
+// and with a deeper shadow while selected, and a green check mark on the top trailing corner
+// while the service is authorized. The widget is the plate plus a margin for the shadow and the
+// check mark, which stand out of the plate.
+class ServiceTile : public PaintedButton
+{
+    Q_OBJECT
+public:
+    explicit ServiceTile(const QString &displayName, QWidget *parent = nullptr);
+
+    QString displayName() const { return text(); }
+
+    bool isSelected() const { return m_selected; }
+    // Grows or shrinks the plate with a spring.
+    void setSelected(bool selected);
+    bool isAuthorized() const { return m_authorized; }
+    void setAuthorized(bool authorized);
+
+    // The plate as drawn now, in the middle of an animation too.
+    QSize plateSize() const;
+    QRect plateRect() const;
+
+    QSize sizeHint() const override;
+
+    static constexpr QSize kPlateSize{100, 80};
+    static constexpr QSize kSelectedPlateSize{120, 100};
+    // Room around the plate for its shadow and the check mark, which stands 5 out of it.
+    static constexpr int kMargin = 8;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool hitButton(const QPoint &pos) const override;
+
+private:
+    // 0 for a plain tile, 1 for the selected one; the spring passes between them.
+    void setEmphasis(qreal emphasis);
+
+    bool m_selected = false;
+    bool m_authorized = false;
+    qreal m_emphasis = 0;
+    QVariantAnimation *m_animation;
+};
+
+} // namespace skyloft

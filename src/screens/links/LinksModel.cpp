@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+#include "screens/links/LinksModel.h"
+
+#include "upload/GeneratedLinks.h"
+#include "core/ServiceCatalog.h"
+#include "screens/links/ServiceSection.h"
+
+namespace skyloft {
+
+LinksModel::LinksModel(GeneratedLinks *generatedLinks, QObject *parent)
+    : QAbstractListModel(parent), m_generatedLinks(generatedLinks), m_rows(rowsFromLinks())
+{
+    connect(m_generatedLinks, &GeneratedLinks::appended, this, &LinksModel::onAppended);
+    connect(m_generatedLinks, &GeneratedLinks::changed, this, &LinksModel::rebuildIfStale);
+}
+
+int LinksModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant LinksModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Row &row = m_rows.at(index.row());
+    if (role == KindRole)
+        return row.item < 0 ? HeaderRow : CardRow;
+    if (role == SectionRole)
+        return row.section;
+    if (row.item < 0) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::AccessibleTextRole:
+            return sectionTitle(row.section);
+        case ImageNameRole:
+            return linksSectionImageName(row.section);
+        default:
+            return {};
+        }
+    }
+    const LinkItem *item = itemAt(row);
+    if (!item)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return item->fileName;
+    case LinkRole:
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return item->link;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags LinksModel::flags(const QModelIndex &index) const
+{
+    // Headers take no focus: the keyboard moves from card to card.
+    return isCard(index) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool LinksModel::isCard(const QModelIndex &index) const
+{
+    return index.isValid() && index.row() < m_rows.size() && m_rows.at(index.row()).item >= 0;
+}
+
+void LinksModel::onAppended(const QString &remoteName, const LinkItem &)
+{
+    const qsizetype item = m_generatedLinks->links().value(remoteName).size() - 1;
+    qsizetype position = 0;
+    while (position < m_rows.size() && m_rows.at(position).section < remoteName)
+        ++position;
+    const bool newSection = position == m_rows.size() || m_rows.at(position).section != remoteName;
+    if (newSection) {
+        beginInsertRows({}, int(position), int(position) + 1);
+        m_rows.insert(position, {remoteName, -1});
+        m_rows.insert(position + 1, {remoteName, item});
+        endInsertRows();
+        return;
+    }
+    while (position < m_rows.size() && m_rows.at(position).section == remoteName)
+        ++position;
+    beginInsertRows({}, int(position), int(position));
+    m_rows.insert(position, {remoteName, item});
+    endInsertRows();
+}
+
+void LinksModel::rebuildIfStale()
+{
+    // Links are only ever appended (followed row by row) or all cleared, so the row count tells
+    // whether this model still matches the dictionary.
+    const LinksByRemote &links = m_generatedLinks->links();
+    qsizetype expectedRows = links.size();
+    for (const QList<LinkItem> &items : links)
+        expectedRows += items.size();
+    if (expectedRows == m_rows.size())
+        return;
+    beginResetModel();
+    m_rows = rowsFromLinks();
+    endResetModel();
+}
+
+QList<LinksModel::Row> LinksModel::rowsFromLinks() const
+{
+    QList<Row> rows;
+    for (const ServiceSection &section : serviceSections(m_generatedLinks->links())) {
+        rows.append({section.id, -1});
+        for (qsizetype i = 0; i < section.items.size(); ++i)
+            rows.append({section.id, i});
+    }
+    return rows;
+}
+
+const LinkItem *LinksModel::itemAt(const Row &row) const
+{
+    const auto it = m_generatedLinks->links().constFind(row.section);
+    if (it == m_generatedLinks->links().cend() || row.item >= it->size())
+        return nullptr;
+    return &it->at(row.item);
+}
+
+} // namespace skyloft

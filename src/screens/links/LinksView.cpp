@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+#include "screens/links/LinksView.h"
+
+#include "screens/links/LinksListView.h"
+#include "screens/links/LinksModel.h"
+#include "screens/links/LinksState.h"
+#include "ui/SystemStyle.h"
+#include "ui/Toast.h"
+#include "ui/Dialogs.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace skyloft {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Enlaces Generados");
+const QString kCopiarTodo = QStringLiteral("Copiar Todo");
+const QString kLimpiarTodo = QStringLiteral("Limpiar Todo");
+const QString kSinEnlaces = QStringLiteral("Aún no hay enlaces generados");
+const QString kEnlaceCopiado = QStringLiteral("📋 Enlace copiado");
+const QString kConfirmarBorrado =
+    QStringLiteral("¿Estás seguro de que quieres borrar todos los enlaces?");
+const QString kBorrarTodo = QStringLiteral("Borrar Todo");
+const QString kCancelar = QStringLiteral("Cancelar");
+
+constexpr int kToastBottomMargin = 40;
+constexpr int kEmptyStateTopPadding = 100;
+
+QPushButton *textButton(const QString &text, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setAccessibleName(text);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
+    : QWidget(parent), m_state(new LinksState(generatedLinks, this)),
+      m_model(new LinksModel(generatedLinks, this)), m_list(new LinksListView(this)),
+      m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
+      m_toast(new Toast(kEnlaceCopiado, kToastBottomMargin, this))
+{
+    // The whole screen is white, under the toolbar as well as the list.
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Base, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    m_list->setModel(m_model);
+    m_body->addWidget(m_emptyState);
+    m_body->addWidget(m_list);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeToolbar());
+    layout->addLayout(m_body, 1);
+
+    showEmptyStateIfNoLinks();
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &LinksView::showEmptyStateIfNoLinks);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &LinksView::showEmptyStateIfNoLinks);
+    connect(m_list, &LinksListView::copyRequested, m_state, &LinksState::copyLink);
+    connect(m_state, &LinksState::showToastChanged, m_toast, &Toast::setShown);
+    connect(m_state, &LinksState::showClearConfirmationChanged, this, [this](bool shown) {
+        if (shown)
+            askToClear();
+    });
+    m_toast->raise();
+}
+
+QWidget *LinksView::makeToolbar()
+{
+    auto *bar = new QWidget(this);
+    QLabel *title = textLabel(kTitle, textStyleFont(TextStyle::Title3, true), nearBlack(), bar);
+    title->setAccessibleName(kTitle);
+
+    QPushButton *copyAll = textButton(kCopiarTodo, bar);
+    QPushButton *clearAll = textButton(kLimpiarTodo, bar);
+    connect(copyAll, &QPushButton::clicked, m_state, &LinksState::copyAll);
+    connect(clearAll, &QPushButton::clicked, m_state, &LinksState::requestClear);
+
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(kDefaultPadding, 10, kDefaultPadding, 4);
+    layout->setSpacing(8);
+    layout->addWidget(title);
+    layout->addStretch(1);
+    layout->addWidget(copyAll);
+    layout->addWidget(clearAll);
+    return bar;
+}
+
+QWidget *LinksView::makeEmptyState()
+{
+    auto *page = new QWidget(this);
+    QLabel *label = textLabel(kSinEnlaces, textStyleFont(TextStyle::Title3), systemGray(), page);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(kDefaultPadding, kDefaultPadding + kEmptyStateTopPadding,
+                               kDefaultPadding, kDefaultPadding);
+    layout->addWidget(label, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    return page;
+}
+
+void LinksView::showEmptyStateIfNoLinks()
+{
+    const bool empty = m_model->rowCount() == 0;
+    m_body->setCurrentWidget(empty ? m_emptyState : static_cast<QWidget *>(m_list));
+}
+
+void LinksView::askToClear()
+{
+    DialogQuestion question;
+    question.text = kConfirmarBorrado;
+    question.buttons = {{kBorrarTodo, DialogButton::Role::Destructive},
+                        {kCancelar, DialogButton::Role::Cancel}};
+    Dialogs::ask(this, question, m_state,
+                 [state = m_state](int answer) { state->answerClear(answer == 0); });
+}
+
+} // namespace skyloft

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "upload/GeneratedLinks.h"
+
+#include <QList>
+#include <QString>
+
+namespace skyloft {
+
+// One block of the links screen: a remote name and its links in recording order.
+struct ServiceSection
+{
+    QString id;
+    QList<LinkItem> items;
+};
+
+// The sections in ascending key order (plain character-code comparison).
+QList<ServiceSection> serviceSections(const LinksByRemote &links);
+
+// A section's header: first letter of each word upper-case, the rest lower-case.
+QString sectionTitle(const QString &id);
+
+// Every link, section after section, one per line, without a final line feed.
+QString allLinksText(const QList<ServiceSection> &sections);
+
+} // namespace skyloft

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: MIT
+#include "screens/upload/DropZone.h"
+
+#include "ui/StyledButton.h"
+#include "ui/SystemStyle.h"
+#include "ui/Images.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace skyloft {
+
+namespace {
+
+const QString kSueltaArchivos = QStringLiteral("Suelta archivos aquí");
+const QString kEliminarTodos = QStringLiteral("Eliminar todos los archivos");
+const QString kArchivosEnCola = QStringLiteral("Archivos en cola");
+const QString kElegirArchivos = QStringLiteral("Intro o Espacio para elegir archivos");
+
+constexpr qreal kOutlineRadius = 12;
+constexpr qreal kOutlineWidth = 2;
+constexpr int kSymbolSize = 32;
+constexpr int kStackSpacing = 12;
+constexpr int kListHeight = 100;
+constexpr int kClearButtonTopPadding = 4;
+constexpr int kListSideMargin = 8;
+constexpr int kRowSpacing = 1; // around each name: 2 between two
+
+StyledButton::Look clearButtonLook()
+{
+    StyledButton::Look look;
+    look.background = systemGray(0.12);
+    look.foreground = systemRed();
+    look.font = textStyleFont(TextStyle::Subheadline);
+    look.radius = 5;
+    look.padding = {8, 2, 8, 2};
+    look.imageSize = 14;
+    look.spacing = 4;
+    return look;
+}
+
+} // namespace
+
+DropZone::DropZone(QAbstractItemModel *queuedFiles, QWidget *parent)
+    : QWidget(parent), m_queuedFiles(queuedFiles), m_pages(new QStackedLayout(this)),
+      m_emptyPage(makeEmptyPage()), m_listPage(makeListPage(queuedFiles))
+{
+    setFixedSize(kWidth, kHeight);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(kSueltaArchivos);
+    setAccessibleDescription(kElegirArchivos);
+    m_pages->addWidget(m_emptyPage);
+    m_pages->addWidget(m_listPage);
+
+    connect(queuedFiles, &QAbstractItemModel::rowsInserted, this, &DropZone::showPageForQueue);
+    connect(queuedFiles, &QAbstractItemModel::modelReset, this, &DropZone::showPageForQueue);
+    showPageForQueue();
+}
+
+QWidget *DropZone::makeEmptyPage()
+{
+    auto *page = new QWidget(this);
+    // The page is only drawn: clicks and drops go to the zone.
+    page->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto *symbol = new QLabel(page);
+    symbol->setPixmap(imagePixmap(QStringLiteral("tray.and.arrow.down.fill"),
+                                  {kSymbolSize, kSymbolSize}, devicePixelRatioF()));
+    QLabel *text =
+        textLabel(kSueltaArchivos, textStyleFont(TextStyle::Headline), systemGray(), page);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->setSpacing(kStackSpacing);
+    layout->addStretch(1);
+    layout->addWidget(symbol, 0, Qt::AlignHCenter);
+    layout->addWidget(text, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget *DropZone::makeListPage(QAbstractItemModel *queuedFiles)
+{
+    auto *page = new QWidget(this);
+    m_list = new QListView(page);
+    m_list->setModel(queuedFiles);
+    m_list->setFixedHeight(kListHeight);
+    m_list->setUniformItemSizes(true);
+    m_list->setSpacing(kRowSpacing);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setTextElideMode(Qt::ElideMiddle);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setAutoFillBackground(false);
+    m_list->setAccessibleName(kArchivosEnCola);
+
+    m_clear = new StyledButton(kEliminarTodos, QStringLiteral("trash"), clearButtonLook(), page);
+    connect(m_clear, &QAbstractButton::clicked, this, &DropZone::clearRequested);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(kListSideMargin, 0, kListSideMargin, 0);
+    layout->setSpacing(kStackSpacing + kClearButtonTopPadding - StyledButton::kFocusMargin);
+    layout->addStretch(1);
+    layout->addWidget(m_list);
+    layout->addWidget(m_clear, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    return page;
+}
+
+bool DropZone::isEmpty() const
+{
+    return m_queuedFiles->rowCount() == 0;
+}
+
+void DropZone::showPageForQueue()
+{
+    m_pages->setCurrentWidget(isEmpty() ? m_emptyPage : m_listPage);
+}
+
+void DropZone::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(hasFocus() ? systemBlue() : systemGray(0.6), kOutlineWidth, Qt::CustomDashLine,
+             Qt::FlatCap, Qt::MiterJoin);
+    pen.setDashPattern({3, 3}); // in pen widths: 6 points on, 6 off
+    pen.setMiterLimit(10);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = kOutlineWidth / 2;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kOutlineRadius,
+                            kOutlineRadius);
+}
+
+void DropZone::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void DropZone::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void DropZone::dropEvent(QDropEvent *event)
+{
+    // Each URL reaches the queue later, on the GUI thread, as an item provider's load would.
+    for (const QUrl &url : event->mimeData()->urls())
+        QMetaObject::invokeMethod(
+            this, [this, url] { Q_EMIT urlDropped(url); }, Qt::QueuedConnection);
+    event->acceptProposedAction();
+}
+
+void DropZone::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && isEmpty() &&
+        rect().contains(event->position().toPoint()))
+        Q_EMIT chooseFilesRequested();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void DropZone::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        Q_EMIT chooseFilesRequested();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void DropZone::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void DropZone::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+} // namespace skyloft

@@ -1,0 +1,377 @@
+// SPDX-License-Identifier: MIT
+#include "screens/upload/UploadView.h"
+
+#include "core/ServiceCatalog.h"
+#include "screens/upload/DropZone.h"
+#include "screens/upload/ProgressCard.h"
+#include "screens/upload/QueuedFilesModel.h"
+#include "ui/SectionSwitcher.h"
+#include "screens/upload/ServicePill.h"
+#include "ui/StyledButton.h"
+#include "ui/SystemStyle.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "upload/FileIntake.h"
+#include "upload/UploadEngine.h"
+#include "upload/UploadState.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace skyloft {
+
+namespace {
+
+const QString kSkyloft = QStringLiteral("Skyloft");
+const QString kServicios = QStringLiteral("Servicios:");
+const QString kSubirArchivos = QStringLiteral("Subir Archivos");
+const QString kSubiendoArchivos = QStringLiteral("Subiendo archivos...");
+const QString kCancelarTodo = QStringLiteral("Cancelar todo");
+const QString kCancelar = QStringLiteral("Cancelar");
+
+const QString kServicioNoAutorizado = QStringLiteral("🚫 Servicio no autorizado");
+const QString kTieneQueAutorizar = QStringLiteral(
+    "Tiene que autorizar al menos uno de los servicios seleccionados para subir archivos.");
+const QString kIrAConfiguracion = QStringLiteral("Ir a Configuración");
+
+const QString kSinConexion = QStringLiteral("🌐 Sin conexión a Internet");
+const QString kSiNoTeConectas =
+    QStringLiteral("Oye, si no te conectas, pocos vas a subir, compañero.");
+const QString kValeLoIntento = QStringLiteral("Vale, lo intento");
+
+const QString kActualizacionDisponible = QStringLiteral("Actualización disponible");
+const QString kHayUnaNuevaVersion =
+    QStringLiteral("Hay una nueva versión disponible de la app. ¿Deseas actualizar?");
+const QString kDescargar = QStringLiteral("Descargar");
+
+constexpr int kLogoSize = 100;
+constexpr int kTitlePoints = 32;
+constexpr int kTitleTopPadding = 4;
+constexpr int kPillSpacing = 16;
+constexpr int kUploadButtonTopPadding = 20;
+constexpr int kProgressSpacing = 15;
+constexpr int kCardSpacing = 4;
+
+DialogQuestion question(const QString &text, const QString &informativeText,
+                        const QList<DialogButton> &buttons)
+{
+    DialogQuestion question;
+    question.text = text;
+    question.informativeText = informativeText;
+    question.buttons = buttons;
+    return question;
+}
+
+StyledButton::Look uploadButtonLook()
+{
+    StyledButton::Look look;
+    look.background = systemBlue(0.8);
+    look.foreground = Qt::white;
+    look.font = systemFont(16, QFont::DemiBold);
+    look.radius = 10;
+    look.padding = {20, 10, 20, 10};
+    look.imageSize = 18;
+    // Shown only with files and services, and then always drawn at 1.05.
+    look.scale = 1.05;
+    return look;
+}
+
+StyledButton::Look cancelAllLook()
+{
+    StyledButton::Look look;
+    look.background = systemRed();
+    look.foreground = Qt::white;
+    look.font = textStyleFont(TextStyle::Headline);
+    look.radius = 8;
+    look.padding = {14, 4, 14, 4};
+    return look;
+}
+
+} // namespace
+
+UploadViewSetup UploadViewSetup::forApplication()
+{
+    return {RclonePaths::process(), WebAddresses::fromEnvironment(), &QDesktopServices::openUrl,
+            desktopFileChooser()};
+}
+
+UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks,
+                       UploadViewSetup setup, QWidget *parent)
+    : QWidget(parent), m_setup(std::move(setup)),
+      m_state(new UploadState(selectedTab, generatedLinks, this)),
+      m_engine(new UploadEngine(m_state, m_setup.paths, this)),
+      m_checks(new WebChecks(m_setup.webAddresses, this)),
+      m_queuedFiles(new QueuedFilesModel(m_state, this)), m_sections(new SectionSwitcher(this))
+{
+    // The whole screen is white, also under the scrolling parts.
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Base, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    m_sections->addSection(makeMainColumn(), SectionSwitcher::Edge::Top);
+    m_sections->addSection(makeProgressSection(), SectionSwitcher::Edge::Bottom);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_sections);
+
+    connect(m_state, &UploadState::archivosSeleccionadosChanged, this,
+            &UploadView::updateUploadButton);
+    connect(m_state, &UploadState::serviciosSeleccionadosChanged, this, [this] {
+        updatePills();
+        updateUploadButton();
+        updateCards();
+    });
+    connect(m_state, &UploadState::authorizedServicesChanged, this, &UploadView::updatePills);
+    connect(m_state, &UploadState::progressDictChanged, this, &UploadView::updateCards);
+    connect(m_state, &UploadState::isUploadingChanged, this, &UploadView::showSectionForState);
+    connect(m_state, &UploadState::showAuthorizationAlertChanged, this, [this](bool shown) {
+        if (shown)
+            askAuthorization();
+    });
+    connect(m_state, &UploadState::alertaActivaChanged, this, [this] {
+        if (m_state->alertaActiva() == TipoAlerta::noHayInternet)
+            askConnection();
+    });
+    connect(m_checks, &WebChecks::noConnection, m_state,
+            [state = m_state] { state->setAlertaActiva(TipoAlerta::noHayInternet); });
+    connect(m_checks, &WebChecks::updateAvailable, this, &UploadView::offerUpdate);
+
+    updatePills();
+    updateUploadButton();
+    updateCards();
+}
+
+QWidget *UploadView::makeMainColumn()
+{
+    auto *column = new QWidget;
+    auto *logo = new QLabel(column);
+    logo->setPixmap(
+        imagePixmap(QStringLiteral("logo"), {kLogoSize, kLogoSize}, devicePixelRatioF()));
+    logo->setFixedSize(kLogoSize, kLogoSize);
+    logo->setAccessibleName(kSkyloft);
+    QLabel *title =
+        textLabel(kSkyloft, systemFont(kTitlePoints, QFont::DemiBold), systemGray(), column);
+
+    m_dropZone = new DropZone(m_queuedFiles, column);
+    connect(m_dropZone, &DropZone::urlDropped, m_state,
+            [state = m_state](const QUrl &url) { FileIntake::addDroppedUrl(*state, url); });
+    connect(m_dropZone, &DropZone::chooseFilesRequested, this, &UploadView::chooseFiles);
+    connect(m_dropZone, &DropZone::clearRequested, m_state, &UploadState::clearArchivos);
+
+    // Made in reading order, which is the order the Tab key follows.
+    QWidget *services = makeServicesBlock(column);
+    m_uploadButtonRow = new QWidget(column);
+    m_uploadButton = new StyledButton(kSubirArchivos, QStringLiteral("arrow.up.circle.fill"),
+                                      uploadButtonLook(), m_uploadButtonRow);
+    connect(m_uploadButton, &QAbstractButton::clicked, m_engine, &UploadEngine::startUpload);
+    auto *buttonLayout = new QVBoxLayout(m_uploadButtonRow);
+    buttonLayout->setContentsMargins(0, kUploadButtonTopPadding, 0, 0);
+    buttonLayout->addWidget(m_uploadButton, 0, Qt::AlignHCenter);
+
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding, kDefaultPadding);
+    layout->setSpacing(kDefaultSpacing);
+    layout->addWidget(logo, 0, Qt::AlignHCenter);
+    layout->addSpacing(kTitleTopPadding);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
+    layout->addWidget(m_dropZone, 0, Qt::AlignHCenter);
+    layout->addWidget(services);
+    layout->addWidget(m_uploadButtonRow);
+    layout->addStretch(1);
+    return column;
+}
+
+QWidget *UploadView::makeServicesBlock(QWidget *parent)
+{
+    auto *block = new QWidget(parent);
+    QLabel *heading = textLabel(kServicios, textStyleFont(TextStyle::Headline),
+                                palette().color(QPalette::WindowText), block);
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
+    row->setSpacing(kPillSpacing);
+    row->addStretch(1);
+    for (const QString &service : m_state->serviciosOrden()) {
+        auto *pill = new ServicePill(service, block);
+        connect(pill, &QAbstractButton::clicked, m_state,
+                [state = m_state, service] { state->toggleService(service); });
+        row->addWidget(pill);
+        m_pills << pill;
+    }
+    row->addStretch(1);
+
+    auto *layout = new QVBoxLayout(block);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kDefaultSpacing);
+    layout->addWidget(heading);
+    heading->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
+    layout->addLayout(row);
+    return block;
+}
+
+QWidget *UploadView::makeProgressSection()
+{
+    auto *section = new QWidget;
+    m_cancelAll = new StyledButton(kCancelarTodo, QString(), cancelAllLook(), section);
+    connect(m_cancelAll, &QAbstractButton::clicked, m_state, &UploadState::cancelAll);
+    auto *toolbar = new QHBoxLayout;
+    toolbar->addStretch(1);
+    toolbar->addWidget(m_cancelAll);
+
+    QLabel *title = textLabel(kSubiendoArchivos, textStyleFont(TextStyle::LargeTitle, true),
+                              palette().color(QPalette::WindowText), section);
+
+    auto *cards = new QWidget;
+    m_cardsLayout = new QVBoxLayout(cards);
+    m_cardsLayout->setContentsMargins(0, 0, 0, 0);
+    m_cardsLayout->setSpacing(kCardSpacing);
+    m_cardsLayout->addStretch(1);
+    auto *scroll = new QScrollArea(section);
+    scroll->setWidget(cards);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The Tab key goes from card to card; the area scrolls to the one it reaches.
+    scroll->setFocusPolicy(Qt::NoFocus);
+
+    auto *layout = new QVBoxLayout(section);
+    layout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding, kDefaultPadding);
+    layout->setSpacing(kProgressSpacing);
+    layout->addLayout(toolbar);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
+    layout->addWidget(scroll, 1);
+    return section;
+}
+
+void UploadView::queueCommandLinePaths(const QStringList &paths)
+{
+    FileIntake::addCommandLinePaths(*m_state, paths);
+}
+
+void UploadView::uploadScreenAppeared()
+{
+    m_checks->checkConnectivity();
+    if (!m_state->rescanAuthorizations(m_setup.paths.rcloneConfigPath()))
+        return;
+    m_checks->checkForUpdate();
+}
+
+void UploadView::showEvent(QShowEvent *event)
+{
+    // The window coming back from the task bar is not the screen appearing.
+    if (!event->spontaneous())
+        uploadScreenAppeared();
+    QWidget::showEvent(event);
+}
+
+void UploadView::chooseFiles()
+{
+    if (!m_setup.chooseFiles)
+        return;
+    m_setup.chooseFiles(this, [state = QPointer<UploadState>(m_state)](const QStringList &paths) {
+        if (!state)
+            return;
+        for (const QString &path : paths)
+            FileIntake::addDroppedPath(*state, path);
+    });
+}
+
+void UploadView::showSectionForState()
+{
+    m_sections->setCurrentIndex(m_state->isUploading() ? 1 : 0);
+}
+
+void UploadView::updatePills()
+{
+    for (ServicePill *pill : m_pills) {
+        pill->setChecked(m_state->serviciosSeleccionados().contains(pill->displayName()));
+        pill->setAuthorized(
+            m_state->authorizedServices().contains(remoteNameFor(pill->displayName())));
+    }
+}
+
+void UploadView::updateUploadButton()
+{
+    m_uploadButtonRow->setVisible(!m_state->archivosSeleccionados().isEmpty() &&
+                                  !m_state->serviciosSeleccionados().isEmpty());
+}
+
+// One card per selected service, in the services' order, each showing its progress entry.
+void UploadView::updateCards()
+{
+    QStringList wanted;
+    for (const QString &service : m_state->serviciosOrden()) {
+        if (m_state->serviciosSeleccionados().contains(service))
+            wanted << service;
+    }
+    QStringList shown;
+    for (const ProgressCard *card : std::as_const(m_cards))
+        shown << card->displayName();
+    if (shown != wanted) {
+        QList<ProgressCard *> cards;
+        for (const QString &service : wanted) {
+            const qsizetype existing = shown.indexOf(service);
+            ProgressCard *card = existing >= 0 ? m_cards.at(existing) : nullptr;
+            if (!card) {
+                card = new ProgressCard(service);
+                connect(card, &ProgressCard::cancelRequested, m_engine,
+                        &UploadEngine::cancelService);
+            }
+            cards << card;
+        }
+        for (ProgressCard *card : std::as_const(m_cards)) {
+            m_cardsLayout->removeWidget(card);
+            if (!cards.contains(card)) {
+                card->hide();
+                card->deleteLater();
+            }
+        }
+        // Before the stretch: the cards sit at the top of their scroll area.
+        for (int i = 0; i < cards.size(); ++i)
+            m_cardsLayout->insertWidget(i, cards.at(i));
+        m_cards = cards;
+    }
+    for (ProgressCard *card : std::as_const(m_cards)) {
+        const auto it = m_state->progressDict().constFind(card->displayName());
+        card->setProgress(it != m_state->progressDict().cend() ? &*it : nullptr);
+    }
+}
+
+void UploadView::askAuthorization()
+{
+    Dialogs::ask(this,
+                 question(kServicioNoAutorizado, kTieneQueAutorizar,
+                          {{kIrAConfiguracion, DialogButton::Role::Plain},
+                           {kCancelar, DialogButton::Role::Cancel}}),
+                 m_state,
+                 [state = m_state](int answer) { state->answerAuthorizationAlert(answer == 0); });
+}
+
+void UploadView::askConnection()
+{
+    Dialogs::ask(
+        this,
+        question(kSinConexion, kSiNoTeConectas, {{kValeLoIntento, DialogButton::Role::Default}}),
+        m_state, [state = m_state](int) { state->setAlertaActiva(std::nullopt); });
+}
+
+void UploadView::offerUpdate()
+{
+    Dialogs::ask(this,
+                 question(kActualizacionDisponible, kHayUnaNuevaVersion,
+                          {{kDescargar, DialogButton::Role::Default},
+                           {kCancelar, DialogButton::Role::Cancel}}),
+                 this, [this](int answer) {
+                     const QUrl page = m_checks->downloadUrl();
+                     if (answer == 0 && page.isValid() && m_setup.openUrl)
+                         m_setup.openUrl(page);
+                 });
+}
+
+} // namespace skyloft

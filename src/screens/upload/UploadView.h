@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/RclonePaths.h"
+#include "screens/upload/FileChooser.h"
+#include "ui/UrlOpener.h"
+#include "checks/WebChecks.h"
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QVBoxLayout;
+
+namespace skyloft {
+
+class DropZone;
+class GeneratedLinks;
+class ProgressCard;
+class QueuedFilesModel;
+class SectionSwitcher;
+class ServicePill;
+class StyledButton;
+class TabSelection;
+class UploadEngine;
+class UploadState;
+
+// What the upload screen reaches outside the window: rclone and its configuration file, the
+// web addresses of the checks, the browser, and the file chooser.
+struct UploadViewSetup
+{
+    RclonePaths paths;
+    WebAddresses webAddresses;
+    UrlOpener openUrl;
+    FileChooser chooseFiles;
+
+    // The process's rclone, the build's addresses (unless the environment overrides them), the
+    // desktop's browser and file dialog.
+    static UploadViewSetup forApplication();
+};
+
+// The upload tab: drop files, pick services, upload, and follow each service's progress. It owns
+// the upload state and the run; each time it appears it checks the connection, rescans the
+// authorized services and checks for a newer version.
+class UploadView : public QWidget
+{
+    Q_OBJECT
+public:
+    // Both shared objects belong to the tab container and must outlive this screen.
+    UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks, UploadViewSetup setup,
+               QWidget *parent = nullptr);
+
+    UploadState *state() const { return m_state; }
+    UploadEngine *engine() const { return m_engine; }
+    WebChecks *webChecks() const { return m_checks; }
+
+    // Files and folders named on the command line, queued as if dropped.
+    void queueCommandLinePaths(const QStringList &paths);
+
+    // Connectivity check, then the authorization scan, then (when the configuration file could
+    // be read) the update check.
+    void uploadScreenAppeared();
+
+    DropZone *dropZone() const { return m_dropZone; }
+    QList<ServicePill *> servicePills() const { return m_pills; }
+    StyledButton *uploadButton() const { return m_uploadButton; }
+    StyledButton *cancelAllButton() const { return m_cancelAll; }
+    QList<ProgressCard *> progressCards() const { return m_cards; }
+    SectionSwitcher *sections() const { return m_sections; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *makeMainColumn();
+    QWidget *makeServicesBlock(QWidget *parent);
+    QWidget *makeProgressSection();
+    void chooseFiles();
+    void showSectionForState();
+    void updatePills();
+    void updateUploadButton();
+    void updateCards();
+    void askAuthorization();
+    void askConnection();
+    void offerUpdate();
+
+    UploadViewSetup m_setup;
+    UploadState *m_state;
+    UploadEngine *m_engine;
+    WebChecks *m_checks;
+    QueuedFilesModel *m_queuedFiles;
+    SectionSwitcher *m_sections;
+    DropZone *m_dropZone = nullptr;
+    QList<ServicePill *> m_pills;
+    QWidget *m_uploadButtonRow = nullptr;
+    StyledButton *m_uploadButton = nullptr;
+    StyledButton *m_cancelAll = nullptr;
+    QVBoxLayout *m_cardsLayout = nullptr;
+    QList<ProgressCard *> m_cards;
+};
+
+} // namespace skyloft

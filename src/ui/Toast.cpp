@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "ui/Toast.h"
+
+#include "ui/SystemStyle.h"
+
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QPainter>
+#include <QPainterPath>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+
+namespace skyloft {
+
+namespace {
+
+constexpr qreal kRadius = 10;
+
+} // namespace
+
+Toast::Toast(const QString &text, int bottomMargin, QWidget *parent)
+    : QLabel(text, parent), m_bottomMargin(bottomMargin),
+      m_opacity(new QGraphicsOpacityEffect(this)),
+      m_move(new QPropertyAnimation(this, "pos", this)),
+      m_fade(new QPropertyAnimation(m_opacity, "opacity", this)),
+      m_animation(new QParallelAnimationGroup(this))
+{
+    // QFrame owns a label's contents margins; the label's own margin is the padding.
+    setMargin(kDefaultPadding);
+    setTextColour(this, Qt::white);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGraphicsEffect(m_opacity);
+    adjustSize();
+    hide();
+
+    m_animation->addAnimation(m_move);
+    m_animation->addAnimation(m_fade);
+    setMotion(kAnimationMs, QEasingCurve::InOutQuad);
+    connect(m_animation, &QAbstractAnimation::finished, this, [this] {
+        if (!m_shown)
+            hide();
+    });
+    parent->installEventFilter(this);
+}
+
+void Toast::setMotion(int durationMs, const QEasingCurve &curve)
+{
+    for (QPropertyAnimation *animation : {m_move, m_fade}) {
+        animation->setDuration(durationMs);
+        animation->setEasingCurve(curve);
+    }
+}
+
+void Toast::setShown(bool shown)
+{
+    if (shown == m_shown)
+        return;
+    m_shown = shown;
+    m_animation->stop();
+    if (shown)
+        adjustSize();
+    m_move->setStartValue(shown ? hiddenPosition() : pos());
+    m_move->setEndValue(shown ? shownPosition() : hiddenPosition());
+    m_fade->setStartValue(shown ? 0.0 : m_opacity->opacity());
+    m_fade->setEndValue(shown ? 1.0 : 0.0);
+    if (shown) {
+        move(hiddenPosition());
+        m_opacity->setOpacity(0.0);
+        show();
+        raise();
+    }
+    m_animation->start();
+}
+
+QPoint Toast::shownPosition() const
+{
+    const QWidget *parent = parentWidget();
+    return {(parent->width() - width()) / 2, parent->height() - m_bottomMargin - height()};
+}
+
+QPoint Toast::hiddenPosition() const
+{
+    const QWidget *parent = parentWidget();
+    return {(parent->width() - width()) / 2, parent->height()};
+}
+
+void Toast::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath plate;
+        plate.addRoundedRect(QRectF(rect()), kRadius, kRadius);
+        painter.fillPath(plate, QColor::fromRgbF(0, 0, 0, 0.8f));
+    }
+    QLabel::paintEvent(event);
+}
+
+bool Toast::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize && m_shown &&
+        m_animation->state() != QAbstractAnimation::Running)
+        move(shownPosition());
+    return QLabel::eventFilter(watched, event);
+}
+
+} // namespace skyloft
