@@ -9,6 +9,7 @@
 #include "screens/config/ServiceTile.h"
 #include "ui/Toast.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -257,6 +258,12 @@ private Q_SLOTS:
         QTRY_COMPARE(screen.tile("Mega")->plateSize(), kSelected);
         QCOMPARE(screen.visiblePlaceholders(),
                  (QStringList{"Usuario de Mega", "Contraseña de Mega"}));
+        // Screen readers hear which tile is selected, and their Toggle action selects one.
+        QVERIFY(QAccessible::queryAccessibleInterface(screen.tile("Mega"))->state().checked);
+        QVERIFY(!QAccessible::queryAccessibleInterface(screen.tile("Dropbox"))->state().checked);
+        screen.tile("Dropbox")->toggle();
+        QCOMPARE(screen.state()->selectedService(), QStringLiteral("Dropbox"));
+        QVERIFY(!screen.tile("Mega")->isChecked());
     }
 
     void typingAndEnterAuthorize_data()

@@ -42,6 +42,7 @@ struct LinkLine
     QString remote;
     QString fileName;
     QString link;
+    QString state;
 };
 
 struct Outcome
@@ -75,7 +76,7 @@ struct Outcome
         return paths;
     }
 
-    // Everything after the run's last line is a link line: remote, file name, link. A line of
+    // Everything after the run's last line is a row: remote, file name, link, state. A line of
     // another shape comes back with an empty remote, so comparisons show it.
     QList<LinkLine> linkLines() const
     {
@@ -85,10 +86,10 @@ struct Outcome
             return lines;
         for (const QString &line : out.mid(done + 1)) {
             const QStringList fields = line.split(QLatin1Char('\t'));
-            if (fields.size() == 3)
-                lines.append({fields.at(0), fields.at(1), fields.at(2)});
+            if (fields.size() == 4)
+                lines.append({fields.at(0), fields.at(1), fields.at(2), fields.at(3)});
             else
-                lines.append({QString(), line, QString()});
+                lines.append({QString(), line, QString(), QString()});
         }
         return lines;
     }
@@ -321,6 +322,7 @@ private Q_SLOTS:
             if (line.fileName == fileNameOf(vanished)) {
                 QVERIFY2(line.link.isEmpty(),
                          qPrintable(QStringLiteral("the vanished file has a link: ") + line.link));
+                QCOMPARE(line.state, QStringLiteral("copia fallida"));
                 continue;
             }
             got << line.fileName;

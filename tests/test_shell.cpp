@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "upload/GeneratedLinks.h"
-#include "core/Notifier.h"
-#include "core/TabSelection.h"
-#include "shell/AppDelegate.h"
+#include "OpenDialog.h"
 #include "cli/CommandLine.h"
+#include "core/Notifier.h"
+#include "core/QuitOnSignals.h"
+#include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
-#include "core/QuitOnSignals.h"
+#include "shell/RcloneCheck.h"
+#include "shell/TabSelection.h"
 #include "shell/Translations.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -17,6 +19,7 @@
 #include <QTimer>
 
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
@@ -121,6 +124,19 @@ private Q_SLOTS:
         QVERIFY(process.readAllStandardOutput().contains("skyloft"));
     }
 
+    void missingRcloneIsAnnouncedWithThePathTried()
+    {
+        QTemporaryDir resources;
+        QWidget window;
+        QVERIFY(!warnIfRcloneMissing(&window, RclonePaths(resources.path(), resources.path())));
+        QMessageBox *box = skyloft::test::openDialog(&window);
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("No se encontró rclone"));
+        QVERIFY(box->informativeText().contains(resources.path() + "/rclone"));
+        QVERIFY(skyloft::test::clickDialogButton(box, "Vale"));
+        QVERIFY(warnIfRcloneMissing(&window, RclonePaths::process())); // the build's link
+    }
+
     // Last: it runs the application's own event loop to its end.
     void terminationSignalQuitsThroughTheEventLoop()
     {
@@ -128,7 +144,7 @@ private Q_SLOTS:
         QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
         QTimer::singleShot(0, qApp, [] { ::raise(SIGTERM); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
-        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(QCoreApplication::exec(), 128 + SIGTERM);
         QCOMPARE(aboutToQuit.count(), 1);
     }
 };

@@ -2,6 +2,7 @@
 #include "core/RcloneRunner.h"
 
 #include "core/Log.h"
+#include "core/RcloneChild.h"
 
 #include <QMutex>
 #include <QProcess>
@@ -58,6 +59,7 @@ bool runToEnd(QProcess &process, const std::optional<QByteArray> &input, QByteAr
     process.setProcessChannelMode(QProcess::MergedChannels);
     if (!input)
         process.setStandardInputFile(QProcess::nullDevice());
+    dieWithSkyloft(process);
     process.start();
     if (!process.waitForStarted(-1)) {
         output = (kErrorEjecutandoRclone + process.errorString()).toUtf8();

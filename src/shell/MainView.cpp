@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainView.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/Notifier.h"
-#include "core/TabSelection.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
-#include "ui/Images.h"
+#include "shell/TabSelection.h"
 #include "shell/Translations.h"
+#include "ui/Images.h"
+#include "upload/GeneratedLinks.h"
+#include "upload/UploadRun.h"
 
 #include <QTabBar>
 
@@ -33,8 +34,14 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 
 QWidget *MainView::makeUploadScreen()
 {
-    m_uploadView =
-        new UploadView(m_selectedTab, m_generatedLinks, UploadViewSetup::forApplication());
+    m_uploadView = new UploadView(UploadViewSetup::forApplication());
+    // Every pair is kept as it ends, so the links tab fills while the run goes on; the run's end
+    // shows it.
+    connect(m_uploadView, &UploadView::runStarted, this, [this](UploadRun *run) {
+        connect(run, &UploadRun::pairFinished, m_generatedLinks, &GeneratedLinks::record);
+        connect(run, &UploadRun::finished, m_selectedTab,
+                [tabs = m_selectedTab] { tabs->setSelectedTab(TabLinks); });
+    });
     return m_uploadView;
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "cli/CommandLine.h"
+#include "core/QuitOnSignals.h"
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
-#include "cli/CommandLine.h"
-#include "ui/Images.h"
 #include "shell/MainWindow.h"
-#include "core/QuitOnSignals.h"
+#include "shell/RcloneCheck.h"
 #include "shell/Translations.h"
+#include "ui/Images.h"
 
 #include <QApplication>
 
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     skyloft::MainWindow window;
     window.queueFiles(skyloft::parseCommandLine(app.arguments()).paths);
     window.show();
+    skyloft::warnIfRcloneMissing(&window, skyloft::RclonePaths::process());
     skyloft::AppDelegate delegate;
     delegate.applicationDidFinishLaunching({&window});
     return app.exec();

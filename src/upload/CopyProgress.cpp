@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cmath>
 
 namespace skyloft {
@@ -37,6 +38,24 @@ std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes)
     if (decoder.hasError())
         return std::nullopt;
     return text;
+}
+
+QString lastMeaningfulLine(const QString &text)
+{
+    static const QStringList statistics{
+        QStringLiteral("Transferred:"),  QStringLiteral("Elapsed time:"),
+        QStringLiteral("Errors:"),       QStringLiteral("Checks:"),
+        QStringLiteral("Transferring:"), QStringLiteral("Deleted:"),
+        QStringLiteral("Renamed:"),      QStringLiteral("*")};
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QString line = it->trimmed();
+        if (line.isEmpty() || std::any_of(statistics.cbegin(), statistics.cend(),
+                                          [&](const QString &s) { return line.startsWith(s); }))
+            continue;
+        return line;
+    }
+    return {};
 }
 
 CopyChunkReading readCopyChunk(const QByteArray &chunk)

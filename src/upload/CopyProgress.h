@@ -28,6 +28,10 @@ struct CopyChunkReading
 // line split across two pieces yields nothing. Only the first percentage in a piece counts.
 CopyChunkReading readCopyChunk(const QByteArray &chunk);
 
+// The last line of rclone's output that says something: statistics lines and blank ones are
+// passed over, so a failed copy gives its "Failed to copy: ..." line. Empty when there is none.
+QString lastMeaningfulLine(const QString &text);
+
 // The text when the bytes are valid UTF-8 (a sequence cut at the end is not), else nothing.
 std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes);
 

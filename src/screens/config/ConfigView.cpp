@@ -125,6 +125,14 @@ QWidget *ConfigView::makeTileRow()
         auto *tile = new ServiceTile(service, row);
         connect(tile, &ServiceTile::clicked, m_state,
                 [state = m_state, service] { state->setSelectedService(service); });
+        // A screen reader's Toggle action checks the tile without a click: it selects too, and
+        // a selected tile cannot be unchecked.
+        connect(tile, &ServiceTile::toggled, m_state, [state = m_state, service, tile](bool on) {
+            if (on)
+                state->setSelectedService(service);
+            else if (tile->isSelected())
+                tile->setChecked(true);
+        });
         layout->addWidget(tile, 0, Qt::AlignVCenter);
         m_tiles << tile;
     }

@@ -2,9 +2,9 @@
 #include "screens/config/ServiceTile.h"
 
 #include "core/ServiceCatalog.h"
+#include "ui/Images.h"
 #include "ui/Spring.h"
 #include "ui/SystemStyle.h"
-#include "ui/Images.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -34,21 +34,29 @@ ServiceTile::ServiceTile(const QString &displayName, QWidget *parent)
     : PaintedButton(displayName, parent), m_animation(new QVariantAnimation(this))
 {
     setFont(textStyleFont(TextStyle::Caption2));
+    // Checkable so that screen readers announce the selected tile; only setSelected checks it.
+    setCheckable(true);
     smoothSpring().applyTo(m_animation);
     connect(m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { setEmphasis(value.toReal()); });
     setFixedSize(sizeHint());
 }
 
+void ServiceTile::nextCheckState()
+{
+    // A click selects through the screen's state, which then calls setSelected.
+}
+
 void ServiceTile::setSelected(bool selected)
 {
-    if (selected == m_selected)
-        return;
-    m_selected = selected;
-    m_animation->stop();
-    m_animation->setStartValue(m_emphasis);
-    m_animation->setEndValue(selected ? 1.0 : 0.0);
-    m_animation->start();
+    if (selected != m_selected) {
+        m_selected = selected;
+        m_animation->stop();
+        m_animation->setStartValue(m_emphasis);
+        m_animation->setEndValue(selected ? 1.0 : 0.0);
+        m_animation->start();
+    }
+    setChecked(selected);
 }
 
 void ServiceTile::setAuthorized(bool authorized)

@@ -39,6 +39,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
+    void nextCheckState() override;
 
 private:
     // 0 for a plain tile, 1 for the selected one; the spring passes between them.

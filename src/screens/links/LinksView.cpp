@@ -4,9 +4,9 @@
 #include "screens/links/LinksListView.h"
 #include "screens/links/LinksModel.h"
 #include "screens/links/LinksState.h"
+#include "ui/Dialogs.h"
 #include "ui/SystemStyle.h"
 #include "ui/Toast.h"
-#include "ui/Dialogs.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,8 +41,8 @@ QPushButton *textButton(const QString &text, QWidget *parent)
 
 } // namespace
 
-LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
-    : QWidget(parent), m_state(new LinksState(generatedLinks, this)),
+LinksView::LinksView(GeneratedLinks *generatedLinks, const RclonePaths &paths, QWidget *parent)
+    : QWidget(parent), m_state(new LinksState(generatedLinks, paths, this)),
       m_model(new LinksModel(generatedLinks, this)), m_list(new LinksListView(this)),
       m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
       m_toast(new Toast(kEnlaceCopiado, kToastBottomMargin, this))
@@ -68,6 +68,7 @@ LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_model, &QAbstractItemModel::modelReset, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_list, &LinksListView::copyRequested, m_state, &LinksState::copyLink);
+    connect(m_list, &LinksListView::retryRequested, m_state, &LinksState::retry);
     connect(m_state, &LinksState::showToastChanged, m_toast, &Toast::setShown);
     connect(m_state, &LinksState::showClearConfirmationChanged, this, [this](bool shown) {
         if (shown)

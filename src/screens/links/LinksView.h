@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/RclonePaths.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -21,7 +23,10 @@ class LinksView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit LinksView(GeneratedLinks *generatedLinks, QWidget *parent = nullptr);
+    // `paths` is the rclone that "Reintentar" runs.
+    explicit LinksView(GeneratedLinks *generatedLinks,
+                       const RclonePaths &paths = RclonePaths::process(),
+                       QWidget *parent = nullptr);
 
     LinksState *state() const { return m_state; }
 
