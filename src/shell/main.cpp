@@ -21,6 +21,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    // Lets the desktop match the window with its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.skyloft.Skyloft"));
     skyloft::QuitOnSignals quitOnSignals;
     QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
     skyloft::installTranslations(app);
