@@ -22,13 +22,6 @@ namespace skyloft {
 
 namespace {
 
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 QString helpText()
 {
     return QStringLiteral(
@@ -201,7 +194,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
 
     std::unique_ptr<UploadRun> run(UploadRun::fromUploadButton(&state, paths));
     if (!run) {
-        print(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
+        writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
                                      "Tiene que autorizar al menos uno de los servicios "
                                      "seleccionados para subir archivos.\n"));
         return 2;
@@ -240,7 +233,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
     const int status = QCoreApplication::exec();
     // Ended by a signal: the run's children go now, quietly, before the rows so far.
     run.reset();
-    print(stdout, formatRows(rows, request.format));
+    writeText(stdout, formatRows(rows, request.format));
     return status;
 }
 
@@ -307,13 +300,13 @@ int runWithoutWindow(const CommandLineRequest &request)
 {
     switch (request.kind) {
     case CommandLineRequest::Kind::Version:
-        print(stdout, QStringLiteral(SKYLOFT_VERSION "\n"));
+        writeText(stdout, QStringLiteral(SKYLOFT_VERSION "\n"));
         return 0;
     case CommandLineRequest::Kind::Help:
-        print(stdout, request.message);
+        writeText(stdout, request.message);
         return 0;
     case CommandLineRequest::Kind::UsageError:
-        print(stderr, request.message);
+        writeText(stderr, request.message);
         return 2;
     case CommandLineRequest::Kind::Upload:
         return runHeadlessUpload(request);

@@ -3,11 +3,11 @@
 
 #include "core/Log.h"
 #include "core/ServiceCatalog.h"
+#include "core/Utf8.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -65,9 +65,8 @@ ConfigText readConfigText(const QString &path)
         return {std::nullopt, file.errorString()};
     if (bytes.size() > kMaxConfigBytes)
         return {std::nullopt, QStringLiteral("mide más de 1 MiB")};
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    std::optional<QString> text = decodeUtf8Strictly(bytes);
+    if (!text)
         return {std::nullopt, QStringLiteral("no es texto UTF-8 válido")};
     return {text, QString()};
 }

@@ -32,7 +32,4 @@ CopyChunkReading readCopyChunk(const QByteArray &chunk);
 // passed over, so a failed copy gives its "Failed to copy: ..." line. Empty when there is none.
 QString lastMeaningfulLine(const QString &text);
 
-// The text when the bytes are valid UTF-8 (a sequence cut at the end is not), else nothing.
-std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes);
-
 } // namespace skyloft

@@ -2,13 +2,15 @@
 #include "upload/FileIntake.h"
 
 #include "core/Log.h"
-#include "upload/CopyProgress.h"
+#include "core/Utf8.h"
 #include "upload/UploadState.h"
 
+#include <QCollator>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <algorithm>
 
 #include <dirent.h>
 
@@ -20,32 +22,71 @@ const QString kNoEsArchivoNormal =
     QStringLiteral("no es un archivo normal (tubería, socket o dispositivo)");
 const QString kNombreNoUtf8 = QStringLiteral("el nombre no es UTF-8 válido");
 
-QList<Refused> refuse(const QString &shown, const QString &reason)
+Refused refuse(const QString &shown, const QString &reason)
 {
     logLine(QStringLiteral("❌ No se puede subir ") + shown + QStringLiteral(": ") + reason);
-    return {Refused{shown, reason}};
+    return Refused{shown, reason};
 }
 
-// A decoded name that lost bytes no longer names a file. The folder's own listing gives back
-// the names that are not UTF-8, to be reported by name.
-QList<Refused> refuseUndecodableNames(const QString &folder)
+bool isSpecialFile(const QFileInfo &info)
 {
-    QList<Refused> refused;
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+// QDir leaves out names that are not UTF-8 without a word: the folder's own listing gives them
+// back, to be reported by name.
+void refuseUndecodableNames(const QString &folder, QList<Refused> &refused)
+{
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
-        return refused;
+        return;
     while (const dirent *entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
         if (!name.startsWith('.') && !decodeUtf8Strictly(name))
             refused << refuse(folder + QLatin1Char('/') + escapedName(name), kNombreNoUtf8);
     }
     ::closedir(dir);
-    return refused;
 }
 
-bool isSpecialFile(const QFileInfo &info)
+QCollator naturalCollator()
 {
-    return info.exists() && !info.isFile() && !info.isDir();
+    // The C locale has no collation rules (and would ignore the numeric mode): names are then
+    // sorted as Spanish.
+    QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::Spanish) : QLocale());
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+QFileInfoList sortedEntries(const QString &folder, QDir::Filters filters, const QCollator &collator)
+{
+    // Without QDir::Hidden hidden entries are neither listed nor entered.
+    QFileInfoList entries =
+        QDir(folder).entryInfoList(filters | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(entries.begin(), entries.end(), [&](const QFileInfo &a, const QFileInfo &b) {
+        const int order = collator.compare(a.fileName(), b.fileName());
+        // Names equal but for case still get one fixed order.
+        return order != 0 ? order < 0 : a.fileName() < b.fileName();
+    });
+    return entries;
+}
+
+void collectFiles(const QString &folder, const QCollator &collator, QStringList &files,
+                  QList<Refused> &refused)
+{
+    for (const QFileInfo &sub : sortedEntries(folder, QDir::Dirs, collator)) {
+        if (!sub.isSymLink())
+            collectFiles(sub.filePath(), collator, files, refused);
+    }
+    refuseUndecodableNames(folder, refused);
+    // QDir::System brings FIFOs, sockets, devices and dangling links: the first three are refused
+    // by name, dangling links left out as QDir::Files alone would.
+    for (const QFileInfo &file : sortedEntries(folder, QDir::Files | QDir::System, collator)) {
+        if (isSpecialFile(file))
+            refused << refuse(file.filePath(), kNoEsArchivoNormal);
+        else if (file.isFile())
+            files << file.filePath();
+    }
 }
 
 } // namespace
@@ -55,7 +96,7 @@ QString escapedName(const QByteArray &bytes)
     QString shown;
     qsizetype i = 0;
     while (i < bytes.size()) {
-        // The longest valid UTF-8 sequence at i (1 to 4 bytes), else one escaped byte.
+        // The shortest valid UTF-8 sequence at i (1 to 4 bytes), else one escaped byte.
         qsizetype length = 0;
         for (qsizetype n = 1; n <= 4 && i + n <= bytes.size(); ++n) {
             if (decodeUtf8Strictly(bytes.mid(i, n))) {
@@ -74,46 +115,28 @@ QString escapedName(const QByteArray &bytes)
     return shown;
 }
 
+QStringList folderFiles(const QString &folder, QList<Refused> *refused)
+{
+    QStringList files;
+    QList<Refused> ignored;
+    collectFiles(QDir::cleanPath(folder), naturalCollator(), files, refused ? *refused : ignored);
+    return files;
+}
+
 QList<Refused> addDroppedPath(UploadState &state, const QString &path)
 {
     const QFileInfo info(path);
     if (isSpecialFile(info))
-        return refuse(path, kNoEsArchivoNormal);
+        return {refuse(path, kNoEsArchivoNormal)};
     if (!info.exists() && path.contains(QChar::ReplacementCharacter))
-        return refuse(path, kNombreNoUtf8);
+        return {refuse(path, kNombreNoUtf8)};
     if (!info.isDir()) {
         state.appendArchivo(path);
         logLine(QStringLiteral("📄 Archivo individual agregado: ") + path);
         return {};
     }
-    // Without QDir::Hidden the iterator neither lists nor enters hidden entries; without
-    // FollowSymlinks it does not enter linked folders. QDir::System brings FIFOs, sockets and
-    // devices, to be refused by name rather than left out without a word.
     QList<Refused> refused;
-    // The iterator leaves out names that are not UTF-8 without a word; each folder it walks is
-    // listed once more for them.
-    QStringList folders{path};
-    QDirIterator subfolders(path, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (subfolders.hasNext()) {
-        const QString folder = subfolders.next();
-        if (!QFileInfo(folder).isSymLink())
-            folders << folder;
-    }
-    for (const QString &folder : std::as_const(folders))
-        refused << refuseUndecodableNames(folder);
-    QDirIterator entries(path, QDir::Files | QDir::System | QDir::NoDotAndDotDot,
-                         QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QString file = entries.next();
-        const QFileInfo entry = entries.fileInfo();
-        if (isSpecialFile(entry)) {
-            refused << refuse(file, kNoEsArchivoNormal);
-            continue;
-        }
-        if (!entry.isFile() && !entry.isSymLink())
-            continue;
-        if (entry.isSymLink() && !entry.exists())
-            continue; // a dangling link
+    for (const QString &file : folderFiles(path, &refused)) {
         state.appendArchivo(file);
         logLine(QStringLiteral("📂 Archivo agregado desde carpeta: ") + file);
     }

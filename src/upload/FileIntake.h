@@ -12,7 +12,7 @@ namespace skyloft {
 
 class UploadState;
 
-// How dropped items reach the upload queue. GUI thread only.
+// How dropped items reach the upload queue.
 namespace FileIntake {
 
 // A path that cannot be uploaded, as shown to the user, and why.
@@ -22,12 +22,19 @@ struct Refused
     QString reason;
 };
 
-// One dropped path, already decoded from its URL. A folder is walked at any depth and each file
-// in it queued on its own ("📂" line); hidden files and folders are skipped, hidden folders and
-// symbolic links to folders are not entered, and folders are never queued. Anything else, also
-// a path that does not exist, is queued as it is ("📄" line). Duplicates are kept. A FIFO,
-// socket or device, and a name that is not valid UTF-8, are refused with a "❌" line and
-// returned: rclone could wait on them for ever, or could not find them.
+// Every file inside `folder`, at any depth, in the order a file manager shows them: each folder's
+// subfolders first, then its files, both in natural name order ("archivo-2" before "archivo-10",
+// case aside). Hidden entries are left out and hidden or linked folders not entered. A FIFO,
+// socket or device, and a name that is not valid UTF-8, go to `refused` instead (with a "❌"
+// line): rclone could wait on them for ever, or could not find them. It reads only the file
+// system, so it may run on any thread.
+QStringList folderFiles(const QString &folder, QList<Refused> *refused = nullptr);
+
+// The rest change the queue: GUI thread only.
+
+// One dropped path, already decoded from its URL. Each of a folder's files (folderFiles) is queued
+// on its own ("📂" line); folders are never queued. Anything else, also a path that does not
+// exist, is queued as it is ("📄" line), unless it is refused as above. Duplicates are kept.
 QList<Refused> addDroppedPath(UploadState &state, const QString &path);
 
 // A dropped URL: a local file's is handed on as its path, any other is ignored.

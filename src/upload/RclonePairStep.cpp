@@ -2,6 +2,7 @@
 #include "upload/RclonePairStep.h"
 
 #include "core/Log.h"
+#include "core/Utf8.h"
 #include "core/RcloneChild.h"
 #include "core/RcloneCommands.h"
 #include "core/RcloneRunner.h"

@@ -50,13 +50,23 @@ void LinksState::retry(const QString &remoteName, qsizetype item)
 void LinksState::copyLink(const QString &link)
 {
     putOnClipboard(link);
-    setShowToast(true);
-    QTimer::singleShot(kToastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
+    notify(QStringLiteral("📋 Enlace copiado"));
 }
 
 void LinksState::copyAll()
 {
     putOnClipboard(allLinksText(serviceSections(m_generatedLinks->links())));
+    notify(QStringLiteral("📋 Enlaces copiados"));
+}
+
+void LinksState::notify(const QString &text)
+{
+    if (text != m_toastText) {
+        m_toastText = text;
+        Q_EMIT toastTextChanged(text);
+    }
+    setShowToast(true);
+    QTimer::singleShot(kToastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
 }
 
 void LinksState::requestClear()

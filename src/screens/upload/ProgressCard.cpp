@@ -38,7 +38,7 @@ ProgressCard::ProgressCard(const QString &displayName, QWidget *parent)
 {
     m_notice->hide();
     QLabel *name = textLabel(displayName + QLatin1Char(':'), textStyleFont(TextStyle::Headline),
-                             Qt::black, this);
+                             labelColour(), this);
 
     const QString cancelText = QStringLiteral("Cancelar ") + displayName;
     m_cancel->setAccessibleName(cancelText);
@@ -97,7 +97,7 @@ void ProgressCard::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()), kRadius, kRadius);
-    painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, 0.9f));
+    painter.fillPath(shape, cardColour(0.9));
 }
 
 } // namespace skyloft
