@@ -3,6 +3,7 @@
 #include "OpenDialog.h"
 
 #include "core/TabSelection.h"
+#include "screens/history/HistoryWindow.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
@@ -75,14 +76,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("translated");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("Spanish texts of the keys")
-            << true << QStringList{"Acerca de Skyloft|",      "-", "Configuración…|Ctrl+,",     "-",
-                                   "Ayuda de Skyloft|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
-                                   "Salir de Skyloft|Ctrl+Q"};
-        QTest::newRow("keys without an entry show themselves")
-            << false << QStringList{"menu_about|",      "-", "menu_settings|Ctrl+,",      "-",
-                                    "menu_help|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
-                                    "menu_quit|Ctrl+Q"};
+        const QStringList spanish = {"Acerca de Skyloft|",
+                                     "-",
+                                     "Configuración…|Ctrl+,",
+                                     "Historial…|Ctrl+H",
+                                     "-",
+                                     "Ayuda de Skyloft|Ctrl+?",
+                                     "-",
+                                     "Agradecimientos a Rclone|",
+                                     "-",
+                                     "Salir de Skyloft|Ctrl+Q"};
+        const QStringList keys = {"menu_about|",
+                                  "-",
+                                  "menu_settings|Ctrl+,",
+                                  "Historial…|Ctrl+H",
+                                  "-",
+                                  "menu_help|Ctrl+?",
+                                  "-",
+                                  "Agradecimientos a Rclone|",
+                                  "-",
+                                  "menu_quit|Ctrl+Q"};
+        QTest::newRow("Spanish texts of the keys") << true << spanish;
+        QTest::newRow("keys without an entry show themselves") << false << keys;
     }
 
     void menuEntries()
@@ -232,12 +247,15 @@ private Q_SLOTS:
         QVERIFY(app.opened.isEmpty());
     }
 
-    void configurationItemPostsIrAConfiguracion()
+    void configurationAndHistoryItemsShowTheirPlace()
     {
         LaunchedApp app;
         QCOMPARE(app.shownTab(), int(TabUpload));
         app.menu()->actions().at(2)->trigger();
         QCOMPARE(app.shownTab(), int(TabConfiguration));
+        app.menu()->actions().at(3)->trigger();
+        auto *history = app.window.findChild<HistoryWindow *>();
+        QVERIFY(history && history->isVisible());
     }
 };
 
