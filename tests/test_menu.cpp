@@ -137,39 +137,43 @@ private Q_SLOTS:
             QCoreApplication::removeTranslator(translator.get());
     }
 
-    void aKeyWithoutAnEntryShowsItself()
-    {
-        QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/i18n/skyloft_es.qm")));
-        QCoreApplication::installTranslator(&translator);
-        QCOMPARE(localized("menu_quit"), QStringLiteral("Salir de Skyloft"));
-        QCOMPARE(localized("menu_sin_entrada"), QStringLiteral("menu_sin_entrada"));
-        QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(localized("menu_quit"), QStringLiteral("menu_quit"));
-    }
-
-    void ctrlCommaShowsConfigurationFromAnyTab_data()
+    void configurationAndHistoryFromTheMenu_data()
     {
         QTest::addColumn<int>("fromTab");
-        QTest::newRow("from the upload tab") << int(TabUpload);
-        QTest::newRow("from the links tab") << int(TabLinks);
-        QTest::newRow("from the configuration tab") << int(TabConfiguration);
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("the item, from the upload tab") << int(TabUpload) << false;
+        QTest::newRow("Ctrl+, from the links tab") << int(TabLinks) << true;
     }
 
-    void ctrlCommaShowsConfigurationFromAnyTab()
+    void configurationAndHistoryFromTheMenu()
     {
         QFETCH(int, fromTab);
+        QFETCH(bool, byKey);
         LaunchedApp app;
         MainView *tabs = app.window.contentView()->mainView();
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {},
                           tabs->tabBar()->tabRect(fromTab).center());
         QCOMPARE(app.shownTab(), fromTab);
-        // The keys go to whatever has the focus, as they would for a user.
-        QTest::keyClick(&app.window, Qt::Key_Tab);
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        if (byKey) {
+            // The keys go to whatever has the focus, as they would for a user.
+            QTest::keyClick(&app.window, Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        } else {
+            app.menu()->actions().at(2)->trigger(); // "Configuración…"
+        }
         QCOMPARE(app.shownTab(), int(TabConfiguration));
         QCOMPARE(app.window.contentView()->selectedTab()->selectedTab(), int(TabConfiguration));
+
+        // "Historial…" opens the history window, by its item or Ctrl+H.
+        QVERIFY(!app.window.findChild<HistoryWindow *>());
+        if (byKey)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &app.window,
+                            Qt::Key_H, Qt::ControlModifier);
+        else
+            app.menu()->actions().at(3)->trigger();
+        auto *history = app.window.findChild<HistoryWindow *>();
+        QVERIFY(history && history->isVisible());
     }
 
     void onlineHelp_data()
@@ -201,7 +205,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<QUrl>>("opened");
         QTest::newRow("Abrir Repositorio opens rclone's page")
             << "Abrir Repositorio" << QList<QUrl>{QUrl(kRepository)};
-        QTest::newRow("Cerrar opens nothing") << "Cerrar" << QList<QUrl>{};
         QTest::newRow("Escape opens nothing") << "Escape" << QList<QUrl>{};
     }
 
@@ -245,17 +248,6 @@ private Q_SLOTS:
         QVERIFY(clickDialogButton(box, QStringLiteral("Aceptar")));
         QTRY_VERIFY(!openDialog(&app.window));
         QVERIFY(app.opened.isEmpty());
-    }
-
-    void configurationAndHistoryItemsShowTheirPlace()
-    {
-        LaunchedApp app;
-        QCOMPARE(app.shownTab(), int(TabUpload));
-        app.menu()->actions().at(2)->trigger();
-        QCOMPARE(app.shownTab(), int(TabConfiguration));
-        app.menu()->actions().at(3)->trigger();
-        auto *history = app.window.findChild<HistoryWindow *>();
-        QVERIFY(history && history->isVisible());
     }
 };
 
