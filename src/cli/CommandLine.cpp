@@ -145,11 +145,9 @@ int printHistory(const CommandLineRequest &request)
 {
     HistoryStore store(HistoryStore::defaultPath());
     if (!store.problem().isEmpty())
-        print(stderr, QStringLiteral("⚠️ ") + store.problem() + QLatin1Char('\n'));
+        writeText(stderr, QStringLiteral("⚠️ ") + store.problem() + QLatin1Char('\n'));
     const QList<HistoryEntry> entries = store.entries(request.since);
-    const QByteArray text = request.json ? historyJson(entries) : historyTsv(entries);
-    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-    std::fflush(stdout);
+    writeText(stdout, QString::fromUtf8(request.json ? historyJson(entries) : historyTsv(entries)));
     return store.isPersistent() ? 0 : 1;
 }
 
