@@ -53,6 +53,14 @@ QString helpText()
         "                        (por omisión ~/.local/share/skyloft/).\n");
 }
 
+CommandLineRequest helpRequest()
+{
+    CommandLineRequest request;
+    request.kind = CommandLineRequest::Kind::Help;
+    request.message = helpText();
+    return request;
+}
+
 CommandLineRequest usageError(const QString &message)
 {
     CommandLineRequest request;
@@ -74,11 +82,8 @@ CommandLineRequest parseUpload(const QStringList &arguments)
         return usageError(parser.errorText());
 
     CommandLineRequest request;
-    if (parser.isSet(help)) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (parser.isSet(help))
+        return helpRequest();
     request.kind = CommandLineRequest::Kind::Upload;
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : parser.values(to)) {
@@ -118,11 +123,8 @@ CommandLineRequest parseHistory(const QStringList &arguments)
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     CommandLineRequest request;
-    if (parser.isSet(help)) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (parser.isSet(help))
+        return helpRequest();
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("historial no admite argumentos: ") +
                           parser.positionalArguments().join(QLatin1Char(' ')));
@@ -208,11 +210,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
     parser.addPositionalArgument(QStringLiteral("paths"), QString());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
-    if (parser.isSet(help)) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (parser.isSet(help))
+        return helpRequest();
     if (parser.isSet(version)) {
         request.kind = CommandLineRequest::Kind::Version;
         return request;
