@@ -8,6 +8,7 @@
 
 #include "core/TabSelection.h"
 #include "screens/upload/DropZone.h"
+#include "screens/upload/FileChooser.h"
 #include "screens/upload/ProgressCard.h"
 #include "screens/upload/ServicePill.h"
 #include "screens/upload/ServiceProgressBar.h"
@@ -18,9 +19,11 @@
 #include "upload/UploadState.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -397,6 +400,26 @@ private Q_SLOTS:
         QCOMPARE(zone->countLine()->text(), "6 archivos en cola");
         QTest::mouseClick(zone->clearButton(), Qt::LeftButton);
         QCOMPARE(screen.chooserOpened, 3);
+    }
+
+    // The desktop's chooser takes folders as well as files: a selected folder is chosen, not
+    // opened.
+    void theChooserPicksFolders()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("Fotos"));
+        QWidget parent;
+        QStringList chosen;
+        desktopFileChooser()(&parent, [&](const QStringList &paths) { chosen = paths; });
+        auto *dialog = parent.findChild<QFileDialog *>();
+        QVERIFY(dialog);
+        dialog->setDirectory(dir.path());
+        dialog->selectFile(dir.filePath("Fotos"));
+        QTRY_COMPARE(dialog->selectedFiles(), QStringList{dir.filePath("Fotos")});
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+        QCOMPARE(chosen, QStringList{dir.filePath("Fotos")});
     }
 
     void aFolderOfTenThousandFiles()
