@@ -123,7 +123,7 @@ private Q_SLOTS:
         FakeRclone fake;
         fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
         GeneratedLinks links;
-        LinksView view(&links, fake.paths());
+        LinksView view(&links, {}, fake.paths());
         view.resize(700, 480);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));

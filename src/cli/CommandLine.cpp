@@ -5,6 +5,8 @@
 #include "core/QuitOnSignals.h"
 #include "core/RclonePaths.h"
 #include "core/ServiceCatalog.h"
+#include "history/HistoryStore.h"
+#include "history/LinkExport.h"
 #include "upload/FileIntake.h"
 #include "upload/UploadRun.h"
 #include "upload/UploadState.h"
@@ -27,6 +29,7 @@ QString helpText()
     return QStringLiteral(
         "Uso: skyloft [opciones] [RUTA...]\n"
         "     skyloft upload --to SERVICIO [--to SERVICIO]... [--format tsv|json] RUTA...\n"
+        "     skyloft historial [--format tsv|json] [--desde FECHA]\n"
         "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.\n"
         "\n"
         "Sin orden, abre la ventana; las RUTAS dadas quedan en la cola de subida.\n"
@@ -42,6 +45,11 @@ QString helpText()
         "                  Sale con 0 si todo se subió, con 1 si algo falló, con 2 ante un\n"
         "                  error de uso o un servicio sin autorizar (entonces no sube nada),\n"
         "                  y con 130, 143 o 129 si la detienen SIGINT, SIGTERM o SIGHUP.\n"
+        "  historial       Escribe el historial de subidas, de la más antigua a la más\n"
+        "                  reciente: en TSV (con cabecera; tabulador, salto de línea y barra\n"
+        "                  inversa dentro de un campo se escriben \\t, \\n y \\\\) o en JSON.\n"
+        "                  --desde FECHA (2026-01-31 o 2026-01-31T18:00, hora local) deja\n"
+        "                  solo las subidas desde ese momento.\n"
         "\n"
         "Opciones:\n"
         "  -h, --help      Muestra esta ayuda.\n"
@@ -49,7 +57,17 @@ QString helpText()
         "\n"
         "Variables de entorno:\n"
         "  SKYLOFT_RESOURCE_DIR   Carpeta con el ejecutable \"rclone\" que se usará.\n"
-        "  SKYLOFT_STALL_SECONDS  Segundos sin noticias de rclone antes de avisar (120).\n");
+        "  SKYLOFT_STALL_SECONDS  Segundos sin noticias de rclone antes de avisar (120).\n"
+        "  XDG_DATA_HOME          El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite\n"
+        "                         (por omisión ~/.local/share/skyloft/).\n");
+}
+
+CommandLineRequest helpRequest()
+{
+    CommandLineRequest request;
+    request.kind = CommandLineRequest::Kind::Help;
+    request.message = helpText();
+    return request;
 }
 
 CommandLineRequest usageError(const QString &message)
@@ -110,6 +128,23 @@ struct Options
         }
         return true;
     }
+    bool isHelp() const { return isSet(QStringLiteral("-h")) || isSet(QStringLiteral("--help")); }
+    // --format tsv|json, the last one given.
+    bool readFormat(CommandLineRequest &request)
+    {
+        for (const QString &format : values(QStringLiteral("--format"))) {
+            if (format == u"tsv") {
+                request.format = CommandLineRequest::Format::Tsv;
+            } else if (format == u"json") {
+                request.format = CommandLineRequest::Format::Json;
+            } else {
+                error = QStringLiteral("Formato desconocido: \"") + format +
+                        QStringLiteral("\". Formatos: tsv, json.");
+                return false;
+            }
+        }
+        return true;
+    }
     bool isSet(const QString &name) const
     {
         return std::any_of(got.cbegin(), got.cend(),
@@ -136,21 +171,11 @@ CommandLineRequest parseUpload(const QStringList &arguments)
         return usageError(options.error);
 
     CommandLineRequest request;
-    if (options.isSet(QStringLiteral("-h")) || options.isSet(QStringLiteral("--help"))) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (options.isHelp())
+        return helpRequest();
     request.kind = CommandLineRequest::Kind::Upload;
-    for (const QString &format : options.values(QStringLiteral("--format"))) {
-        if (format == u"tsv")
-            request.format = CommandLineRequest::Format::Tsv;
-        else if (format == u"json")
-            request.format = CommandLineRequest::Format::Json;
-        else
-            return usageError(QStringLiteral("Formato desconocido: \"") + format +
-                              QStringLiteral("\". Formatos: tsv, json."));
-    }
+    if (!options.readFormat(request))
+        return usageError(options.error);
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : options.values(QStringLiteral("--to"))) {
         if (!offered.contains(service))
@@ -169,6 +194,53 @@ CommandLineRequest parseUpload(const QStringList &arguments)
     if (request.paths.contains(QString()))
         return usageError(QStringLiteral("Una RUTA está vacía (\"\"); no se sube nada."));
     return request;
+}
+
+// A day (local midnight) or a local date and time, as ISO 8601 writes them.
+QDateTime parseSince(const QString &text)
+{
+    const QDate day = QDate::fromString(text, Qt::ISODate);
+    if (day.isValid())
+        return day.startOfDay();
+    return QDateTime::fromString(text, Qt::ISODate);
+}
+
+// historial [--format tsv|json] [--desde FECHA]; without the word "historial".
+CommandLineRequest parseHistory(const QStringList &arguments)
+{
+    Options options;
+    options.flags = {QStringLiteral("-h"), QStringLiteral("--help")};
+    options.valued = {QStringLiteral("--format"), QStringLiteral("--desde")};
+    if (!options.parse(arguments))
+        return usageError(options.error);
+    CommandLineRequest request;
+    if (options.isHelp())
+        return helpRequest();
+    if (!options.positional.isEmpty())
+        return usageError(QStringLiteral("historial no admite argumentos: ") +
+                          options.positional.join(QLatin1Char(' ')));
+    if (!options.readFormat(request))
+        return usageError(options.error);
+    request.kind = CommandLineRequest::Kind::History;
+    const QStringList since = options.values(QStringLiteral("--desde"));
+    if (!since.isEmpty()) {
+        request.since = parseSince(since.last());
+        if (!request.since.isValid())
+            return usageError(QStringLiteral("Fecha no válida: \"") + since.last() +
+                              QStringLiteral("\". Escríbala como 2026-01-31 o 2026-01-31T18:00."));
+    }
+    return request;
+}
+
+int printHistory(const CommandLineRequest &request)
+{
+    HistoryStore store(HistoryStore::defaultPath());
+    if (!store.problem().isEmpty())
+        writeText(stderr, QStringLiteral("⚠️ ") + store.problem() + QLatin1Char('\n'));
+    const QList<HistoryEntry> entries = store.entries(request.since);
+    const bool json = request.format == CommandLineRequest::Format::Json;
+    writeText(stdout, QString::fromUtf8(json ? historyJson(entries) : historyTsv(entries)));
+    return store.isPersistent() ? 0 : 1;
 }
 
 QString escapedField(QString text)
@@ -195,8 +267,8 @@ int runHeadlessUpload(const CommandLineRequest &request)
     std::unique_ptr<UploadRun> run(UploadRun::fromUploadButton(&state, paths));
     if (!run) {
         writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
-                                     "Tiene que autorizar al menos uno de los servicios "
-                                     "seleccionados para subir archivos.\n"));
+                                         "Tiene que autorizar al menos uno de los servicios "
+                                         "seleccionados para subir archivos.\n"));
         return 2;
     }
     // A refused path is a failed pair for every service: reported, never dropped.
@@ -268,6 +340,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
 {
     if (arguments.size() > 1 && arguments.at(1) == QLatin1String("upload"))
         return parseUpload(arguments.mid(2));
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("historial"))
+        return parseHistory(arguments.mid(2));
 
     CommandLineRequest request;
     Options options;
@@ -275,11 +349,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
                      QStringLiteral("--version")};
     if (!options.parse(arguments.mid(1)))
         return usageError(options.error);
-    if (options.isSet(QStringLiteral("-h")) || options.isSet(QStringLiteral("--help"))) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (options.isHelp())
+        return helpRequest();
     if (options.isSet(QStringLiteral("-v")) || options.isSet(QStringLiteral("--version"))) {
         request.kind = CommandLineRequest::Kind::Version;
         return request;
@@ -310,6 +381,8 @@ int runWithoutWindow(const CommandLineRequest &request)
         return 2;
     case CommandLineRequest::Kind::Upload:
         return runHeadlessUpload(request);
+    case CommandLineRequest::Kind::History:
+        return printHistory(request);
     case CommandLineRequest::Kind::Window:
         break;
     }

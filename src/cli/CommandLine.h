@@ -3,6 +3,7 @@
 
 #include "upload/PairOutcome.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,7 @@ struct CommandLineRequest
         Version,
         Help,
         Upload,
+        History,
         UsageError
     };
     enum class Format
@@ -25,10 +27,11 @@ struct CommandLineRequest
         Json
     };
     Kind kind = Kind::Window;
-    QStringList paths;    // files and folders to queue
-    QStringList services; // display names given with --to
-    Format format = Format::Tsv;
-    QString message; // help text or usage error
+    QStringList paths;           // files and folders to queue
+    QStringList services;        // display names given with --to
+    Format format = Format::Tsv; // upload's rows, historial's entries
+    QString message;             // help text or usage error
+    QDateTime since;             // historial --desde; invalid for the whole history
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/RclonePaths.h"
+#include "ui/SaveFileChooser.h"
 
 #include <QWidget>
 
@@ -23,8 +24,10 @@ class LinksView : public QWidget
 {
     Q_OBJECT
 public:
-    // `paths` is the rclone that "Reintentar" runs.
+    // `chooseFile` asks where "Exportar…" saves the links; `paths` is the rclone that
+    // "Reintentar" runs.
     explicit LinksView(GeneratedLinks *generatedLinks,
+                       SaveFileChooser chooseFile = desktopSaveFileChooser(),
                        const RclonePaths &paths = RclonePaths::process(),
                        QWidget *parent = nullptr);
 
@@ -36,6 +39,8 @@ private:
     void showEmptyStateIfNoLinks();
     void askToClear();
 
+    GeneratedLinks *m_generatedLinks;
+    SaveFileChooser m_chooseFile;
     LinksState *m_state;
     LinksModel *m_model;
     LinksListView *m_list;
@@ -44,6 +49,7 @@ private:
     Toast *m_toast;
     QPushButton *m_copyAll = nullptr;
     QPushButton *m_clearAll = nullptr;
+    QPushButton *m_export = nullptr;
 };
 
 } // namespace skyloft
