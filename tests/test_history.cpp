@@ -5,8 +5,10 @@
 #include "history/LinkExport.h"
 #include "screens/history/HistoryModel.h"
 #include "screens/history/HistoryWindow.h"
+#include "screens/links/LinksView.h"
 #include "ui/ExportButton.h"
 #include "ui/QrCode.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -252,6 +254,26 @@ private Q_SLOTS:
         }
         QCOMPARE(readBack(exportLinks(links, ExportFormat(format)), ExportFormat(format)),
                  expected);
+    }
+
+    void linksTabExportsByServiceName()
+    {
+        QTemporaryDir dir;
+        GeneratedLinks links;
+        links.append("fichier", {"a.txt", "https://f/a"});
+        links.append("drive", {"b, c.txt", "https://d/b"});
+        links.append("drive", {"sin enlace.txt", ""});
+        LinksView view(&links, [&](QWidget *, const SaveRequest &request,
+                                   std::function<void(const QString &)> onChosen) {
+            onChosen(dir.filePath("enlaces." + request.suffix));
+        });
+        auto *button = view.findChild<ExportButton *>();
+        QVERIFY(button && button->isEnabled());
+        button->menu()->actions().at(0)->trigger(); // CSV
+        QFile saved(dir.filePath("enlaces.csv"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(readBack(saved.readAll(), ExportFormat::Csv),
+                 (QStringList{"Google Drive|b, c.txt|https://d/b", "1Fichier|a.txt|https://f/a"}));
     }
 
     void qrCodeScansBackToTheLink_data()
