@@ -157,7 +157,7 @@ private Q_SLOTS:
         HistoryStore reopened(path);
         QVERIFY(reopened.isPersistent());
         HistoryModel model(&reopened);
-        QCOMPARE(model.rowCount(), kRun.size());
+        QTRY_COMPARE(model.rowCount(), kRun.size());
         for (int i = 0; i < kRun.size(); ++i) {
             const HistoryEntry &entry = model.entryAt(i);
             QCOMPARE(entry.when, kMonday.addSecs(60 * i));
@@ -362,7 +362,7 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QAbstractItemModel *shown = window.table()->model();
-        QCOMPARE(shown->rowCount(), kRun.size());
+        QTRY_COMPARE(shown->rowCount(), kRun.size());
 
         QTest::keyClicks(window.searchField(), "INFORME");
         QCOMPARE(shown->rowCount(), 2);
