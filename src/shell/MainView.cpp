@@ -3,6 +3,7 @@
 
 #include "upload/GeneratedLinks.h"
 #include "core/Notifier.h"
+#include "core/RcloneBackends.h"
 #include "core/TabSelection.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
@@ -15,8 +16,10 @@
 namespace skyloft {
 
 MainView::MainView(TabSelection *selectedTab, QWidget *parent)
-    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this))
+    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this)),
+      m_backends(new RcloneBackends(this))
 {
+    m_backends->probe(RclonePaths::process());
     setMinimumSize(500, 520);
     setDocumentMode(true);
     addTab(makeUploadScreen(), imageIcon(QStringLiteral("arrow.up.doc")), localized("Subir"));
@@ -33,8 +36,9 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 
 QWidget *MainView::makeUploadScreen()
 {
-    m_uploadView =
-        new UploadView(m_selectedTab, m_generatedLinks, UploadViewSetup::forApplication());
+    UploadViewSetup setup = UploadViewSetup::forApplication();
+    setup.backends = m_backends;
+    m_uploadView = new UploadView(m_selectedTab, m_generatedLinks, std::move(setup));
     return m_uploadView;
 }
 
@@ -45,7 +49,7 @@ QWidget *MainView::makeLinksScreen()
 
 QWidget *MainView::makeConfigScreen()
 {
-    return new ConfigView;
+    return new ConfigView(AuthorizationSetup::forProcess(), nullptr, {}, m_backends);
 }
 
 } // namespace skyloft

@@ -73,6 +73,9 @@ void StyledButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A button that cannot be used is drawn faded.
+    if (!isEnabled())
+        painter.setOpacity(0.4);
     const QSizeF plate = plateSize();
     painter.translate(QRectF(rect()).center());
     painter.scale(m_look.scale, m_look.scale);

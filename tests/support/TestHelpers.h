@@ -6,7 +6,7 @@
 #include <QHostAddress>
 #include <QStringList>
 #include <QTcpServer>
-#include <QThreadPool>
+#include "core/BlockingWork.h"
 
 namespace skyloft::test {
 
@@ -42,7 +42,7 @@ inline int freeLowestPort()
 // Waits for every authorization worker, then lets the work they posted run.
 inline bool finishAuthorizations()
 {
-    const bool done = QThreadPool::globalInstance()->waitForDone(60000);
+    const bool done = skyloft::BlockingWork::waitForDone(60000);
     QCoreApplication::sendPostedEvents();
     return done;
 }

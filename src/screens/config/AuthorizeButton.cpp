@@ -47,7 +47,10 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
     paintShadow(painter, bar, kCornerRadius, kShadowRadius, QColor::fromRgbF(0, 0, 0, 0.33f));
     QPainterPath shape;
     shape.addRoundedRect(bar, kCornerRadius, kCornerRadius);
-    painter.fillPath(shape, isDown() ? systemBlue().darker(115) : systemBlue(0.9));
+    const QColor fill = !isEnabled() ? systemGray(0.6)
+                       : isDown()   ? systemBlue().darker(115)
+                                    : systemBlue(0.9);
+    painter.fillPath(shape, fill);
     if (showsFocusRing()) {
         QPainterPath ring;
         const qreal inset = kFocusRingInset;

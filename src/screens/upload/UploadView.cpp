@@ -7,6 +7,8 @@
 #include "screens/upload/QueuedFilesModel.h"
 #include "ui/SectionSwitcher.h"
 #include "screens/upload/ServicePill.h"
+#include "core/RcloneBackends.h"
+#include "core/RcloneConfigFile.h"
 #include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
 #include "ui/Dialogs.h"
@@ -129,6 +131,9 @@ UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks
         updateCards();
     });
     connect(m_state, &UploadState::authorizedServicesChanged, this, &UploadView::updatePills);
+    if (m_setup.backends)
+        connect(m_setup.backends, &RcloneBackends::changed, this,
+                &UploadView::updatePillAvailability);
     connect(m_state, &UploadState::progressDictChanged, this, &UploadView::updateCards);
     connect(m_state, &UploadState::isUploadingChanged, this, &UploadView::showSectionForState);
     connect(m_state, &UploadState::showAuthorizationAlertChanged, this, [this](bool shown) {
@@ -257,6 +262,7 @@ void UploadView::queueCommandLinePaths(const QStringList &paths)
 void UploadView::uploadScreenAppeared()
 {
     m_checks->checkConnectivity();
+    updatePillAvailability();
     if (!m_state->rescanAuthorizations(m_setup.paths.rcloneConfigPath()))
         return;
     m_checks->checkForUpdate();
@@ -293,6 +299,20 @@ void UploadView::updatePills()
         pill->setChecked(m_state->serviciosSeleccionados().contains(pill->displayName()));
         pill->setAuthorized(
             m_state->authorizedServices().contains(remoteNameFor(pill->displayName())));
+    }
+}
+
+void UploadView::updatePillAvailability()
+{
+    if (!m_setup.backends)
+        return;
+    const RcloneConfigFile config(m_setup.paths.rcloneConfigPath());
+    for (ServicePill *pill : std::as_const(m_pills)) {
+        const QString reason = m_setup.backends->unavailableReason(
+            config.remoteType(remoteNameFor(pill->displayName())));
+        pill->setEnabled(reason.isEmpty());
+        pill->setToolTip(reason);
+        pill->setAccessibleDescription(reason);
     }
 }
 
