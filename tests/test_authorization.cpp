@@ -272,7 +272,8 @@ private Q_SLOTS:
             "\"$RCLONE_CONFIG\"\n";
         QTest::newRow("Google Drive with only the default section fails with rclone's last line")
             << "Google Drive"
-            << "echo '2026/12/05 17:05:52 Error: something went wrong'; echo\n" << 1
+            << "echo '2026/12/05 17:05:52 Error: something went wrong'; echo\n"
+            << 1
             << QStringList{"⚠️ No se encontró URL válida para autorización.",
                            "❌ Error configurando Google Drive: Error: something went wrong"}
             << "No se pudo autorizar Google Drive: Error: something went wrong" << QStringList{};
@@ -289,8 +290,8 @@ private Q_SLOTS:
             << QStringList{"✅ 1Fichier configurado correctamente"} << "" << QStringList{"1fichier"};
         QTest::newRow("Mega twice changes the message once")
             << "Mega"
-            << "sed -i 's/^type = mega$/type = mega\\nuser = ana/' \"$RCLONE_CONFIG\"\n" << 2
-            << QStringList{"✅ Mega configurado correctamente"} << "" << QStringList{"mega"};
+            << "sed -i 's/^type = mega$/type = mega\\nuser = ana/' \"$RCLONE_CONFIG\"\n"
+            << 2 << QStringList{"✅ Mega configurado correctamente"} << "" << QStringList{"mega"};
         QTest::newRow("Mega with a section but no credentials fails")
             << "Mega"
             << "" << 1
@@ -357,11 +358,12 @@ private Q_SLOTS:
         Bench bench;
         QVERIFY(writeFile(bench.fake.home() + "/reconnect-output", reconnectOutput.toUtf8()));
         // The update stands for the whole sign-in: it leaves the token.
-        bench.fake.setHandler("case \"$4\" in\n"
-                              "reconnect) cat \"$HOME/reconnect-output\" ;;\n"
-                              "update) echo 'update done'\n"
-                              "  sed -i 's/^type = onedrive$/&\\ntoken = t/' \"$RCLONE_CONFIG\" ;;\n"
-                              "esac\n");
+        bench.fake.setHandler(
+            "case \"$4\" in\n"
+            "reconnect) cat \"$HOME/reconnect-output\" ;;\n"
+            "update) echo 'update done'\n"
+            "  sed -i 's/^type = onedrive$/&\\ntoken = t/' \"$RCLONE_CONFIG\" ;;\n"
+            "esac\n");
         QCOMPARE(bench.state.selectedService(), QStringLiteral("OneDrive"));
         CapturedStdout out;
         QVERIFY(bench.press());
@@ -456,10 +458,10 @@ private Q_SLOTS:
         bench.select("Google Drive");
         bench.state.startAuthorization();
         QTRY_VERIFY_WITH_TIMEOUT(!bench.state.signInAddress().isEmpty(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            QFile::exists(bench.fake.home() + "/.fake-rclone/call-" +
-                          QString::number(bench.fake.callCount()) + "/waiting"),
-            20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.fake.home() + "/.fake-rclone/call-" +
+                                               QString::number(bench.fake.callCount()) +
+                                               "/waiting"),
+                                 20000);
 
         // Exactly one rclone waits, the second press's, and it started after the first ended.
         QList<QStringList> waiting;

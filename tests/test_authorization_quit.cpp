@@ -5,10 +5,10 @@
 #include "auth/ConfigState.h"
 #include "core/RcloneRunner.h"
 
+#include "core/BlockingWork.h"
 #include <QFile>
 #include <QTcpServer>
 #include <QTest>
-#include "core/BlockingWork.h"
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;

@@ -3,11 +3,11 @@
 #include "TestHelpers.h"
 
 #include "auth/ConfigState.h"
+#include "core/RcloneBackends.h"
 #include "screens/config/AuthorizeButton.h"
 #include "screens/config/ConfigView.h"
 #include "screens/config/CredentialField.h"
 #include "screens/config/ServiceTile.h"
-#include "core/RcloneBackends.h"
 #include "ui/Toast.h"
 
 #include <QAccessible>
@@ -372,10 +372,11 @@ private Q_SLOTS:
     {
         Screen screen;
         QCOMPARE(screen.toast()->text(), QStringLiteral("✅ Servicio configurado correctamente"));
-        screen.fake.setHandler("case \"$5\" in\n"
-                               "mega) sed -i 's/^type = mega$/&\\nuser = ana/' \"$RCLONE_CONFIG\" ;;\n"
-                               "drive) echo 'Error: sin navegador'; echo ;;\n"
-                               "esac\n");
+        screen.fake.setHandler(
+            "case \"$5\" in\n"
+            "mega) sed -i 's/^type = mega$/&\\nuser = ana/' \"$RCLONE_CONFIG\" ;;\n"
+            "drive) echo 'Error: sin navegador'; echo ;;\n"
+            "esac\n");
 
         screen.clickTile("Mega");
         QVERIFY(screen.authorize());
@@ -431,7 +432,8 @@ private Q_SLOTS:
         QVERIFY(!screen.tile("1Fichier")->isUnavailable());
 
         screen.selectAndType("Mega", {"ana@example.com", "secreto"});
-        QCOMPARE(screen.button()->text(), QStringLiteral("Mega no está disponible con este rclone"));
+        QCOMPARE(screen.button()->text(),
+                 QStringLiteral("Mega no está disponible con este rclone"));
         QCOMPARE(screen.status(), screen.tile("Mega")->accessibleDescription());
         QTest::keyClick(screen.visibleFields().last(), Qt::Key_Return);
         QVERIFY(screen.authorize());

@@ -14,10 +14,10 @@
 #include "ui/Toast.h"
 
 #include <QDir>
-#include <QScopeGuard>
-#include <QThreadPool>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThreadPool>
 #include <QUrlQuery>
 
 using namespace skyloft;
@@ -88,8 +88,8 @@ private Q_SLOTS:
         qputenv("RCLONE_DRIVE_AUTH_URL", provider.url("/auth").toUtf8());
         qputenv("RCLONE_DRIVE_TOKEN_URL", provider.url("/token").toUtf8());
 
-        ConfigView view(AuthorizationSetup{RclonePaths(resources, fake.home()),
-                                           fake.killallPath()});
+        ConfigView view(
+            AuthorizationSetup{RclonePaths(resources, fake.home()), fake.killallPath()});
         // Whatever happens, no rclone is left holding the port.
         const auto cleanup = qScopeGuard([&view] {
             view.state()->cancelSignIn();

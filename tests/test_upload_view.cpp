@@ -7,15 +7,15 @@
 #include "TestHelpers.h"
 
 #include "core/RcloneBackends.h"
-#include "upload/GeneratedLinks.h"
 #include "core/TabSelection.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ProgressCard.h"
-#include "ui/SectionSwitcher.h"
 #include "screens/upload/ServicePill.h"
 #include "screens/upload/ServiceProgressBar.h"
-#include "ui/StyledButton.h"
 #include "screens/upload/UploadView.h"
+#include "ui/SectionSwitcher.h"
+#include "ui/StyledButton.h"
+#include "upload/GeneratedLinks.h"
 #include "upload/UploadState.h"
 
 #include <QApplication>
@@ -281,8 +281,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("a mega remote of type mega") << QByteArray("[mega]\ntype = mega\nuser = a\n")
-                                                    << false;
+        QTest::newRow("a mega remote of type mega")
+            << QByteArray("[mega]\ntype = mega\nuser = a\n") << false;
         QTest::newRow("a mega remote of type alias")
             << QByteArray("[mega]\ntype = alias\nremote = /tmp\nuser = a\n") << true;
     }

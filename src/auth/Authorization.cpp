@@ -99,9 +99,8 @@ void prepareAndRun(AuthorizationJob job)
 // Why no credentials were stored: rclone's own last line without its date, else a plain reason.
 QString failureReason(const QString &output, const QString &remoteName, bool sectionFound)
 {
-    static const QRegularExpression timestamp(
-        QStringLiteral(R"(^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d )"),
-        QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression timestamp(QStringLiteral(R"(^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d )"),
+                                              QRegularExpression::UseUnicodePropertiesOption);
     const QStringList lines = output.split(QLatin1Char('\n'));
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString line = it->trimmed();
@@ -163,9 +162,9 @@ void reportAuthorizationResult(ConfigState &state, const QString &report,
         state.finishAuthorization(*job.control, QString());
         return;
     }
-    const QString reason = failureReason(
-        job.output, job.remoteName,
-        report.contains(QLatin1Char('[') + job.remoteName + QLatin1Char(']')));
+    const QString reason =
+        failureReason(job.output, job.remoteName,
+                      report.contains(QLatin1Char('[') + job.remoteName + QLatin1Char(']')));
     state.setMensaje(QStringLiteral("❌ Error configurando ") + job.serviceName +
                      QStringLiteral(": ") + reason);
     state.finishAuthorization(*job.control, failureText(job.serviceName, reason));

@@ -26,14 +26,10 @@ RcloneBackends::RcloneBackends(QObject *parent) : QObject(parent) {}
 
 void RcloneBackends::probe(const RclonePaths &paths)
 {
-    QtConcurrent::run(&BlockingWork::pool(),
-                      [paths] {
-                          return runRcloneCollect(paths,
-                                                  {QStringLiteral("help"),
-                                                   QStringLiteral("backends")},
-                                                  makeRcloneEnvironment(paths));
-                      })
-        .then(this, [this](const QString &output) { setNames(parseBackendNames(output)); });
+    QtConcurrent::run(&BlockingWork::pool(), [paths] {
+        return runRcloneCollect(paths, {QStringLiteral("help"), QStringLiteral("backends")},
+                                makeRcloneEnvironment(paths));
+    }).then(this, [this](const QString &output) { setNames(parseBackendNames(output)); });
 }
 
 void RcloneBackends::setNames(const std::optional<QSet<QString>> &names)

@@ -91,11 +91,16 @@ bool runToEnd(QProcess &process, const std::optional<QByteArray> &input, const R
 
 QStringList desktopSessionVariables()
 {
-    return {QStringLiteral("DISPLAY"),          QStringLiteral("WAYLAND_DISPLAY"),
-            QStringLiteral("XAUTHORITY"),       QStringLiteral("XDG_RUNTIME_DIR"),
-            QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("DESKTOP_SESSION"),
-            QStringLiteral("XDG_DATA_DIRS"),    QStringLiteral("XDG_CONFIG_HOME"),
-            QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("BROWSER")};
+    return {QStringLiteral("DISPLAY"),
+            QStringLiteral("WAYLAND_DISPLAY"),
+            QStringLiteral("XAUTHORITY"),
+            QStringLiteral("XDG_RUNTIME_DIR"),
+            QStringLiteral("XDG_CURRENT_DESKTOP"),
+            QStringLiteral("DESKTOP_SESSION"),
+            QStringLiteral("XDG_DATA_DIRS"),
+            QStringLiteral("XDG_CONFIG_HOME"),
+            QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+            QStringLiteral("BROWSER")};
 }
 
 RcloneEnvironment makeRcloneEnvironment(const RclonePaths &paths, std::optional<quint16> port,

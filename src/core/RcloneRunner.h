@@ -30,9 +30,9 @@ QStringList desktopSessionVariables();
 // every RCLONE_* variable of `own` but RCLONE_CONFIG, so a user's options (their own client id)
 // reach rclone. With a port, for an authorization: RCLONE_AUTH_PORT and the desktop session's
 // variables of `own` as well, so that rclone can open the browser.
-RcloneEnvironment makeRcloneEnvironment(
-    const RclonePaths &paths, std::optional<quint16> port = std::nullopt,
-    const QProcessEnvironment &own = QProcessEnvironment::systemEnvironment());
+RcloneEnvironment
+makeRcloneEnvironment(const RclonePaths &paths, std::optional<quint16> port = std::nullopt,
+                      const QProcessEnvironment &own = QProcessEnvironment::systemEnvironment());
 QProcessEnvironment toProcessEnvironment(const RcloneEnvironment &environment);
 
 // Lets another thread end one blocking run, by its process id and never by name. A run whose

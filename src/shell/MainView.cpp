@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainView.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/Notifier.h"
 #include "core/RcloneBackends.h"
 #include "core/TabSelection.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
-#include "ui/Images.h"
 #include "shell/Translations.h"
+#include "ui/Images.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QTabBar>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "cli/CommandLine.h"
 #include "core/BlockingWork.h"
+#include "core/QuitOnSignals.h"
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
-#include "cli/CommandLine.h"
-#include "ui/Images.h"
 #include "shell/MainWindow.h"
-#include "core/QuitOnSignals.h"
 #include "shell/Translations.h"
+#include "ui/Images.h"
 
 #include <QApplication>
 

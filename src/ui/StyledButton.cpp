@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/StyledButton.h"
 
-#include "ui/SystemStyle.h"
 #include "ui/Images.h"
+#include "ui/SystemStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>

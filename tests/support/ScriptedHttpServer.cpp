@@ -24,8 +24,8 @@ QByteArray ScriptedHttpServer::response(int status, const QByteArray &body,
                                         const QByteArray &headers)
 {
     return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\n" + headers +
-           "Content-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
 }
 
 void ScriptedHttpServer::answer(const QString &path, int status, const QByteArray &body,

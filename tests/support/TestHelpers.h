@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/BlockingWork.h"
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QStringList>
 #include <QTcpServer>
-#include "core/BlockingWork.h"
 
 namespace skyloft::test {
 

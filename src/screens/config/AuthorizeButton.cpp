@@ -48,8 +48,8 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
     QPainterPath shape;
     shape.addRoundedRect(bar, kCornerRadius, kCornerRadius);
     const QColor fill = !isEnabled() ? systemGray(0.6)
-                       : isDown()   ? systemBlue().darker(115)
-                                    : systemBlue(0.9);
+                        : isDown()   ? systemBlue().darker(115)
+                                     : systemBlue(0.9);
     painter.fillPath(shape, fill);
     if (showsFocusRing()) {
         QPainterPath ring;

@@ -2,11 +2,11 @@
 #include "screens/config/ConfigView.h"
 
 #include "auth/ConfigState.h"
+#include "core/RcloneBackends.h"
 #include "screens/config/AuthorizeButton.h"
 #include "screens/config/CredentialField.h"
 #include "screens/config/ServiceTile.h"
 #include "screens/config/SignInPanel.h"
-#include "core/RcloneBackends.h"
 #include "ui/Spring.h"
 #include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
@@ -66,8 +66,8 @@ QWidget *form(const QList<CredentialField *> &fields, QWidget *parent)
 ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent, UrlOpener openUrl,
                        RcloneBackends *backends)
     : QWidget(parent), m_state(new ConfigState(std::move(setup), this)),
-      m_signInPanel(new SignInPanel(openUrl ? std::move(openUrl) : &QDesktopServices::openUrl,
-                                    this)),
+      m_signInPanel(
+          new SignInPanel(openUrl ? std::move(openUrl) : &QDesktopServices::openUrl, this)),
       m_status(textLabel(QString(), textStyleFont(TextStyle::Footnote), systemRed(), this)),
       m_toast(new Toast(kServicioConfigurado, kToastBottomMargin, this))
 {
@@ -112,10 +112,10 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent, UrlOpener open
     QWidget *const panelButtons[] = {m_signInPanel->openButton(), m_signInPanel->copyButton(),
                                      m_signInPanel->cancelButton()};
     QWidget *previous = nullptr;
-    for (QWidget *next : QList<QWidget *>(m_tiles.begin(), m_tiles.end()) +
-                             QList<QWidget *>(m_fields.begin(), m_fields.end()) +
-                             QList<QWidget *>{m_authorize, panelButtons[0], panelButtons[1],
-                                              panelButtons[2]}) {
+    for (QWidget *next :
+         QList<QWidget *>(m_tiles.begin(), m_tiles.end()) +
+             QList<QWidget *>(m_fields.begin(), m_fields.end()) +
+             QList<QWidget *>{m_authorize, panelButtons[0], panelButtons[1], panelButtons[2]}) {
         if (previous)
             setTabOrder(previous, next);
         previous = next;
@@ -177,8 +177,7 @@ QWidget *ConfigView::makeAuthorizeArea()
     connect(megaEmail, &CredentialField::returnPressed, megaPassword,
             [megaPassword] { megaPassword->setFocus(Qt::TabFocusReason); });
     for (CredentialField *last : {megaPassword, fichierAPI})
-        connect(last, &CredentialField::returnPressed, m_authorize,
-                &AuthorizeButton::animateClick);
+        connect(last, &CredentialField::returnPressed, m_authorize, &AuthorizeButton::animateClick);
 
     const int buttonInset = kDefaultPadding - AuthorizeButton::kShadowMargin;
     auto *layout = new QVBoxLayout(area);
@@ -216,7 +215,8 @@ void ConfigView::showSelection(const QString &selectedService)
     m_megaForm->setVisible(selectedService == QLatin1String("Mega"));
     m_fichierForm->setVisible(selectedService == QLatin1String("1Fichier"));
     const bool available = m_state->unavailableReason(selectedService).isEmpty();
-    m_authorize->setText(available ? kAutorizar + selectedService : selectedService + kNoDisponible);
+    m_authorize->setText(available ? kAutorizar + selectedService
+                                   : selectedService + kNoDisponible);
     m_authorize->setEnabled(available);
     showStatus();
 }

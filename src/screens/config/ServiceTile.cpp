@@ -2,9 +2,9 @@
 #include "screens/config/ServiceTile.h"
 
 #include "core/ServiceCatalog.h"
+#include "ui/Images.h"
 #include "ui/Spring.h"
 #include "ui/SystemStyle.h"
-#include "ui/Images.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "checks/WebChecks.h"
 #include "core/RclonePaths.h"
 #include "screens/upload/FileChooser.h"
 #include "ui/UrlOpener.h"
-#include "checks/WebChecks.h"
 
 #include <QList>
 #include <QStringList>
