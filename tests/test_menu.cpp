@@ -122,37 +122,31 @@ private Q_SLOTS:
             QCoreApplication::removeTranslator(translator.get());
     }
 
-    void aKeyWithoutAnEntryShowsItself()
-    {
-        QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/i18n/skyloft_es.qm")));
-        QCoreApplication::installTranslator(&translator);
-        QCOMPARE(localized("menu_quit"), QStringLiteral("Salir de Skyloft"));
-        QCOMPARE(localized("menu_sin_entrada"), QStringLiteral("menu_sin_entrada"));
-        QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(localized("menu_quit"), QStringLiteral("menu_quit"));
-    }
-
-    void ctrlCommaShowsConfigurationFromAnyTab_data()
+    void configurationFromTheMenu_data()
     {
         QTest::addColumn<int>("fromTab");
-        QTest::newRow("from the upload tab") << int(TabUpload);
-        QTest::newRow("from the links tab") << int(TabLinks);
-        QTest::newRow("from the configuration tab") << int(TabConfiguration);
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("the item, from the upload tab") << int(TabUpload) << false;
+        QTest::newRow("Ctrl+, from the links tab") << int(TabLinks) << true;
     }
 
-    void ctrlCommaShowsConfigurationFromAnyTab()
+    void configurationFromTheMenu()
     {
         QFETCH(int, fromTab);
+        QFETCH(bool, byKey);
         LaunchedApp app;
         MainView *tabs = app.window.contentView()->mainView();
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {},
                           tabs->tabBar()->tabRect(fromTab).center());
         QCOMPARE(app.shownTab(), fromTab);
-        // The keys go to whatever has the focus, as they would for a user.
-        QTest::keyClick(&app.window, Qt::Key_Tab);
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        if (byKey) {
+            // The keys go to whatever has the focus, as they would for a user.
+            QTest::keyClick(&app.window, Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        } else {
+            app.menu()->actions().at(2)->trigger(); // "Configuración…"
+        }
         QCOMPARE(app.shownTab(), int(TabConfiguration));
         QCOMPARE(app.window.contentView()->selectedTab()->selectedTab(), int(TabConfiguration));
     }
@@ -186,7 +180,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<QUrl>>("opened");
         QTest::newRow("Abrir Repositorio opens rclone's page")
             << "Abrir Repositorio" << QList<QUrl>{QUrl(kRepository)};
-        QTest::newRow("Cerrar opens nothing") << "Cerrar" << QList<QUrl>{};
         QTest::newRow("Escape opens nothing") << "Escape" << QList<QUrl>{};
     }
 
@@ -230,14 +223,6 @@ private Q_SLOTS:
         QVERIFY(clickDialogButton(box, QStringLiteral("Aceptar")));
         QTRY_VERIFY(!openDialog(&app.window));
         QVERIFY(app.opened.isEmpty());
-    }
-
-    void configurationItemPostsIrAConfiguracion()
-    {
-        LaunchedApp app;
-        QCOMPARE(app.shownTab(), int(TabUpload));
-        app.menu()->actions().at(2)->trigger();
-        QCOMPARE(app.shownTab(), int(TabConfiguration));
     }
 };
 

@@ -1,30 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/Log.h"
 #include "core/RclonePaths.h"
 #include "core/ServiceCatalog.h"
 #include "core/TabSelection.h"
 #include "upload/FileIntake.h"
+#include "upload/GeneratedLinks.h"
 #include "upload/UploadEngine.h"
 #include "upload/UploadState.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstdio>
-
 namespace skyloft {
 
 namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
 
 QString helpText()
 {
@@ -126,9 +117,9 @@ int runHeadlessUpload(const CommandLineRequest &request)
     });
     engine.startUpload();
     if (state.showAuthorizationAlert()) {
-        print(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
-                                     "Tiene que autorizar al menos uno de los servicios "
-                                     "seleccionados para subir archivos.\n"));
+        writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
+                                         "Tiene que autorizar al menos uno de los servicios "
+                                         "seleccionados para subir archivos.\n"));
         return 2;
     }
     return QCoreApplication::exec();
@@ -176,13 +167,13 @@ int runWithoutWindow(const CommandLineRequest &request)
 {
     switch (request.kind) {
     case CommandLineRequest::Kind::Version:
-        print(stdout, QStringLiteral(SKYLOFT_VERSION "\n"));
+        writeText(stdout, QStringLiteral(SKYLOFT_VERSION "\n"));
         return 0;
     case CommandLineRequest::Kind::Help:
-        print(stdout, request.message);
+        writeText(stdout, request.message);
         return 0;
     case CommandLineRequest::Kind::UsageError:
-        print(stderr, request.message);
+        writeText(stderr, request.message);
         return 2;
     case CommandLineRequest::Kind::Upload:
         return runHeadlessUpload(request);

@@ -9,6 +9,7 @@
 #include "screens/upload/UploadView.h"
 #include "shell/Translations.h"
 #include "ui/Images.h"
+#include "ui/SystemStyle.h"
 #include "upload/GeneratedLinks.h"
 
 #include <QTabBar>
@@ -22,9 +23,13 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
     m_backends->probe(RclonePaths::process());
     setMinimumSize(500, 520);
     setDocumentMode(true);
-    addTab(makeUploadScreen(), imageIcon(QStringLiteral("arrow.up.doc")), localized("Subir"));
-    addTab(makeLinksScreen(), imageIcon(QStringLiteral("link")), localized("Enlaces"));
-    addTab(makeConfigScreen(), imageIcon(QStringLiteral("gearshape")), localized("Configuración"));
+    // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
+    const QColor symbols = palette().color(QPalette::WindowText);
+    addTab(makeUploadScreen(), tintedIcon(QStringLiteral("arrow.up.doc"), symbols),
+           localized("Subir"));
+    addTab(makeLinksScreen(), tintedIcon(QStringLiteral("link"), symbols), localized("Enlaces"));
+    addTab(makeConfigScreen(), tintedIcon(QStringLiteral("gearshape"), symbols),
+           localized("Configuración"));
     tabBar()->setExpanding(true);
 
     setCurrentIndex(m_selectedTab->selectedTab());

@@ -7,6 +7,7 @@
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
 #include "ui/Images.h"
+#include "ui/SystemStyle.h"
 
 #include <QApplication>
 
@@ -22,6 +23,9 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    skyloft::applyAppearance(app);
+    // Lets the desktop match the window with its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.skyloft.Skyloft"));
     skyloft::QuitOnSignals quitOnSignals;
     QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
     skyloft::installTranslations(app);

@@ -48,8 +48,8 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
     QPainterPath shape;
     shape.addRoundedRect(bar, kCornerRadius, kCornerRadius);
     const QColor fill = !isEnabled() ? systemGray(0.6)
-                        : isDown()   ? systemBlue().darker(115)
-                                     : systemBlue(0.9);
+                        : isDown()   ? bluePlateColour().darker(115)
+                                     : bluePlateColour(0.9);
     painter.fillPath(shape, fill);
     if (showsFocusRing()) {
         QPainterPath ring;
@@ -58,7 +58,7 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
                             kCornerRadius - inset);
         painter.strokePath(ring, QPen(QColor(255, 255, 255, 200), 2));
     }
-    painter.setPen(Qt::white);
+    painter.setPen(onPlateColour());
     painter.drawText(bar, Qt::AlignCenter, text());
 }
 

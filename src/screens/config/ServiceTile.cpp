@@ -113,7 +113,7 @@ void ServiceTile::paintEvent(QPaintEvent *)
                 QColor::fromRgbF(0, 0, 0, 0.33f));
     QPainterPath outline;
     outline.addRoundedRect(plate, kCornerRadius, kCornerRadius);
-    painter.fillPath(outline, isDown() ? QColor(235, 235, 240) : QColor(Qt::white));
+    painter.fillPath(outline, isDown() ? cardColour().darker(110) : cardColour());
     if (showsFocusRing())
         painter.strokePath(outline, QPen(systemBlue(0.5), kFocusRingWidth));
 
@@ -127,7 +127,7 @@ void ServiceTile::paintEvent(QPaintEvent *)
     painter.drawPixmap(logo.topLeft(), cachedImagePixmap(serviceIconName(displayName()),
                                                          {kLogoSize, kLogoSize}, ratio));
     const QRectF name(plate.left(), logo.bottom() + kLogoSpacing, plate.width(), metrics.height());
-    painter.setPen(Qt::black);
+    painter.setPen(labelColour());
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
     if (isUnavailable()) {
         painter.setPen(darkGray());

@@ -37,6 +37,8 @@ private:
     QStackedLayout *m_body;
     QWidget *m_emptyState;
     Toast *m_toast;
+    QPushButton *m_copyAll = nullptr;
+    QPushButton *m_clearAll = nullptr;
 };
 
 } // namespace skyloft
