@@ -3,6 +3,7 @@
 #include "OpenDialog.h"
 
 #include "core/TabSelection.h"
+#include "screens/history/HistoryWindow.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
@@ -75,14 +76,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("translated");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("Spanish texts of the keys")
-            << true << QStringList{"Acerca de Skyloft|",      "-", "Configuración…|Ctrl+,",     "-",
-                                   "Ayuda de Skyloft|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
-                                   "Salir de Skyloft|Ctrl+Q"};
-        QTest::newRow("keys without an entry show themselves")
-            << false << QStringList{"menu_about|",      "-", "menu_settings|Ctrl+,",      "-",
-                                    "menu_help|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
-                                    "menu_quit|Ctrl+Q"};
+        const QStringList spanish = {"Acerca de Skyloft|",
+                                     "-",
+                                     "Configuración…|Ctrl+,",
+                                     "Historial…|Ctrl+H",
+                                     "-",
+                                     "Ayuda de Skyloft|Ctrl+?",
+                                     "-",
+                                     "Agradecimientos a Rclone|",
+                                     "-",
+                                     "Salir de Skyloft|Ctrl+Q"};
+        const QStringList keys = {"menu_about|",
+                                  "-",
+                                  "menu_settings|Ctrl+,",
+                                  "Historial…|Ctrl+H",
+                                  "-",
+                                  "menu_help|Ctrl+?",
+                                  "-",
+                                  "Agradecimientos a Rclone|",
+                                  "-",
+                                  "menu_quit|Ctrl+Q"};
+        QTest::newRow("Spanish texts of the keys") << true << spanish;
+        QTest::newRow("keys without an entry show themselves") << false << keys;
     }
 
     void menuEntries()
@@ -122,7 +137,7 @@ private Q_SLOTS:
             QCoreApplication::removeTranslator(translator.get());
     }
 
-    void configurationFromTheMenu_data()
+    void configurationAndHistoryFromTheMenu_data()
     {
         QTest::addColumn<int>("fromTab");
         QTest::addColumn<bool>("byKey");
@@ -130,7 +145,7 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+, from the links tab") << int(TabLinks) << true;
     }
 
-    void configurationFromTheMenu()
+    void configurationAndHistoryFromTheMenu()
     {
         QFETCH(int, fromTab);
         QFETCH(bool, byKey);
@@ -149,6 +164,16 @@ private Q_SLOTS:
         }
         QCOMPARE(app.shownTab(), int(TabConfiguration));
         QCOMPARE(app.window.contentView()->selectedTab()->selectedTab(), int(TabConfiguration));
+
+        // "Historial…" opens the history window, by its item or Ctrl+H.
+        QVERIFY(!app.window.findChild<HistoryWindow *>());
+        if (byKey)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &app.window,
+                            Qt::Key_H, Qt::ControlModifier);
+        else
+            app.menu()->actions().at(3)->trigger();
+        auto *history = app.window.findChild<HistoryWindow *>();
+        QVERIFY(history && history->isVisible());
     }
 
     void onlineHelp_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -14,12 +15,15 @@ struct CommandLineRequest
         Version,
         Help,
         Upload,
+        History,
         UsageError
     };
     Kind kind = Kind::Window;
     QStringList paths;    // files and folders to queue
     QStringList services; // display names given with --to
     QString message;      // help text or usage error
+    bool json = false;    // historial --format json (else tsv)
+    QDateTime since;      // historial --desde; invalid for the whole history
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

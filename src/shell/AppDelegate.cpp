@@ -3,10 +3,10 @@
 
 #include "core/Log.h"
 #include "core/Notifier.h"
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -22,6 +22,7 @@ namespace skyloft {
 namespace {
 
 const QString kMenuTitle = QStringLiteral("Skyloft");
+const QString kHistorial = QStringLiteral("Historial…");
 const QString kAgradecimientos = QStringLiteral("Agradecimientos a Rclone");
 const QString kGraciasRclone = QStringLiteral("¡Gracias, Rclone!");
 const QString kGraciasDetalle = QStringLiteral("Esta app usa Rclone para la magia detrás del "
@@ -91,6 +92,8 @@ void AppDelegate::buildMenu(QMainWindow *window)
     menu->addSeparator();
     connect(addItem(localized("menu_settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
             &QAction::triggered, this, &AppDelegate::irAConfiguracion);
+    connect(addItem(kHistorial, QKeySequence(Qt::CTRL | Qt::Key_H)), &QAction::triggered, this,
+            &AppDelegate::mostrarHistorial);
     menu->addSeparator();
     connect(addItem(localized("menu_help"), QKeySequence(Qt::CTRL | Qt::Key_Question)),
             &QAction::triggered, this, &AppDelegate::mostrarAyudaEnLinea);
@@ -119,6 +122,12 @@ void AppDelegate::mostrarAcercaDe()
 void AppDelegate::irAConfiguracion()
 {
     Notifier::instance().post(QString::fromLatin1(kIrAConfiguracion));
+}
+
+void AppDelegate::mostrarHistorial()
+{
+    if (auto *window = qobject_cast<MainWindow *>(m_window.data()))
+        window->showHistory();
 }
 
 void AppDelegate::mostrarAyudaEnLinea()

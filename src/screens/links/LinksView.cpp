@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "screens/links/LinksView.h"
 
+#include "core/ServiceCatalog.h"
 #include "screens/links/LinksListView.h"
 #include "screens/links/LinksModel.h"
 #include "screens/links/LinksState.h"
 #include "ui/Dialogs.h"
+#include "ui/ExportButton.h"
 #include "ui/SystemStyle.h"
 #include "ui/Toast.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,12 +42,29 @@ QPushButton *textButton(const QString &text, QWidget *parent)
     return button;
 }
 
+// The session's links as an export lists them: by remote name, then in recording order.
+QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
+{
+    QList<ExportedLink> exported;
+    const LinksByRemote &links = generatedLinks.links();
+    for (auto it = links.cbegin(); it != links.cend(); ++it) {
+        QString service = it.key();
+        for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+            if (entry.remoteName == it.key())
+                service = entry.displayName;
+        }
+        for (const LinkItem &item : it.value())
+            exported.append({service, item.fileName, item.link, {}});
+    }
+    return exported;
+}
+
 } // namespace
 
-LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
-    : QWidget(parent), m_state(new LinksState(generatedLinks, this)),
-      m_model(new LinksModel(generatedLinks, this)), m_list(new LinksListView(this)),
-      m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
+LinksView::LinksView(GeneratedLinks *generatedLinks, SaveFileChooser chooseFile, QWidget *parent)
+    : QWidget(parent), m_generatedLinks(generatedLinks), m_chooseFile(std::move(chooseFile)),
+      m_state(new LinksState(generatedLinks, this)), m_model(new LinksModel(generatedLinks, this)),
+      m_list(new LinksListView(this)), m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
       m_toast(new Toast(QString(), Toast::Edge::Bottom, kToastMargin, this))
 {
     // The page colour fills the whole screen, under the toolbar as well as the list.
@@ -85,6 +105,8 @@ QWidget *LinksView::makeToolbar()
     m_clearAll = textButton(kLimpiarTodo, bar);
     connect(m_copyAll, &QPushButton::clicked, m_state, &LinksState::copyAll);
     connect(m_clearAll, &QPushButton::clicked, m_state, &LinksState::requestClear);
+    m_export = new ExportButton([links = m_generatedLinks] { return exportedLinks(*links); },
+                                m_chooseFile, bar);
 
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(kDefaultPadding, 10, kDefaultPadding, 4);
@@ -93,6 +115,7 @@ QWidget *LinksView::makeToolbar()
     layout->addStretch(1);
     layout->addWidget(m_copyAll);
     layout->addWidget(m_clearAll);
+    layout->addWidget(m_export);
     return bar;
 }
 
@@ -117,6 +140,7 @@ void LinksView::showEmptyStateIfNoLinks()
     // Nothing to copy or clear.
     m_copyAll->setEnabled(!empty);
     m_clearAll->setEnabled(!empty);
+    m_export->setEnabled(!empty);
 }
 
 void LinksView::askToClear()
