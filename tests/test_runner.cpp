@@ -23,7 +23,16 @@ private Q_SLOTS:
         FakeRclone fake;
         QVERIFY(fake.isValid());
         qputenv("SKYLOFT_SHOULD_NOT_LEAK", "secret");
-        const RcloneEnvironment environment = makeRcloneEnvironment(fake.paths(), 53682);
+        // An upload's run carries the user's rclone options but not the desktop session.
+        QProcessEnvironment own;
+        own.insert("DISPLAY", ":5");
+        own.insert("RCLONE_DRIVE_CLIENT_ID", "mi-id");
+        own.insert("RCLONE_CONFIG", "/elsewhere.conf");
+        const RcloneEnvironment environment =
+            makeRcloneEnvironment(fake.paths(), std::nullopt, own);
+        QCOMPARE(environment.keys(), (QStringList{"HOME", "PATH", "RCLONE_CONFIG",
+                                                  "RCLONE_DRIVE_CLIENT_ID", "TCELL_MINIMIZE"}));
+        QCOMPARE(environment.value("RCLONE_CONFIG"), fake.configPath());
         runRcloneCollect(fake.paths(), {"version"}, environment);
         QCOMPARE(fake.callCount(), 1);
         QCOMPARE(fake.calls().first().environment, environment);
