@@ -2,6 +2,7 @@
 #include "shell/MainView.h"
 
 #include "core/Notifier.h"
+#include "core/RcloneBackends.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
@@ -17,8 +18,10 @@
 namespace skyloft {
 
 MainView::MainView(TabSelection *selectedTab, QWidget *parent)
-    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this))
+    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this)),
+      m_backends(new RcloneBackends(this))
 {
+    m_backends->probe(RclonePaths::process());
     setMinimumSize(500, 520);
     setDocumentMode(true);
     // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
@@ -39,7 +42,9 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 
 QWidget *MainView::makeUploadScreen()
 {
-    m_uploadView = new UploadView(UploadViewSetup::forApplication());
+    UploadViewSetup setup = UploadViewSetup::forApplication();
+    setup.backends = m_backends;
+    m_uploadView = new UploadView(std::move(setup));
     // Every pair is kept as it ends, so the links tab fills while the run goes on; the run's end
     // shows it.
     connect(m_uploadView, &UploadView::runStarted, this, [this](UploadRun *run) {
@@ -57,7 +62,7 @@ QWidget *MainView::makeLinksScreen()
 
 QWidget *MainView::makeConfigScreen()
 {
-    return new ConfigView;
+    return new ConfigView(AuthorizationSetup::forProcess(), nullptr, {}, m_backends);
 }
 
 } // namespace skyloft

@@ -54,7 +54,7 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
                 service = entry.displayName;
         }
         for (const LinkItem &item : it.value()) {
-            if (!item.failed()) // a failed pair has no link to export
+            if (!item.failed() && !item.link.isEmpty()) // a failed pair has no link to export
                 exported.append({service, item.fileName, item.link, {}});
         }
     }

@@ -18,6 +18,7 @@ namespace skyloft {
 class DropZone;
 class ProgressCard;
 class QueuedFilesModel;
+class RcloneBackends;
 class SectionSwitcher;
 class ServicePill;
 class StyledButton;
@@ -32,6 +33,8 @@ struct UploadViewSetup
     WebAddresses webAddresses;
     UrlOpener openUrl;
     FileChooser chooseFiles;
+    // What the installed rclone supports, when known (not owned).
+    RcloneBackends *backends = nullptr;
 
     // The process's rclone, the build's addresses (unless the environment overrides them), the
     // desktop's browser and file dialog.
@@ -87,6 +90,8 @@ private:
     void chooseFiles();
     void showSectionForState();
     void updatePills();
+    // A service whose remote's type is a backend the installed rclone lacks cannot upload.
+    void updatePillAvailability();
     void updateUploadButton();
     void updateCards();
     void askAuthorization();
