@@ -34,6 +34,7 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace skyloft;
 using namespace skyloft::test;
@@ -606,6 +607,20 @@ private Q_SLOTS:
                  (QStringList{"Cancelar todo", "Cancelar Google Drive", "Cancelar Dropbox"}));
         QTest::keyClick(screen.view->cancelAllButton(), Qt::Key_Return);
         QVERIFY(!screen.state()->isUploading());
+    }
+
+    void aFifoIsRefusedByName()
+    {
+        Screen screen;
+        screen.show();
+        const QString fifo = screen.files.path() + "/tubo";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(screen.drop({QUrl::fromLocalFile(fifo)}));
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = openDialog(screen.view.get())));
+        QCOMPARE(box->text(), QStringLiteral("No se pueden subir estos archivos"));
+        QVERIFY(box->informativeText().startsWith(fifo + ": no es un archivo normal"));
+        QVERIFY(screen.state()->archivosSeleccionados().isEmpty());
     }
 
     // Quitting closes the window during a copy or a link: the screen's run goes first and ends
