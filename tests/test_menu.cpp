@@ -2,12 +2,12 @@
 #include "CapturedStdout.h"
 #include "OpenDialog.h"
 
-#include "core/TabSelection.h"
 #include "screens/history/HistoryWindow.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
+#include "shell/TabSelection.h"
 #include "shell/Translations.h"
 
 #include <QApplication>

@@ -2,6 +2,7 @@
 #include "upload/FileIntake.h"
 
 #include "core/Log.h"
+#include "core/Utf8.h"
 #include "upload/UploadState.h"
 
 #include <QCollator>
@@ -11,9 +12,41 @@
 
 #include <algorithm>
 
+#include <dirent.h>
+
 namespace skyloft::FileIntake {
 
 namespace {
+
+const QString kNoEsArchivoNormal =
+    QStringLiteral("no es un archivo normal (tubería, socket o dispositivo)");
+const QString kNombreNoUtf8 = QStringLiteral("el nombre no es UTF-8 válido");
+
+Refused refuse(const QString &shown, const QString &reason)
+{
+    logLine(QStringLiteral("❌ No se puede subir ") + shown + QStringLiteral(": ") + reason);
+    return Refused{shown, reason};
+}
+
+bool isSpecialFile(const QFileInfo &info)
+{
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+// QDir leaves out names that are not UTF-8 without a word: the folder's own listing gives them
+// back, to be reported by name.
+void refuseUndecodableNames(const QString &folder, QList<Refused> &refused)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith('.') && !decodeUtf8Strictly(name))
+            refused << refuse(folder + QLatin1Char('/') + escapedName(name), kNombreNoUtf8);
+    }
+    ::closedir(dir);
+}
 
 QCollator naturalCollator()
 {
@@ -38,49 +71,96 @@ QFileInfoList sortedEntries(const QString &folder, QDir::Filters filters, const 
     return entries;
 }
 
-void collectFiles(const QString &folder, const QCollator &collator, QStringList &files)
+void collectFiles(const QString &folder, const QCollator &collator, QStringList &files,
+                  QList<Refused> &refused)
 {
     for (const QFileInfo &sub : sortedEntries(folder, QDir::Dirs, collator)) {
         if (!sub.isSymLink())
-            collectFiles(sub.filePath(), collator, files);
+            collectFiles(sub.filePath(), collator, files, refused);
     }
-    // QDir::Files keeps links to files and leaves dangling links out.
-    for (const QFileInfo &file : sortedEntries(folder, QDir::Files, collator))
-        files << file.filePath();
+    refuseUndecodableNames(folder, refused);
+    // QDir::System brings FIFOs, sockets, devices and dangling links: the first three are refused
+    // by name, dangling links left out as QDir::Files alone would.
+    for (const QFileInfo &file : sortedEntries(folder, QDir::Files | QDir::System, collator)) {
+        if (isSpecialFile(file))
+            refused << refuse(file.filePath(), kNoEsArchivoNormal);
+        else if (file.isFile())
+            files << file.filePath();
+    }
 }
 
 } // namespace
 
-QStringList folderFiles(const QString &folder)
+QString escapedName(const QByteArray &bytes)
+{
+    QString shown;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        // The shortest valid UTF-8 sequence at i (1 to 4 bytes), else one escaped byte.
+        qsizetype length = 0;
+        for (qsizetype n = 1; n <= 4 && i + n <= bytes.size(); ++n) {
+            if (decodeUtf8Strictly(bytes.mid(i, n))) {
+                length = n;
+                break;
+            }
+        }
+        if (length > 0) {
+            shown += QString::fromUtf8(bytes.mid(i, length));
+            i += length;
+        } else {
+            shown += QStringLiteral("\\x%1").arg(uchar(bytes.at(i)), 2, 16, QLatin1Char('0'));
+            ++i;
+        }
+    }
+    return shown;
+}
+
+QStringList folderFiles(const QString &folder, QList<Refused> *refused)
 {
     QStringList files;
-    collectFiles(QDir::cleanPath(folder), naturalCollator(), files);
+    QList<Refused> ignored;
+    collectFiles(QDir::cleanPath(folder), naturalCollator(), files, refused ? *refused : ignored);
     return files;
 }
 
-void addDroppedPath(UploadState &state, const QString &path)
+QList<Refused> addDroppedPath(UploadState &state, const QString &path)
 {
-    if (!QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (isSpecialFile(info))
+        return {refuse(path, kNoEsArchivoNormal)};
+    if (!info.exists() && path.contains(QChar::ReplacementCharacter))
+        return {refuse(path, kNombreNoUtf8)};
+    if (!info.isDir()) {
         state.appendArchivo(path);
         logLine(QStringLiteral("📄 Archivo individual agregado: ") + path);
-        return;
+        return {};
     }
-    for (const QString &file : folderFiles(path)) {
+    QList<Refused> refused;
+    for (const QString &file : folderFiles(path, &refused)) {
         state.appendArchivo(file);
         logLine(QStringLiteral("📂 Archivo agregado desde carpeta: ") + file);
     }
+    return refused;
 }
 
-void addDroppedUrl(UploadState &state, const QUrl &url)
+QList<Refused> addDroppedUrl(UploadState &state, const QUrl &url)
 {
     if (url.isLocalFile())
-        addDroppedPath(state, url.toLocalFile());
+        return addDroppedPath(state, url.toLocalFile());
+    return {};
 }
 
-void addCommandLinePaths(UploadState &state, const QStringList &paths)
+QList<Refused> addCommandLinePaths(UploadState &state, const QStringList &paths)
 {
-    for (const QString &path : paths)
-        addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    QList<Refused> refused;
+    for (const QString &path : paths) {
+        if (path.isEmpty()) {
+            refused << refuse(QStringLiteral("\"\""), QStringLiteral("la ruta está vacía"));
+            continue;
+        }
+        refused << addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    }
+    return refused;
 }
 
 } // namespace skyloft::FileIntake
