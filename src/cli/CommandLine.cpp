@@ -285,8 +285,17 @@ int runHeadlessUpload(const CommandLineRequest &request)
             rows << outcome;
         }
     }
+    // Every pair goes to the history the moment it ends, as in the window.
+    HistoryStore history(HistoryStore::defaultPath());
+    if (!history.problem().isEmpty())
+        logLine(QStringLiteral("⚠️ ") + history.problem());
+    for (const PairOutcome &outcome : std::as_const(rows))
+        history.record(outcome, QDateTime::currentDateTimeUtc());
     QObject::connect(run.get(), &UploadRun::pairFinished, run.get(),
-                     [&rows](const PairOutcome &outcome) { rows << outcome; });
+                     [&rows, &history](const PairOutcome &outcome) {
+                         rows << outcome;
+                         history.record(outcome, QDateTime::currentDateTimeUtc());
+                     });
     QObject::connect(run.get(), &UploadRun::stalled, run.get(),
                      [](const QString &service, const QString &fileName, int seconds) {
                          if (seconds > 0)
