@@ -58,8 +58,9 @@ QString helpText()
         "Variables de entorno:\n"
         "  SKYLOFT_RESOURCE_DIR   Carpeta con el ejecutable \"rclone\" que se usará.\n"
         "  SKYLOFT_STALL_SECONDS  Segundos sin noticias de rclone antes de avisar (120).\n"
-        "  XDG_DATA_HOME          El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite\n"
-        "                         (por omisión ~/.local/share/skyloft/).\n");
+        "  SKYLOFT_HISTORY_FILE   El archivo del historial; si no se da,\n"
+        "                         $XDG_DATA_HOME/skyloft/historial.sqlite (por omisión en\n"
+        "                         ~/.local/share/skyloft/).\n");
 }
 
 CommandLineRequest helpRequest()
