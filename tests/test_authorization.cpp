@@ -63,6 +63,13 @@ struct Bench
         return finishAuthorizations();
     }
 
+    // A test that fails half-way leaves no sign-in waiting to hold up the next one.
+    ~Bench()
+    {
+        terminateBlockingRuns();
+        finishAuthorizations();
+    }
+
     FakeRclone fake;
     int lowest;
     ConfigState state;
