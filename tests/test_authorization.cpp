@@ -288,7 +288,7 @@ private Q_SLOTS:
             << "1Fichier"
             << "" << 1
             << QStringList{"❌ Error configurando 1Fichier: La sección [fichier] no se encontró "
-                           "en el archivo de configuración."}
+                           "en el config file. Intenta reconectar el servicio."}
             << "No se pudo autorizar 1Fichier: La sección [fichier] no se encontró en el archivo "
                "de configuración."
             << QStringList{};
