@@ -7,7 +7,6 @@
 #include "upload/UploadState.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,35 +14,10 @@
 #include <QUrl>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace skyloft;
 using namespace skyloft::test;
-
-namespace {
-
-// Sends standard output to /dev/null while it lives: ten thousand lines would drown the log.
-struct SilencedStdout
-{
-    SilencedStdout()
-    {
-        std::fflush(stdout);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::close(null);
-    }
-    ~SilencedStdout()
-    {
-        std::fflush(stdout);
-        ::dup2(saved, STDOUT_FILENO);
-        ::close(saved);
-    }
-    int saved = ::dup(STDOUT_FILENO);
-};
-
-} // namespace
 
 class TestFileIntake : public QObject
 {
@@ -168,31 +142,6 @@ private Q_SLOTS:
         QCOMPARE(out.lines(), (QStringList{"📄 Archivo individual agregado: " + file,
                                            "📄 Archivo individual agregado: " + file,
                                            "📄 Archivo individual agregado: " + missing}));
-    }
-
-    void tenThousandFilesAllQueued()
-    {
-        QTemporaryDir dir;
-        for (int folder = 0; folder < 100; ++folder) {
-            const QString path = dir.path() + QStringLiteral("/d%1/e").arg(folder);
-            QVERIFY(QDir().mkpath(path));
-            for (int file = 0; file < 100; ++file)
-                QVERIFY(writeFile(path + QStringLiteral("/f%1.txt").arg(file), {}));
-        }
-        UploadState state;
-        int changes = 0;
-        QObject context;
-        connect(&state, &UploadState::archivosSeleccionadosChanged, &context, [&] { ++changes; });
-        QElapsedTimer timer;
-        {
-            SilencedStdout silenced;
-            timer.start();
-            FileIntake::addDroppedPath(state, dir.path());
-        }
-        const qint64 elapsed = timer.elapsed();
-        qInfo("10000 files queued in %lld ms", elapsed);
-        QCOMPARE(state.archivosSeleccionados().size(), 10000);
-        QCOMPARE(changes, 10000);
     }
 };
 

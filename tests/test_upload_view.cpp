@@ -24,7 +24,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
@@ -454,28 +453,6 @@ private Q_SLOTS:
         QCOMPARE(chosen, QStringList{dir.filePath("Fotos")});
     }
 
-    void aFolderOfTenThousandFiles()
-    {
-        Screen screen;
-        screen.show();
-        const int count = 10000;
-        QVERIFY(QDir(screen.files.path()).mkdir("muchos"));
-        for (int i = 0; i < count; ++i) {
-            QFile file(screen.files.filePath(QStringLiteral("muchos/%1.txt").arg(i)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        CapturedStdout out;
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(screen.drop({QUrl::fromLocalFile(screen.files.filePath("muchos"))}));
-        QTRY_COMPARE(screen.view->dropZone()->fileList()->model()->rowCount(), count);
-        screen.view->dropZone()->fileList()->scrollToBottom();
-        QCoreApplication::processEvents();
-        const qint64 elapsed = clock.elapsed();
-        qInfo("%d files queued and listed in %lld ms", count, elapsed);
-        QCOMPARE(screen.state()->archivosSeleccionados().size(), count);
-    }
-
     void appearingChecksConnectionScansThenChecksForUpdate_data()
     {
         QTest::addColumn<QByteArray>("config");
@@ -542,12 +519,11 @@ private Q_SLOTS:
 
     void updateDialogOffersTheDownload_data()
     {
-        QTest::addColumn<QString>("answer"); // a button's text, or "Escape"
+        QTest::addColumn<QString>("answer"); // a button's text
         QTest::addColumn<QStringList>("opened");
         QTest::newRow("Descargar opens the download page")
             << "Descargar" << QStringList{"/descargar"};
         QTest::newRow("Cancelar opens nothing") << "Cancelar" << QStringList{};
-        QTest::newRow("Escape opens nothing") << "Escape" << QStringList{};
     }
 
     void updateDialogOffersTheDownload()
@@ -565,10 +541,7 @@ private Q_SLOTS:
         QCOMPARE(buttonTextsInReadingOrder(box), (QStringList{"Descargar", "Cancelar"}));
         QCOMPARE(static_cast<QAbstractButton *>(box->defaultButton()),
                  dialogButton(box, "Descargar"));
-        if (answer == QLatin1String("Escape"))
-            QTest::keyClick(box, Qt::Key_Escape);
-        else
-            QVERIFY(clickDialogButton(box, answer));
+        QVERIFY(clickDialogButton(box, answer));
         QTRY_VERIFY(!openDialog(screen.view.get()));
         QList<QUrl> expected;
         for (const QString &path : opened)
