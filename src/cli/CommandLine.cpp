@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/Log.h"
 #include "core/RclonePaths.h"
 #include "core/ServiceCatalog.h"
 #include "core/TabSelection.h"
 #include "upload/FileIntake.h"
+#include "upload/GeneratedLinks.h"
 #include "upload/UploadEngine.h"
 #include "upload/UploadState.h"
 
@@ -30,7 +30,7 @@ QString helpText()
 {
     return QStringLiteral(
         "Uso: skyloft [opciones] [RUTA...]\n"
-        "     skyloft upload --to SERVICIO [--to SERVICIO]... RUTA...\n"
+        "     skyloft upload [--rapido] --to SERVICIO [--to SERVICIO]... RUTA...\n"
         "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.\n"
         "\n"
         "Sin orden, abre la ventana; las RUTAS dadas quedan en la cola de subida.\n"
@@ -43,6 +43,8 @@ QString helpText()
         "                  Sale con 0 si cada copia dio un enlace no vacío, con 1 si falta\n"
         "                  alguno o está vacío, y con 2 ante un error de uso o un servicio sin\n"
         "                  autorizar (entonces no sube nada).\n"
+        "                  Con --rapido usa la subida rápida: un solo rclone rcd para toda la\n"
+        "                  subida, con los servicios a la vez.\n"
         "\n"
         "Opciones:\n"
         "  -h, --help      Muestra esta ayuda.\n"
@@ -67,7 +69,8 @@ CommandLineRequest parseUpload(const QStringList &arguments)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("SERVICIO"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    parser.addOptions({to, help});
+    const QCommandLineOption rapido(QStringLiteral("rapido"), QString());
+    parser.addOptions({to, help, rapido});
     parser.addPositionalArgument(QStringLiteral("paths"), QString());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -79,6 +82,7 @@ CommandLineRequest parseUpload(const QStringList &arguments)
         return request;
     }
     request.kind = CommandLineRequest::Kind::Upload;
+    request.rapido = parser.isSet(rapido);
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : parser.values(to)) {
         if (!offered.contains(service))
@@ -105,6 +109,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
     GeneratedLinks links;
     UploadState state(&tabs, &links);
     UploadEngine engine(&state, paths);
+    engine.setSubidaRapida(request.rapido);
 
     state.rescanAuthorizations(paths.rcloneConfigPath());
     FileIntake::addCommandLinePaths(state, request.paths);

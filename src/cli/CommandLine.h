@@ -20,6 +20,7 @@ struct CommandLineRequest
     QStringList paths;    // files and folders to queue
     QStringList services; // display names given with --to
     QString message;      // help text or usage error
+    bool rapido = false;  // --rapido: "Subida rápida", one rclone rcd for the whole upload
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

@@ -5,6 +5,7 @@
 #include "core/RcloneRunner.h"
 #include "core/ServiceCatalog.h"
 #include "upload/CopyProgress.h"
+#include "upload/FastUploadRun.h"
 #include "upload/ShareLink.h"
 #include "upload/StreamingRclone.h"
 #include "upload/UploadState.h"
@@ -41,7 +42,27 @@ void UploadEngine::startUpload()
         if (selected.contains(name))
             services << name;
     }
-    uploadServices(services, 0);
+    if (m_subidaRapida)
+        startFastRun(services);
+    else
+        uploadServices(services, 0);
+}
+
+void UploadEngine::startFastRun(const QStringList &services)
+{
+    auto *run = new FastUploadRun(m_state, m_paths, services, this);
+    connect(run, &FastUploadRun::unavailable, this, [this, run, services](const QString &reason) {
+        run->deleteLater();
+        // Nothing was uploaded yet: the run goes on the usual way rather than lose the files.
+        logLine(QStringLiteral("⚠️ Subida rápida no disponible (") + reason +
+                QStringLiteral("); se sube con un proceso por archivo."));
+        uploadServices(services, 0);
+    });
+    connect(run, &FastUploadRun::servicesDone, this, [this, run] {
+        run->deleteLater();
+        post([this] { finishUploadRun(); });
+    });
+    run->start();
 }
 
 void UploadEngine::uploadServices(const QStringList &services, int index)

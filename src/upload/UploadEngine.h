@@ -40,6 +40,10 @@ public:
     // passed over when its turn comes. A link request already under way is left to end.
     void cancelService(const QString &displayName);
 
+    // "Subida rápida": runs started from now on go through one rclone rcd, services side by side.
+    void setSubidaRapida(bool on) { m_subidaRapida = on; }
+    bool subidaRapida() const { return m_subidaRapida; }
+
 Q_SIGNALS:
     // A run has reset the screen (emitted once per run).
     void runFinished();
@@ -52,6 +56,7 @@ private:
         bool interrupted = false;
     };
 
+    void startFastRun(const QStringList &services);
     void uploadServices(const QStringList &services, int index);
     void uploadFile(const QString &service, int fileIndex, std::function<void()> onServiceDone);
     void finishCopy(const CopyJob &job, const QString &output, bool interrupted);
@@ -62,6 +67,7 @@ private:
     UploadState *m_state;
     RclonePaths m_paths;
     QList<std::shared_ptr<RunningCopy>> m_runningCopies;
+    bool m_subidaRapida = false;
 };
 
 } // namespace skyloft
