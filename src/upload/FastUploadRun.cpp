@@ -75,7 +75,7 @@ void FastUploadRun::uploadFile(const QString &service, int fileIndex)
             m_state->setProgressFileName(service, fileName);
         },
         Qt::QueuedConnection);
-    m_client->copyFile(
+    const qint64 ticket = m_client->copyFile(
         filePath, remoteName,
         [this, service, fileIndex](double fraction) {
             m_state->reportCopyProgress(service, fileIndex, fraction);
@@ -83,6 +83,7 @@ void FastUploadRun::uploadFile(const QString &service, int fileIndex)
         [this, service, fileIndex, filePath](const RcReply &reply) {
             finishCopy(service, fileIndex, filePath, reply);
         });
+    m_copyTickets.insert(service, ticket);
 }
 
 void FastUploadRun::finishCopy(const QString &service, int fileIndex, const QString &filePath,
@@ -126,9 +127,13 @@ void FastUploadRun::serviceDone(const QString &service)
     Q_EMIT servicesDone();
 }
 
-void FastUploadRun::cancelService(const QString &)
+void FastUploadRun::cancelService(const QString &displayName)
 {
-    // TODO
+    const auto ticket = m_copyTickets.constFind(displayName);
+    if (ticket == m_copyTickets.cend())
+        return;
+    m_interrupted.insert(displayName);
+    m_client->cancelCopy(*ticket);
 }
 
 } // namespace skyloft

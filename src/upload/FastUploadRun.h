@@ -3,7 +3,9 @@
 
 #include "core/RclonePaths.h"
 
+#include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +48,8 @@ private:
     RcClient *m_client;
     QStringList m_services;
     QStringList m_servicesLeft;
+    QHash<QString, qint64> m_copyTickets; // service -> its copy under way
+    QSet<QString> m_interrupted;          // services whose copy the user stopped
 };
 
 } // namespace skyloft

@@ -61,6 +61,7 @@ struct RcClient::CopyTask
     std::function<void(double)> onProgress;
     RcReplyHandler onDone;
     int retriesLeft = kRetries;
+    qint64 ticket = 0;
     qint64 jobId = -1;
     int pollDelayMs = 0;
     bool statsInFlight = false;
@@ -216,15 +217,29 @@ void RcClient::call(const QString &method, const QJsonObject &params, RcReplyHan
     });
 }
 
-void RcClient::copyFile(const QString &filePath, const QString &remoteName,
-                        std::function<void(double)> onProgress, RcReplyHandler onDone)
+qint64 RcClient::copyFile(const QString &filePath, const QString &remoteName,
+                          std::function<void(double)> onProgress, RcReplyHandler onDone)
 {
     auto task = std::make_shared<CopyTask>();
+    task->ticket = ++m_lastTicket;
+    m_copies.insert(task->ticket, task);
     task->filePath = filePath;
     task->remoteName = remoteName;
     task->onProgress = std::move(onProgress);
     task->onDone = std::move(onDone);
     startCopyJob(task);
+    return task->ticket;
+}
+
+void RcClient::cancelCopy(qint64 ticket)
+{
+    const std::shared_ptr<CopyTask> task = m_copies.value(ticket);
+    if (!task)
+        return;
+    task->retriesLeft = 0;
+    if (task->jobId >= 0)
+        call(QStringLiteral("job/stop"), {{QStringLiteral("jobid"), task->jobId}},
+             [](const RcReply &) {});
 }
 
 void RcClient::startCopyJob(const std::shared_ptr<CopyTask> &task)
@@ -316,6 +331,7 @@ void RcClient::endCopyJob(const std::shared_ptr<CopyTask> &task, const RcReply &
         return;
     }
     task->ended = true;
+    m_copies.remove(task->ticket);
     if (task->statsTimer)
         task->statsTimer->deleteLater();
     task->onProgress(1.0);

@@ -4,6 +4,7 @@
 #include "core/RclonePaths.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -51,8 +52,11 @@ public:
     // Copies a local file to the top folder of a remote under its own name, as an asynchronous
     // job; its fraction done comes every 250 ms, then 1.0 when the job is over, whatever the
     // outcome, and then onDone with the job's final status. A failed copy is tried twice more.
-    void copyFile(const QString &filePath, const QString &remoteName,
-                  std::function<void(double fraction)> onProgress, RcReplyHandler onDone);
+    // Returns a ticket for cancelCopy.
+    qint64 copyFile(const QString &filePath, const QString &remoteName,
+                    std::function<void(double fraction)> onProgress, RcReplyHandler onDone);
+    // Stops a copy still under way (rclone's job/stop); it then ends as failed, not retried.
+    void cancelCopy(qint64 ticket);
 
     // The public link of REMOTE:FILE.
     void publicLink(const QString &remoteName, const QString &fileName, RcReplyHandler onDone);
@@ -83,6 +87,8 @@ private:
     QByteArray m_daemonOutputTail;
     QUrl m_address;
     QByteArray m_authorization;
+    qint64 m_lastTicket = 0;
+    QHash<qint64, std::shared_ptr<CopyTask>> m_copies;
 };
 
 } // namespace skyloft

@@ -157,6 +157,8 @@ void UploadEngine::finishUploadRun()
 void UploadEngine::cancelService(const QString &displayName)
 {
     m_state->insertCanceledService(displayName);
+    for (FastUploadRun *run : findChildren<FastUploadRun *>(Qt::FindDirectChildrenOnly))
+        run->cancelService(displayName);
     for (const std::shared_ptr<RunningCopy> &running : std::as_const(m_runningCopies)) {
         if (running->service != displayName || !running->process)
             continue;
