@@ -5,6 +5,7 @@
 
 #include "Downloads.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
 
 using skyloft::test::Download;
@@ -97,7 +99,8 @@ struct Outcome
 // Runs the built program as a user would, in the sandbox's home; `onLine` sees each line of
 // standard output as it comes, while the run goes on.
 Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const QString &resources,
-                   int timeoutMs, const std::function<void(const QString &)> &onLine = {})
+                   int timeoutMs,
+                   const std::function<void(const QString &, QProcess &)> &onLine = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -117,7 +120,7 @@ Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const Q
             outcome.out << QString::fromUtf8(pending.left(end));
             pending.remove(0, end + 1);
             if (onLine)
-                onLine(outcome.out.last());
+                onLine(outcome.out.last(), process);
         }
     };
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, takeLines);
@@ -138,6 +141,34 @@ Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const Q
         outcome.finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     outcome.err = QString::fromUtf8(process.readAllStandardError());
     return outcome;
+}
+
+// The rclone processes whose parent is `parent`.
+QList<pid_t> rcloneChildren(qint64 parent)
+{
+    QList<pid_t> children;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (comm) state ppid ...
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (line.contains("(rclone)") && fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            children << pid_t(entry.toInt());
+    }
+    return children;
+}
+
+// Alive and not a zombie waiting to be reaped.
+bool running(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 // Spaces, both quote characters and letters outside ASCII, numbered so that no two files share
@@ -223,52 +254,91 @@ private Q_SLOTS:
                             m_resources.filePath(QStringLiteral("rclone"))));
     }
 
-    // Every queued file goes to every service, one after another; the links come out grouped
-    // by remote in upload order, and each one serves its file byte for byte.
+    // Every queued file goes to every service, in queue order within each; the links come out
+    // grouped by remote in upload order, and each one serves its file byte for byte. "Subida
+    // rápida" runs several times in a row with new contents, so a stale object would show.
+    void manySmallFilesToTwoServices_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("a process per step") << 200 << 1 << QStringList();
+        QTest::newRow("subida rápida") << 40 << 5 << QStringList{QStringLiteral("--rapido")};
+    }
+
     void manySmallFilesToTwoServices()
     {
-        constexpr int kFiles = 200;
-        const QString folder = m_work.filePath(QStringLiteral("muchos archivos"));
-        QHash<QString, QByteArray> contents;
-        QStringList created;
-        for (int i = 0; i < kFiles; ++i) {
-            // Some in a subfolder: the intake walks folders recursively.
-            const QString path =
-                folder + (i % 9 == 4 ? QStringLiteral("/sub carpeta ñ/") : QStringLiteral("/")) +
-                smallFileName(i);
-            contents.insert(smallFileName(i), smallFileContent(i));
-            QVERIFY(writeFile(path, contents.value(smallFileName(i))));
-            created << path;
+        QFETCH(int, files);
+        QFETCH(int, runs);
+        QFETCH(QStringList, options);
+        const QString folder =
+            m_work.filePath(QStringLiteral("muchos archivos ") + QTest::currentDataTag());
+        for (int run = 0; run < runs; ++run) {
+            QHash<QString, QByteArray> contents;
+            QStringList created;
+            for (int i = 0; i < files; ++i) {
+                // Some in a subfolder: the intake walks folders recursively.
+                const QString path =
+                    folder +
+                    (i % 9 == 4 ? QStringLiteral("/sub carpeta ñ/") : QStringLiteral("/")) +
+                    smallFileName(i);
+                contents.insert(smallFileName(i), smallFileContent(run * 1000 + i));
+                QVERIFY(writeFile(path, contents.value(smallFileName(i))));
+                created << path;
+            }
+
+            // Given in the other order: the links follow the services' fixed order.
+            const Outcome outcome = runSkyloft(
+                QStringList{QStringLiteral("upload")} + options +
+                    QStringList{QStringLiteral("--to"), QStringLiteral("Dropbox"),
+                                QStringLiteral("--to"), QStringLiteral("Google Drive"), folder},
+                m_work.path(), m_resources.path(), 450000);
+            qInfo("skyloft upload %s of %d files to 2 services: %.1f s",
+                  qPrintable(options.join(QLatin1Char(' '))), files,
+                  double(outcome.wallMs) / 1000.0);
+            QVERIFY2(outcome.finished, qPrintable(outcome.describe()));
+            QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.describe()));
+
+            const QStringList queue = outcome.queued();
+            QStringList sortedQueue = queue;
+            sortedQueue.sort();
+            created.sort();
+            QCOMPARE(sortedQueue, created);
+
+            QStringList expected;
+            for (const QString &remote : {QStringLiteral("drive"), QStringLiteral("dropbox")}) {
+                for (const QString &path : queue)
+                    expected << remote + QLatin1Char('\t') + fileNameOf(path);
+            }
+            const QList<LinkLine> lines = outcome.linkLines();
+            QStringList got;
+            for (const LinkLine &line : lines)
+                got << line.remote + QLatin1Char('\t') + line.fileName;
+            QCOMPARE(got.size(), 2 * files);
+            QCOMPARE(got, expected);
+            verifyDownloads(lines, contents, outcome);
         }
+    }
 
-        // Given in the other order: the run follows the services' fixed order.
-        const Outcome outcome =
-            runSkyloft({QStringLiteral("upload"), QStringLiteral("--to"), QStringLiteral("Dropbox"),
-                        QStringLiteral("--to"), QStringLiteral("Google Drive"), folder},
-                       m_work.path(), m_resources.path(), 450000);
-        qInfo("skyloft upload of %d files to 2 services: %.1f s", kFiles,
-              double(outcome.wallMs) / 1000.0);
-        QVERIFY2(outcome.finished, qPrintable(outcome.describe()));
-        QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.describe()));
-
-        const QStringList queue = outcome.queued();
-        QStringList sortedQueue = queue;
-        sortedQueue.sort();
-        created.sort();
-        QCOMPARE(sortedQueue, created);
-
-        QStringList expected;
-        for (const QString &remote : {QStringLiteral("drive"), QStringLiteral("dropbox")}) {
-            for (const QString &path : queue)
-                expected << remote + QLatin1Char('\t') + fileNameOf(path);
-        }
-        const QList<LinkLine> lines = outcome.linkLines();
-        QStringList got;
-        for (const LinkLine &line : lines)
-            got << line.remote + QLatin1Char('\t') + line.fileName;
-        QCOMPARE(got.size(), 2 * kFiles);
-        QCOMPARE(got, expected);
-        verifyDownloads(lines, contents, outcome);
+    // Skyloft killed outright during a fast run takes its rclone rcd along.
+    void killedDuringAFastRunLeavesNoRcloneBehind()
+    {
+        const QString folder = m_work.filePath(QStringLiteral("interrumpida"));
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(writeFile(folder + QLatin1Char('/') + smallFileName(i), smallFileContent(i)));
+        QList<pid_t> daemons;
+        const Outcome outcome = runSkyloft(
+            {QStringLiteral("upload"), QStringLiteral("--rapido"), QStringLiteral("--to"),
+             QStringLiteral("Dropbox"), folder},
+            m_work.path(), m_resources.path(), 120000, [&](const QString &line, QProcess &process) {
+                if (!line.startsWith(kServiceStarted) || !daemons.isEmpty())
+                    return;
+                daemons = rcloneChildren(process.processId());
+                ::kill(pid_t(process.processId()), SIGKILL);
+            });
+        QVERIFY2(outcome.finished && outcome.exitCode == -1, qPrintable(outcome.describe()));
+        QCOMPARE(daemons.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!running(daemons.first()), 30000);
     }
 
     // A file deleted after it was queued fails its copy and gives no link; the run goes on, every
@@ -289,7 +359,7 @@ private Q_SLOTS:
         QStringList queuedSoFar;
         const Outcome outcome = runSkyloft(
             {QStringLiteral("upload"), QStringLiteral("--to"), QStringLiteral("Dropbox"), folder},
-            m_work.path(), m_resources.path(), 120000, [&](const QString &line) {
+            m_work.path(), m_resources.path(), 120000, [&](const QString &line, QProcess &) {
                 if (line.startsWith(kQueuedFromFolder))
                     queuedSoFar << line.mid(kQueuedFromFolder.size());
                 // The last file is copied last: long after the run has started.
@@ -355,14 +425,14 @@ private Q_SLOTS:
         static const QRegularExpression percentage(
             QStringLiteral("^Porcentaje detectado \\(global\\): (\\d+(?:\\.\\d+)?)%$"));
         QList<double> values;
-        const Outcome outcome =
-            runSkyloft({QStringLiteral("upload"), QStringLiteral("--to"),
-                        QStringLiteral("Google Drive"), path},
-                       m_work.path(), m_resources.path(), 120000, [&values](const QString &line) {
-                           const QRegularExpressionMatch match = percentage.match(line);
-                           if (match.hasMatch())
-                               values << match.captured(1).toDouble();
-                       });
+        const Outcome outcome = runSkyloft(
+            {QStringLiteral("upload"), QStringLiteral("--to"), QStringLiteral("Google Drive"),
+             path},
+            m_work.path(), m_resources.path(), 120000, [&values](const QString &line, QProcess &) {
+                const QRegularExpressionMatch match = percentage.match(line);
+                if (match.hasMatch())
+                    values << match.captured(1).toDouble();
+            });
         QFile::remove(path);
         QStringList seen;
         for (double value : std::as_const(values))

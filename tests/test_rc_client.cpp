@@ -108,29 +108,41 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("an asynchronous copy gives its job id")
-            << "jobid" << "rc-copyfile-async.json" << "2";
+        QTest::newRow("an asynchronous copy gives its job id") << "jobid"
+                                                               << "rc-copyfile-async.json"
+                                                               << "2";
         QTest::newRow("a statistics answer before any byte moved is at zero")
-            << "stats" << "rc-stats-starting.json" << "0.000";
-        QTest::newRow("the group's bytes over its total bytes")
-            << "stats" << "rc-stats-40.json" << "0.407";
-        QTest::newRow("a transfer that is over is complete")
-            << "stats" << "rc-stats-done.json" << "1.000";
-        QTest::newRow("a group with nothing to move tells nothing")
-            << "stats" << "rc-stats-nothing.json" << "none";
-        QTest::newRow("a running job is not finished")
-            << "status" << "rc-status-running.json" << "finished=0 success=0 error=";
-        QTest::newRow("a finished job that succeeded")
-            << "status" << "rc-status-success.json" << "finished=1 success=1 error=";
+            << "stats"
+            << "rc-stats-starting.json"
+            << "0.000";
+        QTest::newRow("the group's bytes over its total bytes") << "stats"
+                                                                << "rc-stats-40.json"
+                                                                << "0.407";
+        QTest::newRow("a transfer that is over is complete") << "stats"
+                                                             << "rc-stats-done.json"
+                                                             << "1.000";
+        QTest::newRow("a group with nothing to move tells nothing") << "stats"
+                                                                    << "rc-stats-nothing.json"
+                                                                    << "none";
+        QTest::newRow("a running job is not finished") << "status"
+                                                       << "rc-status-running.json"
+                                                       << "finished=0 success=0 error=";
+        QTest::newRow("a finished job that succeeded") << "status"
+                                                       << "rc-status-success.json"
+                                                       << "finished=1 success=1 error=";
         QTest::newRow("a failed job carries rclone's error")
-            << "status" << "rc-status-failed.json"
+            << "status"
+            << "rc-status-failed.json"
             << "finished=1 success=0 error=object not found";
-        QTest::newRow("an unknown job is an error answer")
-            << "status" << "rc-status-unknown-job.json" << "none: job not found";
-        QTest::newRow("a public link") << "link" << "rc-publiclink.json"
+        QTest::newRow("an unknown job is an error answer") << "status"
+                                                           << "rc-status-unknown-job.json"
+                                                           << "none: job not found";
+        QTest::newRow("a public link") << "link"
+                                       << "rc-publiclink.json"
                                        << "http://127.0.0.1:41843/skyloft-drive/big";
-        QTest::newRow("no link for a missing object")
-            << "link" << "rc-publiclink-missing.json" << "none: object not found";
+        QTest::newRow("no link for a missing object") << "link"
+                                                      << "rc-publiclink-missing.json"
+                                                      << "none: object not found";
     }
 
     void readsCapturedAnswers()
