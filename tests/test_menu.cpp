@@ -3,16 +3,20 @@
 #include "OpenDialog.h"
 
 #include "core/TabSelection.h"
+#include "screens/upload/UploadView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
+#include "upload/UploadEngine.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTabBar>
 #include <QTest>
 #include <QTranslator>
@@ -75,14 +79,29 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("translated");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("Spanish texts of the keys")
-            << true << QStringList{"Acerca de Skyloft|",      "-", "Configuración…|Ctrl+,",     "-",
-                                   "Ayuda de Skyloft|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
-                                   "Salir de Skyloft|Ctrl+Q"};
+        QTest::newRow("Spanish texts of the keys") << true
+                                                   << QStringList{"Acerca de Skyloft|",
+                                                                  "-",
+                                                                  "Configuración…|Ctrl+,",
+                                                                  "Subida rápida|",
+                                                                  "-",
+                                                                  "Ayuda de Skyloft|Ctrl+?",
+                                                                  "-",
+                                                                  "Agradecimientos a Rclone|",
+                                                                  "-",
+                                                                  "Salir de Skyloft|Ctrl+Q"};
         QTest::newRow("keys without an entry show themselves")
-            << false << QStringList{"menu_about|",      "-", "menu_settings|Ctrl+,",      "-",
-                                    "menu_help|Ctrl+?", "-", "Agradecimientos a Rclone|", "-",
-                                    "menu_quit|Ctrl+Q"};
+            << false
+            << QStringList{"menu_about|",
+                           "-",
+                           "menu_settings|Ctrl+,",
+                           "Subida rápida|",
+                           "-",
+                           "menu_help|Ctrl+?",
+                           "-",
+                           "Agradecimientos a Rclone|",
+                           "-",
+                           "menu_quit|Ctrl+Q"};
     }
 
     void menuEntries()
@@ -238,6 +257,31 @@ private Q_SLOTS:
         QCOMPARE(app.shownTab(), int(TabUpload));
         app.menu()->actions().at(2)->trigger();
         QCOMPARE(app.shownTab(), int(TabConfiguration));
+    }
+
+    // Off at first; a check reaches the upload run at once and is there again at the next start.
+    void subidaRapidaIsRemembered()
+    {
+        QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft")).clear();
+        const auto engineOf = [](const LaunchedApp &app) {
+            return app.window.contentView()->mainView()->uploadView()->engine();
+        };
+        {
+            LaunchedApp app;
+            QAction *rapida = app.item(QStringLiteral("Subida rápida"));
+            QVERIFY(rapida && rapida->isCheckable() && !rapida->isChecked());
+            QVERIFY(!engineOf(app)->subidaRapida());
+            rapida->trigger();
+            QVERIFY(engineOf(app)->subidaRapida());
+        }
+        LaunchedApp again;
+        QVERIFY(engineOf(again)->subidaRapida());
+        QVERIFY(again.item(QStringLiteral("Subida rápida"))->isChecked());
+        QVERIFY(QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft"))
+                    .fileName()
+                    .startsWith(QDir::homePath() + QLatin1Char('/')));
+        again.item(QStringLiteral("Subida rápida"))->trigger();
+        QVERIFY(!engineOf(again)->subidaRapida());
     }
 };
 

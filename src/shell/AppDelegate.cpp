@@ -3,15 +3,20 @@
 
 #include "core/Log.h"
 #include "core/Notifier.h"
-#include "ui/Dialogs.h"
-#include "ui/Images.h"
+#include "screens/upload/UploadView.h"
+#include "shell/ContentView.h"
+#include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
+#include "ui/Dialogs.h"
+#include "ui/Images.h"
+#include "upload/UploadEngine.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -29,6 +34,27 @@ const QString kGraciasDetalle = QStringLiteral("Esta app usa Rclone para la magi
 const QString kAbrirRepositorio = QStringLiteral("Abrir Repositorio");
 const QString kCerrar = QStringLiteral("Cerrar");
 const QString kAceptar = QStringLiteral("Aceptar");
+const QString kSubidaRapida = QStringLiteral("Subida rápida");
+const QString kSubidaRapidaKey = QStringLiteral("subidaRapida");
+
+// Remembered in $XDG_CONFIG_HOME/skyloft/skyloft.conf.
+bool subidaRapidaGuardada()
+{
+    return QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft"))
+        .value(kSubidaRapidaKey, false)
+        .toBool();
+}
+
+void guardarSubidaRapida(bool on)
+{
+    QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft")).setValue(kSubidaRapidaKey, on);
+}
+
+UploadEngine *uploadEngineOf(QMainWindow *window)
+{
+    auto *mainWindow = qobject_cast<MainWindow *>(window);
+    return mainWindow ? mainWindow->contentView()->mainView()->uploadView()->engine() : nullptr;
+}
 
 constexpr int kAboutIconSize = 64;
 
@@ -65,6 +91,9 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &wind
     else
         window->setFixedSize(700, 520);
 
+    if (UploadEngine *engine = uploadEngineOf(window))
+        engine->setSubidaRapida(subidaRapidaGuardada());
+
     window->setMenuBar(new QMenuBar(window));
     QTimer::singleShot(kMenuDelayMs, this, [this] {
         if (m_window)
@@ -91,6 +120,14 @@ void AppDelegate::buildMenu(QMainWindow *window)
     menu->addSeparator();
     connect(addItem(localized("menu_settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
             &QAction::triggered, this, &AppDelegate::irAConfiguracion);
+    QAction *rapida = addItem(kSubidaRapida);
+    rapida->setCheckable(true);
+    rapida->setChecked(subidaRapidaGuardada());
+    connect(rapida, &QAction::toggled, this, [this](bool on) {
+        guardarSubidaRapida(on);
+        if (UploadEngine *engine = uploadEngineOf(m_window))
+            engine->setSubidaRapida(on);
+    });
     menu->addSeparator();
     connect(addItem(localized("menu_help"), QKeySequence(Qt::CTRL | Qt::Key_Question)),
             &QAction::triggered, this, &AppDelegate::mostrarAyudaEnLinea);
