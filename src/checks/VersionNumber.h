@@ -6,9 +6,6 @@
 
 namespace skyloft {
 
-// The version this build compares published versions against.
-inline constexpr QStringView kVersionActual = u"1.0.0";
-
 // "1..+2.x." -> {1, 2, 0}: split at ".", empty parts dropped, a part that is not a plain base-10
 // integer (optional sign, ASCII digits only, fits in 64 bits) counts as 0.
 QList<qint64> versionComponents(const QString &version);

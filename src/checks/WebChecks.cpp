@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "checks/WebChecks.h"
 
-#include "core/Log.h"
 #include "checks/VersionNumber.h"
+#include "core/Log.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -129,7 +129,7 @@ void WebChecks::updateAnswered(QNetworkReply *reply)
         return;
     }
     const QJsonValue version = document.object().value(QLatin1String("version"));
-    if (!version.isString() || !isNewerVersion(kVersionActual.toString(), version.toString()))
+    if (!version.isString() || !isNewerVersion(QStringLiteral(SKYLOFT_VERSION), version.toString()))
         return;
     Q_EMIT updateAvailable(version.toString());
 }

@@ -13,18 +13,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstdio>
-
 namespace skyloft {
 
 namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
 
 QString helpText()
 {
@@ -131,9 +122,9 @@ int runHeadlessUpload(const CommandLineRequest &request)
     });
     engine.startUpload();
     if (state.showAuthorizationAlert()) {
-        print(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
-                                     "Tiene que autorizar al menos uno de los servicios "
-                                     "seleccionados para subir archivos.\n"));
+        writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
+                                         "Tiene que autorizar al menos uno de los servicios "
+                                         "seleccionados para subir archivos.\n"));
         return 2;
     }
     return QCoreApplication::exec();
@@ -181,13 +172,13 @@ int runWithoutWindow(const CommandLineRequest &request)
 {
     switch (request.kind) {
     case CommandLineRequest::Kind::Version:
-        print(stdout, QStringLiteral(SKYLOFT_VERSION "\n"));
+        writeText(stdout, QStringLiteral(SKYLOFT_VERSION "\n"));
         return 0;
     case CommandLineRequest::Kind::Help:
-        print(stdout, request.message);
+        writeText(stdout, request.message);
         return 0;
     case CommandLineRequest::Kind::UsageError:
-        print(stderr, request.message);
+        writeText(stderr, request.message);
         return 2;
     case CommandLineRequest::Kind::Upload:
         return runHeadlessUpload(request);

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "core/Log.h"
 
-#include <cstdio>
-
 namespace skyloft {
+
+void writeText(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    // One fwrite per text: stdio locks the stream for the call, so lines never interleave.
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
 
 void logLine(const QString &line)
 {
-    QByteArray bytes = line.toUtf8();
-    bytes.append('\n');
-    // One fwrite per line: stdio locks the stream for the call, so lines never interleave.
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    writeText(stdout, line + QLatin1Char('\n'));
 }
 
 } // namespace skyloft

@@ -3,10 +3,15 @@
 
 #include <QString>
 
+#include <cstdio>
+
 namespace skyloft {
 
-// One diagnostic line on standard output, UTF-8, flushed at once so that lines from several
-// threads and from child processes sharing our stdout keep their order.
+// Writes the text as UTF-8 in one call and flushes at once, so that lines from several threads
+// and from child processes sharing the stream keep their order.
+void writeText(std::FILE *stream, const QString &text);
+
+// One diagnostic line on standard output.
 void logLine(const QString &line);
 
 } // namespace skyloft

@@ -3,11 +3,11 @@
 
 #include "core/Log.h"
 #include "core/ServiceCatalog.h"
+#include "core/Utf8.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -38,11 +38,7 @@ std::optional<QString> readUtf8(const QString &path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
+    return decodeUtf8Strictly(bytes);
 }
 
 // Names in a folder in the order the file system gives them, hidden ones included.

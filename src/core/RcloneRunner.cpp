@@ -2,11 +2,11 @@
 #include "core/RcloneRunner.h"
 
 #include "core/Log.h"
+#include "core/Utf8.h"
 
 #include <QMutex>
 #include <QProcess>
 #include <QSet>
-#include <QStringDecoder>
 #include <QThread>
 
 #include <arpa/inet.h>
@@ -111,9 +111,7 @@ QString runRcloneCollect(const RclonePaths &paths, const QStringList &arguments,
     QByteArray output;
     if (!runToEnd(process, input, output))
         return QString::fromUtf8(output);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(output);
-    return decoder.hasError() ? QString() : text;
+    return decodeUtf8Strictly(output).value_or(QString());
 }
 
 QString runRcloneWithAnswer(const QString &executablePath, const QStringList &arguments,

@@ -2,10 +2,10 @@
 #include "upload/CopyProgress.h"
 
 #include "core/RcloneCommands.h"
+#include "core/Utf8.h"
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <cmath>
 
@@ -28,15 +28,6 @@ QStringList copyArguments(const RclonePaths &paths, const QString &filePath,
                           const QString &remoteName)
 {
     return RcloneCommands::copy(paths.rcloneConfigPath(), filePath, remoteName);
-}
-
-std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
 }
 
 CopyChunkReading readCopyChunk(const QByteArray &chunk)

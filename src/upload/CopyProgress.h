@@ -28,7 +28,4 @@ struct CopyChunkReading
 // line split across two pieces yields nothing. Only the first percentage in a piece counts.
 CopyChunkReading readCopyChunk(const QByteArray &chunk);
 
-// The text when the bytes are valid UTF-8 (a sequence cut at the end is not), else nothing.
-std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes);
-
 } // namespace skyloft

@@ -10,13 +10,20 @@ namespace skyloft {
 
 class UploadState;
 
-// How dropped items reach the upload queue. GUI thread only.
+// How dropped items reach the upload queue.
 namespace FileIntake {
 
-// One dropped path, already decoded from its URL. A folder is walked at any depth and each file
-// in it queued on its own ("📂" line); hidden files and folders are skipped, hidden folders and
-// symbolic links to folders are not entered, and folders are never queued. Anything else, also
-// a path that does not exist, is queued as it is ("📄" line). Duplicates are kept.
+// Every file inside `folder`, at any depth, in the order a file manager shows them: each folder's
+// subfolders first, then its files, both in natural name order ("archivo-2" before "archivo-10",
+// case aside). Hidden entries are left out and hidden or linked folders not entered. It reads only
+// the file system, so it may run on any thread.
+QStringList folderFiles(const QString &folder);
+
+// The rest change the queue: GUI thread only.
+
+// One dropped path, already decoded from its URL. Each of a folder's files (folderFiles) is queued
+// on its own ("📂" line); folders are never queued. Anything else, also a path that does not
+// exist, is queued as it is ("📄" line). Duplicates are kept.
 void addDroppedPath(UploadState &state, const QString &path);
 
 // A dropped URL: a local file's is handed on as its path, any other is ignored.

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "upload/ShareLink.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/Log.h"
 #include "core/RcloneCommands.h"
 #include "core/RcloneRunner.h"
-#include "upload/CopyProgress.h"
+#include "core/Utf8.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QPointer>
 #include <QProcess>

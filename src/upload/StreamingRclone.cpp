@@ -2,6 +2,7 @@
 #include "upload/StreamingRclone.h"
 
 #include "core/Log.h"
+#include "core/Utf8.h"
 #include "upload/CopyProgress.h"
 
 #include <QProcess>

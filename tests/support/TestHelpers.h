@@ -8,6 +8,9 @@
 #include <QTcpServer>
 #include <QThreadPool>
 
+#include <memory>
+#include <vector>
+
 namespace skyloft::test {
 
 // Configuration files with Google Drive (and Dropbox) authorized by a token.
@@ -31,12 +34,29 @@ inline QStringList linesStartingWith(const QStringList &lines, const QString &pr
     return found;
 }
 
-// A port the system has just handed out: it and the few above it are most likely free.
-inline int freeLowestPort()
+inline bool portIsFree(int port)
 {
     QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    return probe.listen(QHostAddress::LocalHost, quint16(port));
+}
+
+// The lowest of `count` consecutive ports that binding shows free right now (the test's range for
+// the code under test), starting from one the system hands out.
+inline int freeLowestPort(int count = 3)
+{
+    for (;;) {
+        QTcpServer first;
+        if (!first.listen(QHostAddress::LocalHost, 0) || first.serverPort() > 65535 - count)
+            continue;
+        std::vector<std::unique_ptr<QTcpServer>> rest;
+        for (int offset = 1; offset < count; ++offset) {
+            rest.push_back(std::make_unique<QTcpServer>());
+            if (!rest.back()->listen(QHostAddress::LocalHost, quint16(first.serverPort() + offset)))
+                break;
+        }
+        if (rest.empty() || rest.back()->isListening())
+            return first.serverPort();
+    }
 }
 
 // Waits for every authorization worker, then lets the work they posted run.

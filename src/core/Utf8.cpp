@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#include "core/Utf8.h"
+
+#include <QStringDecoder>
+
+namespace skyloft {
+
+std::optional<QString> decodeUtf8Strictly(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace skyloft
