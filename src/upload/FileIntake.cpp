@@ -7,7 +7,12 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QThreadPool>
 #include <QUrl>
+#include <QtConcurrent>
+
+#include <cstdio>
 
 #include <algorithm>
 
@@ -49,6 +54,56 @@ void collectFiles(const QString &folder, const QCollator &collator, QStringList 
         files << file.filePath();
 }
 
+// A folder's files reach the queue this many at a time: one change of the queue, one redraw
+// and one write of the log lines per batch.
+constexpr qsizetype kBatch = 1000;
+
+const QString kFromFolder = QStringLiteral("📂 Archivo agregado desde carpeta: ");
+const QString kIndividual = QStringLiteral("📄 Archivo individual agregado: ");
+
+// What one look at a dropped path found: the path itself, or some files of its folder.
+struct IntakeBatch
+{
+    QStringList paths;
+    bool fromFolder = false;
+};
+
+void appendBatch(UploadState &state, const IntakeBatch &batch)
+{
+    const QString &prefix = batch.fromFolder ? kFromFolder : kIndividual;
+    QString lines;
+    for (const QString &path : batch.paths)
+        lines += prefix + path + QLatin1Char('\n');
+    state.appendArchivos(batch.paths);
+    writeText(stdout, lines);
+}
+
+// Calls `onBatch` with the path, or with the files of its folder in batches, in queue order,
+// until it returns false.
+void lookAt(const QString &path, const std::function<bool(IntakeBatch)> &onBatch)
+{
+    if (!QFileInfo(path).isDir()) {
+        onBatch(IntakeBatch{{path}, false});
+        return;
+    }
+    const QStringList files = folderFiles(path);
+    for (qsizetype first = 0; first < files.size(); first += kBatch) {
+        if (!onBatch(IntakeBatch{files.mid(first, kBatch), true}))
+            return;
+    }
+}
+
+// One thread, so that paths dropped one after another are queued in that order.
+QThreadPool &intakePool()
+{
+    static QThreadPool *pool = [] {
+        auto *created = new QThreadPool;
+        created->setMaxThreadCount(1);
+        return created;
+    }();
+    return *pool;
+}
+
 } // namespace
 
 QStringList folderFiles(const QString &folder)
@@ -60,21 +115,42 @@ QStringList folderFiles(const QString &folder)
 
 void addDroppedPath(UploadState &state, const QString &path)
 {
-    if (!QFileInfo(path).isDir()) {
-        state.appendArchivo(path);
-        logLine(QStringLiteral("📄 Archivo individual agregado: ") + path);
-        return;
-    }
-    for (const QString &file : folderFiles(path)) {
-        state.appendArchivo(file);
-        logLine(QStringLiteral("📂 Archivo agregado desde carpeta: ") + file);
-    }
+    lookAt(path, [&state](const IntakeBatch &batch) {
+        appendBatch(state, batch);
+        return true;
+    });
 }
 
 void addDroppedUrl(UploadState &state, const QUrl &url)
 {
     if (url.isLocalFile())
         addDroppedPath(state, url.toLocalFile());
+}
+
+void queueDroppedPath(UploadState &state, const QString &path)
+{
+    auto *watcher = new QFutureWatcher<IntakeBatch>(&state);
+    QObject::connect(watcher, &QFutureWatcherBase::resultsReadyAt, &state,
+                     [&state, watcher](int begin, int end) {
+                         for (int i = begin; i < end; ++i)
+                             appendBatch(state, watcher->resultAt(i));
+                     });
+    QObject::connect(watcher, &QFutureWatcherBase::finished, watcher, &QObject::deleteLater);
+    // A screen closed meanwhile stops the walk at its next batch.
+    QObject::connect(&state, &QObject::destroyed, watcher,
+                     [watcher] { watcher->future().cancel(); });
+    watcher->setFuture(QtConcurrent::run(&intakePool(), [path](QPromise<IntakeBatch> &promise) {
+        lookAt(path, [&promise](IntakeBatch batch) {
+            promise.addResult(std::move(batch));
+            return !promise.isCanceled();
+        });
+    }));
+}
+
+void queueDroppedUrl(UploadState &state, const QUrl &url)
+{
+    if (url.isLocalFile())
+        queueDroppedPath(state, url.toLocalFile());
 }
 
 void addCommandLinePaths(UploadState &state, const QStringList &paths)

@@ -29,6 +29,12 @@ void addDroppedPath(UploadState &state, const QString &path);
 // A dropped URL: a local file's is handed on as its path, any other is ignored.
 void addDroppedUrl(UploadState &state, const QUrl &url);
 
+// The same as addDroppedPath and addDroppedUrl, but the path is looked at and a folder walked on
+// a thread of their own, so that a huge folder never stalls the window; its files arrive in
+// batches. Items taken this way are queued in the order they were given.
+void queueDroppedPath(UploadState &state, const QString &path);
+void queueDroppedUrl(UploadState &state, const QUrl &url);
+
 // Paths given on the command line, relative ones taken from the current folder, each as if
 // dropped.
 void addCommandLinePaths(UploadState &state, const QStringList &paths);

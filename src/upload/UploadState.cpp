@@ -38,8 +38,16 @@ UploadState::UploadState(TabSelection *tabSelection, GeneratedLinks *generatedLi
 
 void UploadState::appendArchivo(const QString &path)
 {
-    m_archivosSeleccionados.append(path);
-    Q_EMIT archivoAppended(path);
+    appendArchivos(QStringList{path});
+}
+
+void UploadState::appendArchivos(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    const qsizetype first = m_archivosSeleccionados.size();
+    m_archivosSeleccionados.append(paths);
+    Q_EMIT archivosAppended(first, paths.size());
     Q_EMIT archivosSeleccionadosChanged();
 }
 

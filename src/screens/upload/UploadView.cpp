@@ -5,12 +5,12 @@
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ProgressCard.h"
 #include "screens/upload/QueuedFilesModel.h"
-#include "ui/SectionSwitcher.h"
 #include "screens/upload/ServicePill.h"
-#include "ui/StyledButton.h"
-#include "ui/SystemStyle.h"
 #include "ui/Dialogs.h"
 #include "ui/Images.h"
+#include "ui/SectionSwitcher.h"
+#include "ui/StyledButton.h"
+#include "ui/SystemStyle.h"
 #include "upload/FileIntake.h"
 #include "upload/UploadEngine.h"
 #include "upload/UploadState.h"
@@ -161,7 +161,7 @@ QWidget *UploadView::makeMainColumn()
 
     m_dropZone = new DropZone(m_queuedFiles, column);
     connect(m_dropZone, &DropZone::urlDropped, m_state,
-            [state = m_state](const QUrl &url) { FileIntake::addDroppedUrl(*state, url); });
+            [state = m_state](const QUrl &url) { FileIntake::queueDroppedUrl(*state, url); });
     connect(m_dropZone, &DropZone::chooseFilesRequested, this, &UploadView::chooseFiles);
     connect(m_dropZone, &DropZone::clearRequested, m_state, &UploadState::clearArchivos);
 
@@ -278,7 +278,7 @@ void UploadView::chooseFiles()
         if (!state)
             return;
         for (const QString &path : paths)
-            FileIntake::addDroppedPath(*state, path);
+            FileIntake::queueDroppedPath(*state, path);
     });
 }
 
