@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "OpenDialog.h"
 
-#include "upload/GeneratedLinks.h"
 #include "screens/links/CopyLinkButton.h"
 #include "screens/links/LinkCardDelegate.h"
 #include "screens/links/LinksListView.h"
@@ -10,6 +9,7 @@
 #include "screens/links/LinksView.h"
 #include "screens/links/ServiceSection.h"
 #include "ui/Toast.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace skyloft;
@@ -329,10 +330,16 @@ private Q_SLOTS:
         const int widgetsBefore = int(screen.view.findChildren<QWidget *>().size());
         QElapsedTimer clock;
         clock.start();
+        QList<LinkItem> items;
         for (int i = 0; i < 1000; ++i)
-            screen.links.append("drive", {QStringLiteral("archivo-%1.bin").arg(i),
-                                          QStringLiteral("https://example.com/%1").arg(i)});
+            items.append({QStringLiteral("archivo-%1.bin").arg(i),
+                          QStringLiteral("https://example.com/%1").arg(i)});
+        QSignalSpy inserted(screen.model(), &QAbstractItemModel::rowsInserted);
+        screen.links.appendAll("drive", items);
+        QCOMPARE(inserted.size(), 1); // links added at once are one change of the list
         QCOMPARE(screen.model()->rowCount(), 1001);
+        QCOMPARE(screen.model()->index(1000, 0).data(LinksModel::LinkRole).toString(),
+                 items.last().link);
         QCOMPARE(int(screen.view.findChildren<QWidget *>().size()), widgetsBefore);
 
         QScrollBar *bar = screen.list()->verticalScrollBar();

@@ -27,10 +27,13 @@ public:
 
     const LinksByRemote &links() const { return m_links; }
     void append(const QString &remoteName, const LinkItem &item);
+    // Many links under one remote as one change: one signal, one model insert.
+    void appendAll(const QString &remoteName, const QList<LinkItem> &items);
     void clear();
 
 Q_SIGNALS:
-    void appended(const QString &remoteName, const skyloft::LinkItem &item);
+    // `count` links were appended under remoteName, the first at position `first` of its list.
+    void appended(const QString &remoteName, qsizetype first, qsizetype count);
     void changed();
 
 private:

@@ -45,7 +45,7 @@ private:
         qsizetype item; // -1 for the header
     };
 
-    void onAppended(const QString &remoteName, const LinkItem &item);
+    void onAppended(const QString &remoteName, qsizetype first, qsizetype count);
     void rebuildIfStale();
     QList<Row> rowsFromLinks() const;
     const LinkItem *itemAt(const Row &row) const;
