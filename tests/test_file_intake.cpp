@@ -160,7 +160,7 @@ private Q_SLOTS:
         }
         QCOMPARE(state.archivosSeleccionados(),
                  FileIntake::folderFiles(dir.path()) + QStringList{single});
-        QCOMPARE(changes.size(), 11);
+        QCOMPARE(changes.size(), 21); // batches of 500, then the file
     }
 };
 

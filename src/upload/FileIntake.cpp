@@ -9,10 +9,14 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 #include <QtConcurrent>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <utility>
 
 #include <algorithm>
 
@@ -56,7 +60,7 @@ void collectFiles(const QString &folder, const QCollator &collator, QStringList 
 
 // A folder's files reach the queue this many at a time: one change of the queue, one redraw
 // and one write of the log lines per batch.
-constexpr qsizetype kBatch = 1000;
+constexpr qsizetype kBatch = 500;
 
 const QString kFromFolder = QStringLiteral("📂 Archivo agregado desde carpeta: ");
 const QString kIndividual = QStringLiteral("📄 Archivo individual agregado: ");
@@ -71,9 +75,16 @@ struct IntakeBatch
 void appendBatch(UploadState &state, const IntakeBatch &batch)
 {
     const QString &prefix = batch.fromFolder ? kFromFolder : kIndividual;
-    QString lines;
+    qsizetype size = 0;
     for (const QString &path : batch.paths)
-        lines += prefix + path + QLatin1Char('\n');
+        size += prefix.size() + path.size() + 1;
+    QString lines;
+    lines.reserve(size);
+    for (const QString &path : batch.paths) {
+        lines += prefix;
+        lines += path;
+        lines += QLatin1Char('\n');
+    }
     state.appendArchivos(batch.paths);
     writeText(stdout, lines);
 }
@@ -99,6 +110,8 @@ QThreadPool &intakePool()
     static QThreadPool *pool = [] {
         auto *created = new QThreadPool;
         created->setMaxThreadCount(1);
+        // The window's thread goes first when the cores are busy.
+        created->setThreadPriority(QThread::LowPriority);
         return created;
     }();
     return *pool;
@@ -129,19 +142,37 @@ void addDroppedUrl(UploadState &state, const QUrl &url)
 
 void queueDroppedPath(UploadState &state, const QString &path)
 {
-    auto *watcher = new QFutureWatcher<IntakeBatch>(&state);
+    // The future keeps every result it was given until it goes: each batch is moved out of it as
+    // it arrives, or 100,000 paths would be freed on the GUI thread in one go at the end.
+    using SharedBatch = std::shared_ptr<IntakeBatch>;
+    auto *watcher = new QFutureWatcher<SharedBatch>(&state);
+    // Batches that arrive together (the GUI thread was busy) are still taken one per turn of the
+    // event loop, so the window repaints and reacts between them.
+    auto pending = std::make_shared<QList<IntakeBatch>>();
+    auto takeOne = std::make_shared<std::function<void()>>();
+    *takeOne = [&state, pending, weak = std::weak_ptr(takeOne)] {
+        appendBatch(state, pending->takeFirst());
+        if (!pending->isEmpty())
+            QTimer::singleShot(1, &state, [weak] {
+                if (const auto next = weak.lock())
+                    (*next)();
+            });
+    };
     QObject::connect(watcher, &QFutureWatcherBase::resultsReadyAt, &state,
-                     [&state, watcher](int begin, int end) {
+                     [watcher, pending, takeOne](int begin, int end) {
+                         const bool idle = pending->isEmpty();
                          for (int i = begin; i < end; ++i)
-                             appendBatch(state, watcher->resultAt(i));
+                             pending->append(std::exchange(*watcher->resultAt(i), {}));
+                         if (idle)
+                             (*takeOne)();
                      });
     QObject::connect(watcher, &QFutureWatcherBase::finished, watcher, &QObject::deleteLater);
     // A screen closed meanwhile stops the walk at its next batch.
     QObject::connect(&state, &QObject::destroyed, watcher,
                      [watcher] { watcher->future().cancel(); });
-    watcher->setFuture(QtConcurrent::run(&intakePool(), [path](QPromise<IntakeBatch> &promise) {
+    watcher->setFuture(QtConcurrent::run(&intakePool(), [path](QPromise<SharedBatch> &promise) {
         lookAt(path, [&promise](IntakeBatch batch) {
-            promise.addResult(std::move(batch));
+            promise.addResult(std::make_shared<IntakeBatch>(std::move(batch)));
             return !promise.isCanceled();
         });
     }));
