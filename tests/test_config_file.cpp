@@ -21,7 +21,7 @@ class TestConfigFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void catalogNamesAndImages()
+    void catalogNames()
     {
         QCOMPARE(ServiceCatalog::services(),
                  (QStringList{"Google Drive", "Dropbox", "Mega", "1Fichier"}));
@@ -33,14 +33,9 @@ private Q_SLOTS:
         QCOMPARE(remoteNameFor(QStringLiteral("Ñu\tDrive\u00A0X Y")),
                  QStringLiteral("ñu\tdrive\u00A0xy"));
 
-        QCOMPARE(serviceIconName("Google Drive"), QStringLiteral("googledrive"));
-        QCOMPARE(serviceIconName("1Fichier"), QStringLiteral("fichier"));
+        // Names outside the catalog fall back (test_images draws every name in use).
         QCOMPARE(serviceIconName("OneDrive"), QStringLiteral("questionmark.circle"));
-        QCOMPARE(uploadServiceImageName("Google Drive"), QStringLiteral("googledrive"));
-        QCOMPARE(uploadServiceImageName("1Fichier"), QStringLiteral("fichier"));
-        QCOMPARE(linksSectionImageName("drive"), QStringLiteral("googledrive"));
         QCOMPARE(linksSectionImageName("MEGA"), QStringLiteral("mega"));
-        QCOMPARE(linksSectionImageName("onedrive"), QStringLiteral("fichier"));
         QCOMPARE(linksSectionImageName("box"), QStringLiteral("fichier"));
     }
 

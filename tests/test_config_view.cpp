@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CoveredControls.h"
 #include "FakeRclone.h"
 #include "TestHelpers.h"
 
@@ -7,6 +8,7 @@
 #include "screens/config/ConfigView.h"
 #include "screens/config/CredentialField.h"
 #include "screens/config/ServiceTile.h"
+#include "ui/Spring.h"
 #include "ui/Toast.h"
 
 #include <QApplication>
@@ -357,6 +359,9 @@ private Q_SLOTS:
         QVERIFY(screen.toast()->isShown());
         QElapsedTimer raised;
         raised.start();
+        // With the Mega form, the tallest screen, it covers no control once in place.
+        QTest::qWait(bouncySpring().durationMs + 100);
+        QCOMPARE(coveredControls(screen.view, screen.toast()), QStringList());
         const qint64 life = toastLife(screen, raised);
         QVERIFY2(life >= ConfigState::kToastMs - 100 && life <= ConfigState::kToastMs + 500,
                  qPrintable(QString::number(life)));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CoveredControls.h"
 #include "OpenDialog.h"
 
 #include "screens/links/CopyLinkButton.h"
@@ -178,7 +179,6 @@ private Q_SLOTS:
             << "A\nB\nC";
         QTest::newRow("one link") << Recorded{{"fichier", {"f.txt", "https://1fichier.com/?x"}}}
                                   << "https://1fichier.com/?x";
-        QTest::newRow("no links leave an empty text") << Recorded{} << "";
     }
 
     void copyAll()
@@ -190,8 +190,18 @@ private Q_SLOTS:
         putOnClipboard(QStringLiteral("stale"));
         QTest::mouseClick(screen.button(QStringLiteral("Copiar Todo")), Qt::LeftButton);
         QCOMPARE(clipboardText(), text);
-        QVERIFY(!screen.view.state()->showToast());
-        QVERIFY(!screen.toast()->isVisible());
+        QVERIFY(screen.toast()->isVisible());
+        QCOMPARE(screen.toast()->text(), QStringLiteral("📋 Enlaces copiados"));
+    }
+
+    void noLinksLeaveNothingToCopyOrClear()
+    {
+        Screen screen;
+        QVERIFY(!screen.button(QStringLiteral("Copiar Todo"))->isEnabled());
+        QVERIFY(!screen.button(QStringLiteral("Limpiar Todo"))->isEnabled());
+        screen.record({{"drive", {"a.txt", "A"}}});
+        QVERIFY(screen.button(QStringLiteral("Copiar Todo"))->isEnabled());
+        QVERIFY(screen.button(QStringLiteral("Limpiar Todo"))->isEnabled());
     }
 
     void copyOneLink()
@@ -204,7 +214,8 @@ private Q_SLOTS:
         QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
         QVERIFY(screen.toast()->isVisible());
         QCOMPARE(screen.toast()->text(), QStringLiteral("📋 Enlace copiado"));
-        QTRY_COMPARE(screen.toast()->geometry().bottom() + 1, screen.view.height() - 40);
+        QTRY_COMPARE(screen.toast()->geometry().bottom() + 1, screen.view.height() - 12);
+        QCOMPARE(coveredControls(&screen.view, screen.toast()), QStringList());
 
         // From the keyboard: the first card, then Return; the real button rides on that card.
         screen.list()->setFocus();
@@ -263,7 +274,6 @@ private Q_SLOTS:
         QTest::newRow("Borrar Todo empties the shared links") << two << "Borrar Todo" << true;
         QTest::newRow("Cancelar keeps every link") << two << "Cancelar" << false;
         QTest::newRow("dismissing keeps every link") << two << "Escape" << false;
-        QTest::newRow("an empty list still asks") << Recorded{} << "Borrar Todo" << true;
     }
 
     void clearAll()

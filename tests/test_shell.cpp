@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "upload/GeneratedLinks.h"
+#include "cli/CommandLine.h"
 #include "core/Notifier.h"
+#include "core/QuitOnSignals.h"
 #include "core/TabSelection.h"
 #include "shell/AppDelegate.h"
-#include "cli/CommandLine.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
-#include "core/QuitOnSignals.h"
 #include "shell/Translations.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -92,9 +92,6 @@ private Q_SLOTS:
             << QStringList{"skyloft"} << int(K::Window) << QStringList{};
         QTest::newRow("paths are queued") << QStringList{"skyloft", "a b.txt", "/tmp/c"}
                                           << int(K::Window) << QStringList{"a b.txt", "/tmp/c"};
-        QTest::newRow("version") << QStringList{"skyloft", "--version"} << int(K::Version)
-                                 << QStringList{};
-        QTest::newRow("help") << QStringList{"skyloft", "-h"} << int(K::Help) << QStringList{};
         QTest::newRow("unknown option")
             << QStringList{"skyloft", "--bogus"} << int(K::UsageError) << QStringList{};
     }
@@ -113,21 +110,21 @@ private Q_SLOTS:
     {
         QProcess process;
         process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), {"--version"});
-        QVERIFY(process.waitForFinished());
+        QVERIFY(process.waitForFinished(-1));
         QCOMPARE(process.readAllStandardOutput(), QByteArray("1.0.0\n"));
         QCOMPARE(process.exitCode(), 0);
-        process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), {"--help"});
-        QVERIFY(process.waitForFinished());
+        process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), {"-h"});
+        QVERIFY(process.waitForFinished(-1));
         QVERIFY(process.readAllStandardOutput().contains("skyloft"));
     }
 
-    // Last: it runs the application's own event loop to its end.
+    // Last: it runs the application's own event loop to its end (a signal that does not quit
+    // it leaves the test to CTest's timeout).
     void terminationSignalQuitsThroughTheEventLoop()
     {
         QuitOnSignals quitOnSignals;
         QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
         QTimer::singleShot(0, qApp, [] { ::raise(SIGTERM); });
-        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QCOMPARE(aboutToQuit.count(), 1);
     }

@@ -6,21 +6,25 @@
 #include "ScriptedHttpServer.h"
 #include "TestHelpers.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/TabSelection.h"
 #include "screens/upload/DropZone.h"
+#include "screens/upload/FileChooser.h"
 #include "screens/upload/ProgressCard.h"
-#include "ui/SectionSwitcher.h"
 #include "screens/upload/ServicePill.h"
 #include "screens/upload/ServiceProgressBar.h"
-#include "ui/StyledButton.h"
 #include "screens/upload/UploadView.h"
+#include "ui/SectionSwitcher.h"
+#include "ui/StyledButton.h"
+#include "upload/GeneratedLinks.h"
 #include "upload/UploadState.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -364,7 +368,7 @@ private Q_SLOTS:
         QCOMPARE(screen.view->dropZone()->isEmpty(), queued.isEmpty());
     }
 
-    void theEmptyZoneOpensTheFileChooser_data()
+    void theZoneOpensTheFileChooser_data()
     {
         QTest::addColumn<int>("key"); // 0 for a click
         QTest::newRow("click") << 0;
@@ -372,7 +376,7 @@ private Q_SLOTS:
         QTest::newRow("Space") << int(Qt::Key_Space);
     }
 
-    void theEmptyZoneOpensTheFileChooser()
+    void theZoneOpensTheFileChooser()
     {
         QFETCH(int, key);
         Screen screen;
@@ -388,9 +392,34 @@ private Q_SLOTS:
         QCOMPARE(screen.chooserOpened, 1);
         QTRY_COMPARE(screen.state()->archivosSeleccionados(), screen.chooserAnswer);
         QCOMPARE(screen.listedNames(), (QStringList{"a.txt", "b c.txt"}));
-        // A click on a zone that lists files does not open it again.
+        QCOMPARE(zone->countLine()->text(), "2 archivos en cola");
+        // With files queued, a click on its edge or on the list opens it again.
         QTest::mouseClick(zone, Qt::LeftButton, {}, QPoint(4, 4));
-        QCOMPARE(screen.chooserOpened, 1);
+        QTest::mouseClick(zone->fileList()->viewport(), Qt::LeftButton);
+        QCOMPARE(screen.chooserOpened, 3);
+        QTRY_COMPARE(zone->countLine()->text(), "6 archivos en cola");
+        QTest::mouseClick(zone->clearButton(), Qt::LeftButton);
+        QCOMPARE(screen.chooserOpened, 3);
+    }
+
+    // The desktop's chooser takes folders as well as files: a selected folder is chosen, not
+    // opened.
+    void theChooserPicksFolders()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("Fotos"));
+        QWidget parent;
+        QStringList chosen;
+        desktopFileChooser()(&parent, [&](const QStringList &paths) { chosen = paths; });
+        auto *dialog = parent.findChild<QFileDialog *>();
+        QVERIFY(dialog);
+        dialog->setDirectory(dir.path());
+        dialog->selectFile(dir.filePath("Fotos"));
+        QTRY_COMPARE(dialog->selectedFiles(), QStringList{dir.filePath("Fotos")});
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+        QCOMPARE(chosen, QStringList{dir.filePath("Fotos")});
     }
 
     void aFolderOfTenThousandFiles()

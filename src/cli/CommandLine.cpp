@@ -5,6 +5,8 @@
 #include "core/RclonePaths.h"
 #include "core/ServiceCatalog.h"
 #include "core/TabSelection.h"
+#include "history/HistoryStore.h"
+#include "history/LinkExport.h"
 #include "upload/FileIntake.h"
 #include "upload/GeneratedLinks.h"
 #include "upload/UploadEngine.h"
@@ -22,6 +24,7 @@ QString helpText()
     return QStringLiteral(
         "Uso: skyloft [opciones] [RUTA...]\n"
         "     skyloft upload [--rapido] --to SERVICIO [--to SERVICIO]... RUTA...\n"
+        "     skyloft historial [--format tsv|json] [--desde FECHA]\n"
         "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.\n"
         "\n"
         "Sin orden, abre la ventana; las RUTAS dadas quedan en la cola de subida.\n"
@@ -36,13 +39,28 @@ QString helpText()
         "                  autorizar (entonces no sube nada).\n"
         "                  Con --rapido usa la subida rápida: un solo rclone rcd para toda la\n"
         "                  subida, con los servicios a la vez.\n"
+        "  historial       Escribe el historial de subidas, de la más antigua a la más\n"
+        "                  reciente: en TSV (con cabecera; tabulador, salto de línea y barra\n"
+        "                  inversa dentro de un campo se escriben \\t, \\n y \\\\) o en JSON.\n"
+        "                  --desde FECHA (2026-01-31 o 2026-01-31T18:00, hora local) deja\n"
+        "                  solo las subidas desde ese momento.\n"
         "\n"
         "Opciones:\n"
         "  -h, --help      Muestra esta ayuda.\n"
         "  -v, --version   Muestra la versión.\n"
         "\n"
         "Variables de entorno:\n"
-        "  SKYLOFT_RESOURCE_DIR  Carpeta con el ejecutable \"rclone\" que se usará.\n");
+        "  SKYLOFT_RESOURCE_DIR  Carpeta con el ejecutable \"rclone\" que se usará.\n"
+        "  XDG_DATA_HOME         El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite\n"
+        "                        (por omisión ~/.local/share/skyloft/).\n");
+}
+
+CommandLineRequest helpRequest()
+{
+    CommandLineRequest request;
+    request.kind = CommandLineRequest::Kind::Help;
+    request.message = helpText();
+    return request;
 }
 
 CommandLineRequest usageError(const QString &message)
@@ -67,11 +85,8 @@ CommandLineRequest parseUpload(const QStringList &arguments)
         return usageError(parser.errorText());
 
     CommandLineRequest request;
-    if (parser.isSet(help)) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (parser.isSet(help))
+        return helpRequest();
     request.kind = CommandLineRequest::Kind::Upload;
     request.rapido = parser.isSet(rapido);
     const QStringList offered = ServiceCatalog::serviciosOrden();
@@ -89,6 +104,57 @@ CommandLineRequest parseUpload(const QStringList &arguments)
     if (request.paths.isEmpty())
         return usageError(QStringLiteral("Falta al menos una RUTA."));
     return request;
+}
+
+// A day (local midnight) or a local date and time, as ISO 8601 writes them.
+QDateTime parseSince(const QString &text)
+{
+    const QDate day = QDate::fromString(text, Qt::ISODate);
+    if (day.isValid())
+        return day.startOfDay();
+    return QDateTime::fromString(text, Qt::ISODate);
+}
+
+// historial [--format tsv|json] [--desde FECHA]; `arguments` without the word "historial".
+CommandLineRequest parseHistory(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMATO"),
+                                    QStringLiteral("tsv"));
+    const QCommandLineOption since(QStringLiteral("desde"), QString(), QStringLiteral("FECHA"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    parser.addOptions({format, since, help});
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    CommandLineRequest request;
+    if (parser.isSet(help))
+        return helpRequest();
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("historial no admite argumentos: ") +
+                          parser.positionalArguments().join(QLatin1Char(' ')));
+    const QString formatName = parser.value(format);
+    if (formatName != QLatin1String("tsv") && formatName != QLatin1String("json"))
+        return usageError(QStringLiteral("Formato desconocido: \"") + formatName +
+                          QStringLiteral("\". Formatos: tsv, json."));
+    request.kind = CommandLineRequest::Kind::History;
+    request.json = formatName == QLatin1String("json");
+    if (parser.isSet(since)) {
+        request.since = parseSince(parser.value(since));
+        if (!request.since.isValid())
+            return usageError(QStringLiteral("Fecha no válida: \"") + parser.value(since) +
+                              QStringLiteral("\". Escríbala como 2026-01-31 o 2026-01-31T18:00."));
+    }
+    return request;
+}
+
+int printHistory(const CommandLineRequest &request)
+{
+    HistoryStore store(HistoryStore::defaultPath());
+    if (!store.problem().isEmpty())
+        writeText(stderr, QStringLiteral("⚠️ ") + store.problem() + QLatin1Char('\n'));
+    const QList<HistoryEntry> entries = store.entries(request.since);
+    writeText(stdout, QString::fromUtf8(request.json ? historyJson(entries) : historyTsv(entries)));
+    return store.isPersistent() ? 0 : 1;
 }
 
 // Runs the upload screen's steps without a screen: scan the authorizations, queue the paths,
@@ -136,6 +202,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
 {
     if (arguments.size() > 1 && arguments.at(1) == QLatin1String("upload"))
         return parseUpload(QStringList{arguments.at(0)} + arguments.mid(2));
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("historial"))
+        return parseHistory(QStringList{arguments.at(0)} + arguments.mid(2));
 
     CommandLineRequest request;
     QCommandLineParser parser;
@@ -147,11 +215,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
     parser.addPositionalArgument(QStringLiteral("paths"), QString());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
-    if (parser.isSet(help)) {
-        request.kind = CommandLineRequest::Kind::Help;
-        request.message = helpText();
-        return request;
-    }
+    if (parser.isSet(help))
+        return helpRequest();
     if (parser.isSet(version)) {
         request.kind = CommandLineRequest::Kind::Version;
         return request;
@@ -182,6 +247,8 @@ int runWithoutWindow(const CommandLineRequest &request)
         return 2;
     case CommandLineRequest::Kind::Upload:
         return runHeadlessUpload(request);
+    case CommandLineRequest::Kind::History:
+        return printHistory(request);
     case CommandLineRequest::Kind::Window:
         break;
     }

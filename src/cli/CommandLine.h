@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@ struct CommandLineRequest
         Version,
         Help,
         Upload,
+        History,
         UsageError
     };
     Kind kind = Kind::Window;
@@ -21,6 +23,8 @@ struct CommandLineRequest
     QStringList services; // display names given with --to
     QString message;      // help text or usage error
     bool rapido = false;  // --rapido: "Subida rápida", one rclone rcd for the whole upload
+    bool json = false;    // historial --format json (else tsv)
+    QDateTime since;      // historial --desde; invalid for the whole history
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

@@ -27,6 +27,7 @@ namespace skyloft {
 namespace {
 
 const QString kMenuTitle = QStringLiteral("Skyloft");
+const QString kHistorial = QStringLiteral("Historial…");
 const QString kAgradecimientos = QStringLiteral("Agradecimientos a Rclone");
 const QString kGraciasRclone = QStringLiteral("¡Gracias, Rclone!");
 const QString kGraciasDetalle = QStringLiteral("Esta app usa Rclone para la magia detrás del "
@@ -120,6 +121,8 @@ void AppDelegate::buildMenu(QMainWindow *window)
     menu->addSeparator();
     connect(addItem(localized("menu_settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
             &QAction::triggered, this, &AppDelegate::irAConfiguracion);
+    connect(addItem(kHistorial, QKeySequence(Qt::CTRL | Qt::Key_H)), &QAction::triggered, this,
+            &AppDelegate::mostrarHistorial);
     QAction *rapida = addItem(kSubidaRapida);
     rapida->setCheckable(true);
     rapida->setChecked(subidaRapidaGuardada());
@@ -156,6 +159,12 @@ void AppDelegate::mostrarAcercaDe()
 void AppDelegate::irAConfiguracion()
 {
     Notifier::instance().post(QString::fromLatin1(kIrAConfiguracion));
+}
+
+void AppDelegate::mostrarHistorial()
+{
+    if (auto *window = qobject_cast<MainWindow *>(m_window.data()))
+        window->showHistory();
 }
 
 void AppDelegate::mostrarAyudaEnLinea()

@@ -31,6 +31,7 @@ public:
 public Q_SLOTS:
     void mostrarAcercaDe();
     void irAConfiguracion();
+    void mostrarHistorial();
     void mostrarAyudaEnLinea();
     void mostrarAgradecimientosRclone();
 

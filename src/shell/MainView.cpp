@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainView.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/Notifier.h"
 #include "core/TabSelection.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
-#include "ui/Images.h"
 #include "shell/Translations.h"
+#include "ui/SystemStyle.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QTabBar>
 
@@ -19,9 +19,13 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 {
     setMinimumSize(500, 520);
     setDocumentMode(true);
-    addTab(makeUploadScreen(), imageIcon(QStringLiteral("arrow.up.doc")), localized("Subir"));
-    addTab(makeLinksScreen(), imageIcon(QStringLiteral("link")), localized("Enlaces"));
-    addTab(makeConfigScreen(), imageIcon(QStringLiteral("gearshape")), localized("Configuración"));
+    // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
+    const QColor symbols = palette().color(QPalette::WindowText);
+    addTab(makeUploadScreen(), tintedIcon(QStringLiteral("arrow.up.doc"), symbols),
+           localized("Subir"));
+    addTab(makeLinksScreen(), tintedIcon(QStringLiteral("link"), symbols), localized("Enlaces"));
+    addTab(makeConfigScreen(), tintedIcon(QStringLiteral("gearshape"), symbols),
+           localized("Configuración"));
     tabBar()->setExpanding(true);
 
     setCurrentIndex(m_selectedTab->selectedTab());

@@ -1,18 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "shell/MainWindow.h"
 
+#include "core/Log.h"
+#include "core/TabSelection.h"
+#include "history/HistoryStore.h"
+#include "screens/history/HistoryWindow.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
+#include "shell/RunEndNotice.h"
+#include "ui/Dialogs.h"
 
 #include <QLayout>
+#include <QTimer>
 
 namespace skyloft {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_contentView(new ContentView(this))
+MainWindow::MainWindow(QWidget *parent) : MainWindow(HistoryStore::defaultPath(), parent) {}
+
+MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
+    : QMainWindow(parent), m_contentView(new ContentView(this)),
+      m_history(new HistoryStore(historyPath, this)), m_runEndNotice(new RunEndNotice(
+                                                          this, [this] { showLinks(); }, this))
 {
     setWindowTitle(QStringLiteral("Skyloft"));
     setCentralWidget(m_contentView);
+    if (!m_history->problem().isEmpty())
+        logLine(QStringLiteral("⚠️ ") + m_history->problem());
+    connect(m_history, &HistoryStore::problemFound, this, &MainWindow::reportHistoryProblem);
 }
 
 void MainWindow::queueFiles(const QStringList &paths)
@@ -26,6 +41,46 @@ void MainWindow::fixContentSize(int width, int height)
     // The window follows its content (and the menu bar when it arrives) and cannot be resized.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
+}
+
+HistoryWindow *MainWindow::showHistory()
+{
+    if (!m_historyWindow) {
+        m_historyWindow = new HistoryWindow(m_history, HistoryWindowSetup::forApplication(), this);
+    }
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    m_historyWindow->activateWindow();
+    return m_historyWindow;
+}
+
+void MainWindow::showLinks()
+{
+    m_contentView->selectedTab()->setSelectedTab(TabLinks);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A history that could not be opened is said once, over the window, when it first appears.
+    if (!m_history->problem().isEmpty() && !m_historyProblemShown)
+        QTimer::singleShot(0, this, [this] { reportHistoryProblem(m_history->problem()); });
+}
+
+void MainWindow::reportHistoryProblem(const QString &message)
+{
+    if (m_historyProblemShown)
+        return;
+    m_historyProblemShown = true;
+    DialogQuestion question;
+    question.icon = QMessageBox::Warning;
+    question.text = QStringLiteral("Problema con el historial");
+    question.informativeText = message;
+    question.buttons = {{QStringLiteral("Aceptar"), DialogButton::Role::Default}};
+    Dialogs::ask(this, question, this, [](int) {});
 }
 
 } // namespace skyloft

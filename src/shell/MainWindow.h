@@ -2,19 +2,27 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 namespace skyloft {
 
 class ContentView;
+class HistoryStore;
+class HistoryWindow;
+class RunEndNotice;
 
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The history in the user's data folder.
     explicit MainWindow(QWidget *parent = nullptr);
+    MainWindow(const QString &historyPath, QWidget *parent = nullptr);
 
     ContentView *contentView() const { return m_contentView; }
+    HistoryStore *history() const { return m_history; }
+    RunEndNotice *runEndNotice() const { return m_runEndNotice; }
 
     // Queues files and folders named on the command line on the upload screen.
     void queueFiles(const QStringList &paths);
@@ -22,8 +30,22 @@ public:
     // Fixes the content at width x height and the window around it, menu bar included.
     void fixContentSize(int width, int height);
 
+    // "Historial…": opens the history window, or brings it forward.
+    HistoryWindow *showHistory();
+    // Brings the window forward on the links tab (a click on the end-of-run notice).
+    void showLinks();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void reportHistoryProblem(const QString &message);
+
     ContentView *m_contentView;
+    HistoryStore *m_history;
+    RunEndNotice *m_runEndNotice;
+    QPointer<HistoryWindow> m_historyWindow;
+    bool m_historyProblemShown = false;
 };
 
 } // namespace skyloft

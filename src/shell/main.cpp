@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "cli/CommandLine.h"
+#include "core/QuitOnSignals.h"
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
-#include "cli/CommandLine.h"
-#include "ui/Images.h"
 #include "shell/MainWindow.h"
-#include "core/QuitOnSignals.h"
 #include "shell/Translations.h"
+#include "ui/Images.h"
+#include "ui/SystemStyle.h"
 
 #include <QApplication>
 
@@ -21,6 +22,9 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    skyloft::applyAppearance(app);
+    // Lets the desktop match the window with its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.skyloft.Skyloft"));
     skyloft::QuitOnSignals quitOnSignals;
     QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
     skyloft::installTranslations(app);

@@ -18,8 +18,8 @@ constexpr qreal kRadius = 10;
 
 } // namespace
 
-Toast::Toast(const QString &text, int bottomMargin, QWidget *parent)
-    : QLabel(text, parent), m_bottomMargin(bottomMargin),
+Toast::Toast(const QString &text, Edge edge, int margin, QWidget *parent)
+    : QLabel(text, parent), m_edge(edge), m_margin(margin),
       m_opacity(new QGraphicsOpacityEffect(this)),
       m_move(new QPropertyAnimation(this, "pos", this)),
       m_fade(new QPropertyAnimation(m_opacity, "opacity", this)),
@@ -27,7 +27,8 @@ Toast::Toast(const QString &text, int bottomMargin, QWidget *parent)
 {
     // QFrame owns a label's contents margins; the label's own margin is the padding.
     setMargin(kDefaultPadding);
-    setTextColour(this, Qt::white);
+    setFont(textStyleFont(TextStyle::Body));
+    setTextColour(this, onPlateColour());
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGraphicsEffect(m_opacity);
     adjustSize();
@@ -49,6 +50,16 @@ void Toast::setMotion(int durationMs, const QEasingCurve &curve)
         animation->setDuration(durationMs);
         animation->setEasingCurve(curve);
     }
+}
+
+void Toast::setMessage(const QString &text)
+{
+    if (text == this->text())
+        return;
+    setText(text);
+    adjustSize();
+    if (m_shown && m_animation->state() != QAbstractAnimation::Running)
+        move(shownPosition());
 }
 
 void Toast::setShown(bool shown)
@@ -75,13 +86,14 @@ void Toast::setShown(bool shown)
 QPoint Toast::shownPosition() const
 {
     const QWidget *parent = parentWidget();
-    return {(parent->width() - width()) / 2, parent->height() - m_bottomMargin - height()};
+    const int x = (parent->width() - width()) / 2;
+    return {x, m_edge == Edge::Top ? m_margin : parent->height() - m_margin - height()};
 }
 
 QPoint Toast::hiddenPosition() const
 {
     const QWidget *parent = parentWidget();
-    return {(parent->width() - width()) / 2, parent->height()};
+    return {(parent->width() - width()) / 2, m_edge == Edge::Top ? -height() : parent->height()};
 }
 
 void Toast::paintEvent(QPaintEvent *event)
@@ -91,7 +103,7 @@ void Toast::paintEvent(QPaintEvent *event)
         painter.setRenderHint(QPainter::Antialiasing);
         QPainterPath plate;
         plate.addRoundedRect(QRectF(rect()), kRadius, kRadius);
-        painter.fillPath(plate, QColor::fromRgbF(0, 0, 0, 0.8f));
+        painter.fillPath(plate, toastPlateColour());
     }
     QLabel::paintEvent(event);
 }

@@ -10,14 +10,23 @@ class QPropertyAnimation;
 
 namespace skyloft {
 
-// A short notice floating centred above the bottom of its parent: white text on a dark rounded
-// plate. It enters from the bottom edge while fading in and leaves the same way.
+// A short notice floating centred at the top or the bottom of its parent, `margin` from that
+// edge: white text on a dark rounded plate. It enters from its edge while fading in and leaves
+// the same way. Its parent keeps that place free of controls.
 class Toast : public QLabel
 {
     Q_OBJECT
 public:
-    Toast(const QString &text, int bottomMargin, QWidget *parent);
+    enum class Edge
+    {
+        Top,
+        Bottom
+    };
 
+    Toast(const QString &text, Edge edge, int margin, QWidget *parent);
+
+    // Changes the text, also while shown.
+    void setMessage(const QString &text);
     void setShown(bool shown);
     bool isShown() const { return m_shown; }
     // How it enters and leaves: by default kAnimationMs, easing in and out.
@@ -33,7 +42,8 @@ private:
     QPoint shownPosition() const;
     QPoint hiddenPosition() const;
 
-    int m_bottomMargin;
+    Edge m_edge;
+    int m_margin;
     bool m_shown = false;
     QGraphicsOpacityEffect *m_opacity;
     QPropertyAnimation *m_move;

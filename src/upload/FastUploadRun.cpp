@@ -93,28 +93,30 @@ void FastUploadRun::finishCopy(const QString &service, int fileIndex, const QStr
             filePath + QStringLiteral(": ") + reply.text());
     const QString remoteName = remoteNameFor(service);
     const QString fileName = lastPathComponent(filePath);
-    m_client->publicLink(remoteName, fileName,
-                         [this, service, fileIndex, remoteName, fileName](const RcReply &answer) {
-                             const std::optional<QString> link =
-                                 answer.ok ? rcPublicLink(answer.answer) : std::nullopt;
-                             if (link) {
-                                 QPointer<GeneratedLinks> links(m_state->generatedLinks());
-                                 QMetaObject::invokeMethod(
-                                     this,
-                                     [links, remoteName, fileName, text = *link] {
-                                         if (links)
-                                             recordLink(*links, remoteName, fileName, text);
-                                     },
-                                     Qt::QueuedConnection);
-                                 logLine(QStringLiteral("Enlace generado para ") + fileName +
-                                         QStringLiteral(" en ") + service + QStringLiteral(": ") +
-                                         *link);
-                             } else {
-                                 logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") +
-                                         fileName + QStringLiteral(" en ") + service);
-                             }
-                             uploadFile(service, fileIndex + 1);
-                         });
+    const bool copied = reply.ok;
+    m_client->publicLink(
+        remoteName, fileName,
+        [this, service, fileIndex, remoteName, fileName, copied](const RcReply &answer) {
+            const std::optional<QString> link =
+                answer.ok ? rcPublicLink(answer.answer) : std::nullopt;
+            // After a failed copy a link would name an older object.
+            if (link && copied) {
+                QPointer<GeneratedLinks> links(m_state->generatedLinks());
+                QMetaObject::invokeMethod(
+                    this,
+                    [links, remoteName, fileName, text = *link] {
+                        if (links)
+                            recordLink(*links, remoteName, fileName, text);
+                    },
+                    Qt::QueuedConnection);
+                logLine(QStringLiteral("Enlace generado para ") + fileName +
+                        QStringLiteral(" en ") + service + QStringLiteral(": ") + *link);
+            } else {
+                logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") + fileName +
+                        QStringLiteral(" en ") + service);
+            }
+            uploadFile(service, fileIndex + 1);
+        });
 }
 
 void FastUploadRun::serviceDone(const QString &service)

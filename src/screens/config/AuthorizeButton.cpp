@@ -47,7 +47,7 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
     paintShadow(painter, bar, kCornerRadius, kShadowRadius, QColor::fromRgbF(0, 0, 0, 0.33f));
     QPainterPath shape;
     shape.addRoundedRect(bar, kCornerRadius, kCornerRadius);
-    painter.fillPath(shape, isDown() ? systemBlue().darker(115) : systemBlue(0.9));
+    painter.fillPath(shape, isDown() ? bluePlateColour().darker(115) : bluePlateColour(0.9));
     if (showsFocusRing()) {
         QPainterPath ring;
         const qreal inset = kFocusRingInset;
@@ -55,7 +55,7 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
                             kCornerRadius - inset);
         painter.strokePath(ring, QPen(QColor(255, 255, 255, 200), 2));
     }
-    painter.setPen(Qt::white);
+    painter.setPen(onPlateColour());
     painter.drawText(bar, Qt::AlignCenter, text());
 }
 

@@ -32,7 +32,8 @@ constexpr int kTileSpacing = 30;
 constexpr int kTileRowHeight = 100;
 constexpr int kFieldSpacing = 12;
 constexpr int kAuthorizeAreaHeight = 160;
-constexpr int kToastBottomMargin = 40;
+// The toast shows in the free band above the title, where it covers no control.
+constexpr int kToastTopMargin = 1;
 
 QLabel *label(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
 {
@@ -60,15 +61,12 @@ QWidget *form(const QList<CredentialField *> &fields, QWidget *parent)
 
 ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent)
     : QWidget(parent), m_state(new ConfigState(std::move(setup), this)),
-      m_toast(new Toast(kServicioConfigurado, kToastBottomMargin, this))
+      m_toast(new Toast(kServicioConfigurado, Toast::Edge::Top, kToastTopMargin, this))
 {
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    fillWithPage(this);
 
     auto *path = label(m_state->setup().paths.rcloneConfigPath(), textStyleFont(TextStyle::Caption),
-                       Qt::black, this);
+                       labelColour(), this);
     path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long path is cut rather than widening the fixed window.
     path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -81,10 +79,10 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent)
     column->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, kDefaultPadding);
     column->setSpacing(0);
     column->addSpacing(kTitleTopSpace);
-    column->addWidget(label(kTitle, systemFont(32, QFont::DemiBold), systemGray(), this));
+    column->addWidget(label(kTitle, systemFont(32, QFont::DemiBold), secondaryLabelColour(), this));
     column->addSpacing(kSpacing);
     column->addWidget(
-        label(kArchivoDeConfiguracion, textStyleFont(TextStyle::Headline), Qt::black, this));
+        label(kArchivoDeConfiguracion, textStyleFont(TextStyle::Headline), labelColour(), this));
     column->addSpacing(kSpacing - ServiceTile::kMargin);
     column->addWidget(makeTileRow());
     column->addSpacing(kSpacing - ServiceTile::kMargin);

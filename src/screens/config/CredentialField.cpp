@@ -26,7 +26,7 @@ CredentialField::CredentialField(const QString &placeholder, Kind kind, QWidget 
     setTextMargins(kTextInset, kDefaultPadding, kTextInset, kDefaultPadding);
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::transparent);
-    colours.setColor(QPalette::Text, Qt::black);
+    colours.setColor(QPalette::Text, labelColour());
     colours.setColor(QPalette::PlaceholderText, darkGray());
     setPalette(colours);
 }

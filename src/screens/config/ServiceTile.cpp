@@ -2,9 +2,9 @@
 #include "screens/config/ServiceTile.h"
 
 #include "core/ServiceCatalog.h"
+#include "ui/Images.h"
 #include "ui/Spring.h"
 #include "ui/SystemStyle.h"
-#include "ui/Images.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -100,7 +100,7 @@ void ServiceTile::paintEvent(QPaintEvent *)
                 QColor::fromRgbF(0, 0, 0, 0.33f));
     QPainterPath outline;
     outline.addRoundedRect(plate, kCornerRadius, kCornerRadius);
-    painter.fillPath(outline, isDown() ? QColor(235, 235, 240) : QColor(Qt::white));
+    painter.fillPath(outline, isDown() ? cardColour().darker(110) : cardColour());
     if (showsFocusRing())
         painter.strokePath(outline, QPen(systemBlue(0.5), kFocusRingWidth));
 
@@ -113,7 +113,7 @@ void ServiceTile::paintEvent(QPaintEvent *)
     painter.drawPixmap(logo.topLeft(), cachedImagePixmap(serviceIconName(displayName()),
                                                          {kLogoSize, kLogoSize}, ratio));
     const QRectF name(plate.left(), logo.bottom() + kLogoSpacing, plate.width(), metrics.height());
-    painter.setPen(Qt::black);
+    painter.setPen(labelColour());
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
 
     if (m_authorized) {

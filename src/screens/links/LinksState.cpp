@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "screens/links/LinksState.h"
 
-#include "upload/GeneratedLinks.h"
 #include "screens/links/ServiceSection.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -28,13 +28,23 @@ LinksState::LinksState(GeneratedLinks *generatedLinks, QObject *parent)
 void LinksState::copyLink(const QString &link)
 {
     putOnClipboard(link);
-    setShowToast(true);
-    QTimer::singleShot(kToastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
+    notify(QStringLiteral("📋 Enlace copiado"));
 }
 
 void LinksState::copyAll()
 {
     putOnClipboard(allLinksText(serviceSections(m_generatedLinks->links())));
+    notify(QStringLiteral("📋 Enlaces copiados"));
+}
+
+void LinksState::notify(const QString &text)
+{
+    if (text != m_toastText) {
+        m_toastText = text;
+        Q_EMIT toastTextChanged(text);
+    }
+    setShowToast(true);
+    QTimer::singleShot(kToastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
 }
 
 void LinksState::requestClear()

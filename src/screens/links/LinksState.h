@@ -18,12 +18,14 @@ public:
 
     GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
     bool showToast() const { return m_showToast; }
+    // What the notice says: which copy raised it.
+    QString toastText() const { return m_toastText; }
     bool showClearConfirmation() const { return m_showClearConfirmation; }
 
     // Puts `link` on the clipboard and shows the notice for kToastMs. Every copy schedules its
     // own hiding: a later copy does not extend an earlier notice.
     void copyLink(const QString &link);
-    // Puts every link on the clipboard, one per line, without a notice.
+    // Puts every link on the clipboard, one per line, with the same kind of notice.
     void copyAll();
     // "Limpiar Todo" only asks; answerClear(true) empties the shared links.
     void requestClear();
@@ -33,14 +35,17 @@ public:
 
 Q_SIGNALS:
     void showToastChanged(bool shown);
+    void toastTextChanged(const QString &text);
     void showClearConfirmationChanged(bool shown);
 
 private:
+    void notify(const QString &text);
     void setShowToast(bool shown);
     void setShowClearConfirmation(bool shown);
 
     GeneratedLinks *m_generatedLinks;
     bool m_showToast = false;
+    QString m_toastText;
     bool m_showClearConfirmation = false;
 };
 

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "screens/links/LinksView.h"
 
+#include "core/ServiceCatalog.h"
 #include "screens/links/LinksListView.h"
 #include "screens/links/LinksModel.h"
 #include "screens/links/LinksState.h"
+#include "ui/Dialogs.h"
+#include "ui/ExportButton.h"
 #include "ui/SystemStyle.h"
 #include "ui/Toast.h"
-#include "ui/Dialogs.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,13 +25,13 @@ const QString kTitle = QStringLiteral("Enlaces Generados");
 const QString kCopiarTodo = QStringLiteral("Copiar Todo");
 const QString kLimpiarTodo = QStringLiteral("Limpiar Todo");
 const QString kSinEnlaces = QStringLiteral("Aún no hay enlaces generados");
-const QString kEnlaceCopiado = QStringLiteral("📋 Enlace copiado");
 const QString kConfirmarBorrado =
     QStringLiteral("¿Estás seguro de que quieres borrar todos los enlaces?");
 const QString kBorrarTodo = QStringLiteral("Borrar Todo");
 const QString kCancelar = QStringLiteral("Cancelar");
 
-constexpr int kToastBottomMargin = 40;
+// The toast has a band of its own under the list, so that it never covers a card's button.
+constexpr int kToastMargin = 12;
 constexpr int kEmptyStateTopPadding = 100;
 
 QPushButton *textButton(const QString &text, QWidget *parent)
@@ -39,20 +42,33 @@ QPushButton *textButton(const QString &text, QWidget *parent)
     return button;
 }
 
+// The session's links as an export lists them: by remote name, then in recording order.
+QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
+{
+    QList<ExportedLink> exported;
+    const LinksByRemote &links = generatedLinks.links();
+    for (auto it = links.cbegin(); it != links.cend(); ++it) {
+        QString service = it.key();
+        for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+            if (entry.remoteName == it.key())
+                service = entry.displayName;
+        }
+        for (const LinkItem &item : it.value())
+            exported.append({service, item.fileName, item.link, {}});
+    }
+    return exported;
+}
+
 } // namespace
 
-LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
-    : QWidget(parent), m_state(new LinksState(generatedLinks, this)),
-      m_model(new LinksModel(generatedLinks, this)), m_list(new LinksListView(this)),
-      m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
-      m_toast(new Toast(kEnlaceCopiado, kToastBottomMargin, this))
+LinksView::LinksView(GeneratedLinks *generatedLinks, SaveFileChooser chooseFile, QWidget *parent)
+    : QWidget(parent), m_generatedLinks(generatedLinks), m_chooseFile(std::move(chooseFile)),
+      m_state(new LinksState(generatedLinks, this)), m_model(new LinksModel(generatedLinks, this)),
+      m_list(new LinksListView(this)), m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
+      m_toast(new Toast(QString(), Toast::Edge::Bottom, kToastMargin, this))
 {
-    // The whole screen is white, under the toolbar as well as the list.
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::Base, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    // The page colour fills the whole screen, under the toolbar as well as the list.
+    fillWithPage(this);
 
     m_list->setModel(m_model);
     m_body->addWidget(m_emptyState);
@@ -63,11 +79,14 @@ LinksView::LinksView(GeneratedLinks *generatedLinks, QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(makeToolbar());
     layout->addLayout(m_body, 1);
+    m_toast->setMessage(QStringLiteral("📋 Enlaces copiados")); // the longer text sizes the band
+    layout->addSpacing(m_toast->height() + 2 * kToastMargin);
 
     showEmptyStateIfNoLinks();
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_model, &QAbstractItemModel::modelReset, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_list, &LinksListView::copyRequested, m_state, &LinksState::copyLink);
+    connect(m_state, &LinksState::toastTextChanged, m_toast, &Toast::setMessage);
     connect(m_state, &LinksState::showToastChanged, m_toast, &Toast::setShown);
     connect(m_state, &LinksState::showClearConfirmationChanged, this, [this](bool shown) {
         if (shown)
@@ -82,25 +101,29 @@ QWidget *LinksView::makeToolbar()
     QLabel *title = textLabel(kTitle, textStyleFont(TextStyle::Title3, true), nearBlack(), bar);
     title->setAccessibleName(kTitle);
 
-    QPushButton *copyAll = textButton(kCopiarTodo, bar);
-    QPushButton *clearAll = textButton(kLimpiarTodo, bar);
-    connect(copyAll, &QPushButton::clicked, m_state, &LinksState::copyAll);
-    connect(clearAll, &QPushButton::clicked, m_state, &LinksState::requestClear);
+    m_copyAll = textButton(kCopiarTodo, bar);
+    m_clearAll = textButton(kLimpiarTodo, bar);
+    connect(m_copyAll, &QPushButton::clicked, m_state, &LinksState::copyAll);
+    connect(m_clearAll, &QPushButton::clicked, m_state, &LinksState::requestClear);
+    m_export = new ExportButton([links = m_generatedLinks] { return exportedLinks(*links); },
+                                m_chooseFile, bar);
 
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(kDefaultPadding, 10, kDefaultPadding, 4);
     layout->setSpacing(8);
     layout->addWidget(title);
     layout->addStretch(1);
-    layout->addWidget(copyAll);
-    layout->addWidget(clearAll);
+    layout->addWidget(m_copyAll);
+    layout->addWidget(m_clearAll);
+    layout->addWidget(m_export);
     return bar;
 }
 
 QWidget *LinksView::makeEmptyState()
 {
     auto *page = new QWidget(this);
-    QLabel *label = textLabel(kSinEnlaces, textStyleFont(TextStyle::Title3), systemGray(), page);
+    QLabel *label =
+        textLabel(kSinEnlaces, textStyleFont(TextStyle::Title3), secondaryLabelColour(), page);
 
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(kDefaultPadding, kDefaultPadding + kEmptyStateTopPadding,
@@ -114,6 +137,10 @@ void LinksView::showEmptyStateIfNoLinks()
 {
     const bool empty = m_model->rowCount() == 0;
     m_body->setCurrentWidget(empty ? m_emptyState : static_cast<QWidget *>(m_list));
+    // Nothing to copy or clear.
+    m_copyAll->setEnabled(!empty);
+    m_clearAll->setEnabled(!empty);
+    m_export->setEnabled(!empty);
 }
 
 void LinksView::askToClear()

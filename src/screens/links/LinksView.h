@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/SaveFileChooser.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -21,7 +23,10 @@ class LinksView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit LinksView(GeneratedLinks *generatedLinks, QWidget *parent = nullptr);
+    // `chooseFile` asks where "Exportar…" saves the links.
+    explicit LinksView(GeneratedLinks *generatedLinks,
+                       SaveFileChooser chooseFile = desktopSaveFileChooser(),
+                       QWidget *parent = nullptr);
 
     LinksState *state() const { return m_state; }
 
@@ -31,12 +36,17 @@ private:
     void showEmptyStateIfNoLinks();
     void askToClear();
 
+    GeneratedLinks *m_generatedLinks;
+    SaveFileChooser m_chooseFile;
     LinksState *m_state;
     LinksModel *m_model;
     LinksListView *m_list;
     QStackedLayout *m_body;
     QWidget *m_emptyState;
     Toast *m_toast;
+    QPushButton *m_copyAll = nullptr;
+    QPushButton *m_clearAll = nullptr;
+    QPushButton *m_export = nullptr;
 };
 
 } // namespace skyloft

@@ -7,6 +7,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -23,7 +24,14 @@ namespace {
 const QString kSueltaArchivos = QStringLiteral("Suelta archivos aquí");
 const QString kEliminarTodos = QStringLiteral("Eliminar todos los archivos");
 const QString kArchivosEnCola = QStringLiteral("Archivos en cola");
-const QString kElegirArchivos = QStringLiteral("Intro o Espacio para elegir archivos");
+const QString kElegirArchivos =
+    QStringLiteral("Haz clic o pulsa Intro o Espacio para elegir archivos o carpetas");
+
+QString countText(int files)
+{
+    return files == 1 ? QStringLiteral("1 archivo en cola")
+                      : QStringLiteral("%1 archivos en cola").arg(files);
+}
 
 constexpr qreal kOutlineRadius = 12;
 constexpr qreal kOutlineWidth = 2;
@@ -62,6 +70,7 @@ DropZone::DropZone(QAbstractItemModel *queuedFiles, QWidget *parent)
     m_pages->addWidget(m_listPage);
 
     connect(queuedFiles, &QAbstractItemModel::rowsInserted, this, &DropZone::showPageForQueue);
+    connect(queuedFiles, &QAbstractItemModel::rowsRemoved, this, &DropZone::showPageForQueue);
     connect(queuedFiles, &QAbstractItemModel::modelReset, this, &DropZone::showPageForQueue);
     showPageForQueue();
 }
@@ -74,8 +83,8 @@ QWidget *DropZone::makeEmptyPage()
     auto *symbol = new QLabel(page);
     symbol->setPixmap(imagePixmap(QStringLiteral("tray.and.arrow.down.fill"),
                                   {kSymbolSize, kSymbolSize}, devicePixelRatioF()));
-    QLabel *text =
-        textLabel(kSueltaArchivos, textStyleFont(TextStyle::Headline), systemGray(), page);
+    QLabel *text = textLabel(kSueltaArchivos, textStyleFont(TextStyle::Headline),
+                             secondaryLabelColour(), page);
 
     auto *layout = new QVBoxLayout(page);
     layout->setSpacing(kStackSpacing);
@@ -105,16 +114,26 @@ QWidget *DropZone::makeListPage(QAbstractItemModel *queuedFiles)
     m_list->viewport()->setAutoFillBackground(false);
     m_list->setAutoFillBackground(false);
     m_list->setAccessibleName(kArchivosEnCola);
+    // A click on the list chooses more files, as anywhere else on the zone.
+    m_list->viewport()->installEventFilter(this);
 
     m_clear = new StyledButton(kEliminarTodos, QStringLiteral("trash"), clearButtonLook(), page);
     connect(m_clear, &QAbstractButton::clicked, this, &DropZone::clearRequested);
+    m_count =
+        textLabel(QString(), textStyleFont(TextStyle::Footnote), secondaryLabelColour(), page);
+    auto *footer = new QHBoxLayout;
+    footer->setSpacing(kStackSpacing);
+    footer->addStretch(1);
+    footer->addWidget(m_count);
+    footer->addWidget(m_clear);
+    footer->addStretch(1);
 
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(kListSideMargin, 0, kListSideMargin, 0);
     layout->setSpacing(kStackSpacing + kClearButtonTopPadding - StyledButton::kFocusMargin);
     layout->addStretch(1);
     layout->addWidget(m_list);
-    layout->addWidget(m_clear, 0, Qt::AlignHCenter);
+    layout->addLayout(footer);
     layout->addStretch(1);
     return page;
 }
@@ -127,27 +146,49 @@ bool DropZone::isEmpty() const
 void DropZone::showPageForQueue()
 {
     m_pages->setCurrentWidget(isEmpty() ? m_emptyPage : m_listPage);
+    m_count->setText(countText(m_queuedFiles->rowCount()));
+}
+
+void DropZone::setDraggedOver(bool draggedOver)
+{
+    if (m_draggedOver == draggedOver)
+        return;
+    m_draggedOver = draggedOver;
+    update();
 }
 
 void DropZone::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(hasFocus() ? systemBlue() : systemGray(0.6), kOutlineWidth, Qt::CustomDashLine,
-             Qt::FlatCap, Qt::MiterJoin);
+    const qreal inset = kOutlineWidth / 2;
+    const QRectF outline = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    if (m_draggedOver) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(systemBlue(0.12));
+        painter.drawRoundedRect(outline, kOutlineRadius, kOutlineRadius);
+    }
+    QPen pen(hasFocus() || m_draggedOver ? systemBlue() : systemGray(0.6), kOutlineWidth,
+             Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
     pen.setDashPattern({3, 3}); // in pen widths: 6 points on, 6 off
     pen.setMiterLimit(10);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    const qreal inset = kOutlineWidth / 2;
-    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kOutlineRadius,
-                            kOutlineRadius);
+    painter.drawRoundedRect(outline, kOutlineRadius, kOutlineRadius);
 }
 
 void DropZone::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
+    if (event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
+        setDraggedOver(true);
+    }
+}
+
+void DropZone::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    setDraggedOver(false);
+    QWidget::dragLeaveEvent(event);
 }
 
 void DropZone::dragMoveEvent(QDragMoveEvent *event)
@@ -158,6 +199,7 @@ void DropZone::dragMoveEvent(QDragMoveEvent *event)
 
 void DropZone::dropEvent(QDropEvent *event)
 {
+    setDraggedOver(false);
     // Each URL reaches the queue later, on the GUI thread, as an item provider's load would.
     for (const QUrl &url : event->mimeData()->urls())
         QMetaObject::invokeMethod(
@@ -167,10 +209,20 @@ void DropZone::dropEvent(QDropEvent *event)
 
 void DropZone::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && isEmpty() &&
-        rect().contains(event->position().toPoint()))
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         Q_EMIT chooseFilesRequested();
     QWidget::mouseReleaseEvent(event);
+}
+
+bool DropZone::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            m_list->viewport()->rect().contains(mouse->position().toPoint()))
+            Q_EMIT chooseFilesRequested();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DropZone::keyPressEvent(QKeyEvent *event)

@@ -15,8 +15,10 @@ class StyledButton;
 
 // The upload screen's drop target: a dashed rounded outline holding either the invitation to drop
 // files or the list of queued file names with the button that empties the queue. Drops of file
-// URLs are always accepted; each URL is handed on with a queued call, on the GUI thread. A click
-// on the empty zone, or Return, Enter or Space while it has the focus, asks for a file chooser.
+// URLs are always accepted; each URL is handed on with a queued call, on the GUI thread. The zone
+// lights up while something is dragged over it. A click anywhere on it, also on the list, or
+// Return, Enter or Space while it has the focus, asks for a file chooser. Under the list a line
+// counts the queued files.
 class DropZone : public QWidget
 {
     Q_OBJECT
@@ -26,6 +28,7 @@ public:
 
     QListView *fileList() const { return m_list; }
     StyledButton *clearButton() const { return m_clear; }
+    QLabel *countLine() const { return m_count; }
     bool isEmpty() const;
 
     static constexpr int kWidth = 500;
@@ -40,6 +43,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -50,10 +55,13 @@ private:
     QWidget *makeEmptyPage();
     QWidget *makeListPage(QAbstractItemModel *queuedFiles);
     void showPageForQueue();
+    void setDraggedOver(bool draggedOver);
 
     // Set while the list page is made, so declared before it.
     QListView *m_list = nullptr;
     StyledButton *m_clear = nullptr;
+    QLabel *m_count = nullptr;
+    bool m_draggedOver = false;
     QAbstractItemModel *m_queuedFiles;
     QStackedLayout *m_pages;
     QWidget *m_emptyPage;

@@ -14,7 +14,7 @@ namespace skyloft {
 using FileChooser =
     std::function<void(QWidget *parent, std::function<void(const QStringList &)> onChosen)>;
 
-// The desktop's file dialog, several files at once, without a modal loop of its own.
+// The file dialog: several files and folders at once, without a modal loop of its own.
 FileChooser desktopFileChooser();
 
 } // namespace skyloft

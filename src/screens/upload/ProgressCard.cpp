@@ -35,7 +35,7 @@ ProgressCard::ProgressCard(const QString &displayName, QWidget *parent)
       m_cancel(new StyledButton(QString(), QStringLiteral("xmark.circle.fill"), cancelLook(), this))
 {
     QLabel *name = textLabel(displayName + QLatin1Char(':'), textStyleFont(TextStyle::Headline),
-                             Qt::black, this);
+                             labelColour(), this);
 
     const QString cancelText = QStringLiteral("Cancelar ") + displayName;
     m_cancel->setAccessibleName(cancelText);
@@ -71,7 +71,7 @@ void ProgressCard::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()), kRadius, kRadius);
-    painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, 0.9f));
+    painter.fillPath(shape, cardColour(0.9));
 }
 
 } // namespace skyloft

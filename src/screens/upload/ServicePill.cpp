@@ -11,9 +11,10 @@ namespace {
 StyledButton::Look pillLook()
 {
     StyledButton::Look look;
-    look.background = systemGray(0.7);
-    look.checkedBackground = systemBlue();
-    look.foreground = Qt::white;
+    // Opaque plates, dark enough for the white names.
+    look.background = greyPlateColour();
+    look.checkedBackground = bluePlateColour();
+    look.foreground = onPlateColour();
     look.font = textStyleFont(TextStyle::Subheadline);
     look.radius = 16;
     look.padding = {12, 6, 12, 6};

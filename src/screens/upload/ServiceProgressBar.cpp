@@ -89,21 +89,22 @@ void ServiceProgressBar::paintEvent(QPaintEvent *)
     const qreal radius = std::min(kRadius, track.height() / 2);
     QPainterPath trackShape;
     trackShape.addRoundedRect(track, radius, radius);
-    painter.fillPath(trackShape, systemGray());
-    painter.strokePath(trackShape, QPen(systemGray(), 1));
+    // Darker than the plain grey so that the white labels read on it.
+    painter.fillPath(trackShape, greyPlateColour());
+    painter.strokePath(trackShape, QPen(greyPlateColour(), 1));
 
     const qreal fill = fillWidth();
     if (fill > 0) {
         QLinearGradient gradient(0, 0, fill, 0);
-        gradient.setColorAt(0, systemBlue(0.6));
-        gradient.setColorAt(1, systemBlue());
+        gradient.setColorAt(0, bluePlateColour(0.6));
+        gradient.setColorAt(1, bluePlateColour());
         QPainterPath fillShape;
         const qreal fillRadius = std::min(radius, fill / 2);
         fillShape.addRoundedRect(QRectF(0, 0, fill, height()), fillRadius, fillRadius);
         painter.fillPath(fillShape, gradient);
     }
 
-    painter.setPen(Qt::white);
+    painter.setPen(onPlateColour());
     const QRect textRect = rect().adjusted(kTextPadding, 0, -kTextPadding, 0);
     const QString percentage = percentageText();
     const int percentageWidth = fontMetrics().horizontalAdvance(percentage);

@@ -70,8 +70,8 @@ DialogQuestion question(const QString &text, const QString &informativeText,
 StyledButton::Look uploadButtonLook()
 {
     StyledButton::Look look;
-    look.background = systemBlue(0.8);
-    look.foreground = Qt::white;
+    look.background = bluePlateColour(0.8);
+    look.foreground = onPlateColour();
     look.font = systemFont(16, QFont::DemiBold);
     look.radius = 10;
     look.padding = {20, 10, 20, 10};
@@ -84,8 +84,8 @@ StyledButton::Look uploadButtonLook()
 StyledButton::Look cancelAllLook()
 {
     StyledButton::Look look;
-    look.background = systemRed();
-    look.foreground = Qt::white;
+    look.background = redPlateColour();
+    look.foreground = onPlateColour();
     look.font = textStyleFont(TextStyle::Headline);
     look.radius = 8;
     look.padding = {14, 4, 14, 4};
@@ -108,12 +108,8 @@ UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks
       m_checks(new WebChecks(m_setup.webAddresses, this)),
       m_queuedFiles(new QueuedFilesModel(m_state, this)), m_sections(new SectionSwitcher(this))
 {
-    // The whole screen is white, also under the scrolling parts.
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::Base, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    // The page colour fills the whole screen, also under the scrolling parts.
+    fillWithPage(this);
 
     m_sections->addSection(makeMainColumn(), SectionSwitcher::Edge::Top);
     m_sections->addSection(makeProgressSection(), SectionSwitcher::Edge::Bottom);
@@ -156,8 +152,8 @@ QWidget *UploadView::makeMainColumn()
         imagePixmap(QStringLiteral("logo"), {kLogoSize, kLogoSize}, devicePixelRatioF()));
     logo->setFixedSize(kLogoSize, kLogoSize);
     logo->setAccessibleName(kSkyloft);
-    QLabel *title =
-        textLabel(kSkyloft, systemFont(kTitlePoints, QFont::DemiBold), systemGray(), column);
+    QLabel *title = textLabel(kSkyloft, systemFont(kTitlePoints, QFont::DemiBold),
+                              secondaryLabelColour(), column);
 
     m_dropZone = new DropZone(m_queuedFiles, column);
     connect(m_dropZone, &DropZone::urlDropped, m_state,
@@ -191,8 +187,8 @@ QWidget *UploadView::makeMainColumn()
 QWidget *UploadView::makeServicesBlock(QWidget *parent)
 {
     auto *block = new QWidget(parent);
-    QLabel *heading = textLabel(kServicios, textStyleFont(TextStyle::Headline),
-                                palette().color(QPalette::WindowText), block);
+    QLabel *heading =
+        textLabel(kServicios, textStyleFont(TextStyle::Headline), labelColour(), block);
     auto *row = new QHBoxLayout;
     row->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
     row->setSpacing(kPillSpacing);
@@ -225,7 +221,7 @@ QWidget *UploadView::makeProgressSection()
     toolbar->addWidget(m_cancelAll);
 
     QLabel *title = textLabel(kSubiendoArchivos, textStyleFont(TextStyle::LargeTitle, true),
-                              palette().color(QPalette::WindowText), section);
+                              labelColour(), section);
 
     auto *cards = new QWidget;
     m_cardsLayout = new QVBoxLayout(cards);

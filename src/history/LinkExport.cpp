@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+#include "history/LinkExport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace skyloft {
+
+namespace {
+
+QString isoDate(const QDateTime &when)
+{
+    return when.isValid() ? when.toUTC().toString(Qt::ISODate) : QString();
+}
+
+QString csvField(const QString &field)
+{
+    static const QRegularExpression special(QStringLiteral("[\",\r\n]"));
+    if (!field.contains(special))
+        return field;
+    QString quoted = field;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QByteArray csv(const QList<ExportedLink> &links)
+{
+    QString text = QStringLiteral("servicio,archivo,enlace,fecha\r\n");
+    for (const ExportedLink &link : links) {
+        text += csvField(link.service) + QLatin1Char(',') + csvField(link.fileName) +
+                QLatin1Char(',') + csvField(link.link) + QLatin1Char(',') +
+                csvField(isoDate(link.when)) + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+// A file name as Markdown link text: its own brackets and backslashes escaped, line breaks as
+// spaces so that one item stays one line.
+QString markdownText(QString text)
+{
+    static const QRegularExpression special(QStringLiteral(R"(([\\\[\]*_`<>]))"));
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    text.replace(special, QStringLiteral(R"(\\1)"));
+    text.replace(lineBreaks, QStringLiteral(" "));
+    return text;
+}
+
+QByteArray markdown(const QList<ExportedLink> &links)
+{
+    QStringList services;
+    for (const ExportedLink &link : links) {
+        if (!services.contains(link.service))
+            services << link.service;
+    }
+    QString text;
+    for (const QString &service : services) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QStringLiteral("## ") + markdownText(service) + QStringLiteral("\n\n");
+        for (const ExportedLink &link : links) {
+            if (link.service == service)
+                text += QStringLiteral("- [") + markdownText(link.fileName) +
+                        QStringLiteral("](<") + link.link + QStringLiteral(">)\n");
+        }
+    }
+    return text.toUtf8();
+}
+
+QByteArray json(const QList<ExportedLink> &links)
+{
+    QJsonArray array;
+    for (const ExportedLink &link : links) {
+        QJsonObject object{{QStringLiteral("servicio"), link.service},
+                           {QStringLiteral("archivo"), link.fileName},
+                           {QStringLiteral("enlace"), link.link}};
+        if (link.when.isValid())
+            object.insert(QStringLiteral("fecha"), isoDate(link.when));
+        array.append(object);
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}
+
+QString tsvField(QString field)
+{
+    field.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    field.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    field.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    field.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return field;
+}
+
+} // namespace
+
+const QList<ExportFormatInfo> &exportFormats()
+{
+    static const QList<ExportFormatInfo> formats = {
+        {ExportFormat::Csv, QStringLiteral("CSV"), QStringLiteral("csv"),
+         QStringLiteral("CSV (*.csv)")},
+        {ExportFormat::Markdown, QStringLiteral("Markdown"), QStringLiteral("md"),
+         QStringLiteral("Markdown (*.md)")},
+        {ExportFormat::Json, QStringLiteral("JSON"), QStringLiteral("json"),
+         QStringLiteral("JSON (*.json)")},
+    };
+    return formats;
+}
+
+QByteArray exportLinks(const QList<ExportedLink> &links, ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Csv:
+        return csv(links);
+    case ExportFormat::Markdown:
+        return markdown(links);
+    case ExportFormat::Json:
+        return json(links);
+    }
+    return {};
+}
+
+QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries)
+{
+    QList<ExportedLink> links;
+    for (const HistoryEntry &entry : entries) {
+        if (!entry.pair.link.isEmpty())
+            links.append({entry.pair.service, entry.pair.fileName, entry.pair.link, entry.when});
+    }
+    return links;
+}
+
+QByteArray historyTsv(const QList<HistoryEntry> &entries)
+{
+    QString text = QStringLiteral("fecha\tservicio\tarchivo\testado\tenlace\truta_local\ttamano\n");
+    for (const HistoryEntry &entry : entries) {
+        const PairOutcome &pair = entry.pair;
+        const QStringList fields = {isoDate(entry.when),       pair.service, pair.fileName,
+                                    pairStateText(pair.state), pair.link,    pair.localPath,
+                                    QString::number(pair.size)};
+        QStringList escaped;
+        for (const QString &field : fields)
+            escaped << tsvField(field);
+        text += escaped.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+QByteArray historyJson(const QList<HistoryEntry> &entries)
+{
+    QJsonArray array;
+    for (const HistoryEntry &entry : entries) {
+        const PairOutcome &pair = entry.pair;
+        array.append(QJsonObject{{QStringLiteral("fecha"), isoDate(entry.when)},
+                                 {QStringLiteral("servicio"), pair.service},
+                                 {QStringLiteral("remoto"), pair.remote},
+                                 {QStringLiteral("archivo"), pair.fileName},
+                                 {QStringLiteral("ruta_local"), pair.localPath},
+                                 {QStringLiteral("tamano"), pair.size},
+                                 {QStringLiteral("enlace"), pair.link},
+                                 {QStringLiteral("estado"), pairStateText(pair.state)},
+                                 {QStringLiteral("detalle"), pair.detail}});
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}
+
+} // namespace skyloft

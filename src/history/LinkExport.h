@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "history/HistoryEntry.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace skyloft {
+
+// One link as an export lists it.
+struct ExportedLink
+{
+    QString service; // display name
+    QString fileName;
+    QString link;
+    QDateTime when; // invalid when unknown (the links of this session)
+};
+
+enum class ExportFormat
+{
+    Csv,
+    Markdown,
+    Json
+};
+
+struct ExportFormatInfo
+{
+    ExportFormat format;
+    QString name;   // what the menu shows
+    QString suffix; // without the dot
+    QString filter; // the save dialog's file type
+};
+const QList<ExportFormatInfo> &exportFormats();
+
+// The text of a file, UTF-8. CSV: RFC 4180 with a header line, fields quoted when they hold a
+// comma, a quote or a line break. Markdown: one "## service" section per service in first-seen
+// order, a "- [file](link)" item per link. JSON: an array of objects.
+QByteArray exportLinks(const QList<ExportedLink> &links, ExportFormat format);
+
+// The entries that have a link, as an export lists them.
+QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries);
+
+// The whole history for `skyloft historial`: TSV (a header line, then one line per entry; tab,
+// line feed and backslash in a field written \t, \n and \\) or a JSON array.
+QByteArray historyTsv(const QList<HistoryEntry> &entries);
+QByteArray historyJson(const QList<HistoryEntry> &entries);
+
+} // namespace skyloft

@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: MIT
+#include "screens/history/HistoryModel.h"
+
+#include "history/HistoryStore.h"
+
+#include <QColor>
+#include <QHash>
+#include <QLocale>
+
+namespace skyloft {
+
+namespace {
+
+QString headerText(int column)
+{
+    switch (column) {
+    case HistoryModel::Fecha:
+        return QStringLiteral("Fecha");
+    case HistoryModel::Servicio:
+        return QStringLiteral("Servicio");
+    case HistoryModel::Archivo:
+        return QStringLiteral("Archivo");
+    case HistoryModel::Estado:
+        return QStringLiteral("Estado");
+    case HistoryModel::Tamano:
+        return QStringLiteral("Tamaño");
+    case HistoryModel::Enlace:
+        return QStringLiteral("Enlace");
+    }
+    return {};
+}
+
+const QLocale &spanish()
+{
+    static const QLocale locale(QLocale::Spanish, QLocale::Spain);
+    return locale;
+}
+
+QString displayText(const HistoryEntry &entry, int column)
+{
+    const PairOutcome &pair = entry.pair;
+    switch (column) {
+    case HistoryModel::Fecha:
+        return entry.when.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    case HistoryModel::Servicio:
+        return pair.service;
+    case HistoryModel::Archivo:
+        return pair.fileName;
+    case HistoryModel::Estado:
+        return pairStateText(pair.state);
+    case HistoryModel::Tamano:
+        return pair.size < 0 ? QStringLiteral("—")
+                             : spanish().formattedDataSize(pair.size, 1, QLocale::DataSizeSIFormat);
+    case HistoryModel::Enlace:
+        return pair.link;
+    }
+    return {};
+}
+
+} // namespace
+
+HistoryModel::HistoryModel(HistoryStore *store, QObject *parent)
+    : QAbstractTableModel(parent), m_store(store)
+{
+    reload();
+    connect(store, &HistoryStore::recorded, this, &HistoryModel::append);
+    connect(store, &HistoryStore::removed, this, &HistoryModel::removeId);
+}
+
+int HistoryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+int HistoryModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant HistoryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_entries.size())
+        return {};
+    const HistoryEntry &entry = m_entries.at(index.row()).entry;
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayText(entry, index.column());
+    case Qt::ToolTipRole:
+        if (index.column() == Archivo)
+            return entry.pair.localPath;
+        if (index.column() == Estado)
+            return entry.pair.detail;
+        if (index.column() == Enlace)
+            return entry.pair.link;
+        return {};
+    case Qt::ForegroundRole:
+        if (index.column() == Estado && entry.pair.state != PairState::Subido)
+            return QColor(Qt::darkRed);
+        return {};
+    }
+    return {};
+}
+
+QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return headerText(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+HistoryModel::Row HistoryModel::makeRow(const HistoryEntry &entry)
+{
+    // The separator keeps a match from spanning the file name and the service.
+    return {entry,
+            entry.pair.fileName.toCaseFolded() + QChar(0) + entry.pair.service.toCaseFolded()};
+}
+
+void HistoryModel::reload()
+{
+    beginResetModel();
+    m_entries.clear();
+    const QList<HistoryEntry> entries = m_store->entries();
+    m_entries.reserve(entries.size());
+    for (const HistoryEntry &entry : entries)
+        m_entries.append(makeRow(entry));
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+                     [this](const Row &a, const Row &b) { return before(a.entry, b.entry); });
+    endResetModel();
+}
+
+// Compares the entries themselves: going through display texts would sort dates and sizes as
+// words and cost a string per comparison.
+bool HistoryModel::before(const HistoryEntry &a, const HistoryEntry &b) const
+{
+    const auto ordered = [this](const auto &x, const auto &y) {
+        return m_sortOrder == Qt::AscendingOrder ? x < y : y < x;
+    };
+    switch (m_sortColumn) {
+    case Fecha:
+        return ordered(std::pair(a.when.toMSecsSinceEpoch(), a.id),
+                       std::pair(b.when.toMSecsSinceEpoch(), b.id));
+    case Tamano:
+        return ordered(a.pair.size, b.pair.size);
+    case Estado:
+        return ordered(pairStateText(a.pair.state), pairStateText(b.pair.state));
+    case Servicio:
+    case Archivo:
+    case Enlace: {
+        const int c =
+            QString::localeAwareCompare(displayText(a, m_sortColumn), displayText(b, m_sortColumn));
+        return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
+    }
+    }
+    return a.id < b.id;
+}
+
+void HistoryModel::sort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column;
+    m_sortOrder = order;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<qint64> ids;
+    for (const QModelIndex &index : before)
+        ids.append(m_entries.at(index.row()).entry.id);
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+                     [this](const Row &a, const Row &b) { return this->before(a.entry, b.entry); });
+    QHash<qint64, int> rowOf;
+    for (int row = 0; row < m_entries.size(); ++row)
+        rowOf.insert(m_entries.at(row).entry.id, row);
+    QModelIndexList after;
+    for (int i = 0; i < before.size(); ++i)
+        after.append(index(rowOf.value(ids.at(i)), before.at(i).column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void HistoryModel::append(const HistoryEntry &entry)
+{
+    const auto place = std::upper_bound(
+        m_entries.cbegin(), m_entries.cend(), entry,
+        [this](const HistoryEntry &a, const Row &b) { return before(a, b.entry); });
+    const int row = int(place - m_entries.cbegin());
+    beginInsertRows({}, row, row);
+    m_entries.insert(row, makeRow(entry));
+    endInsertRows();
+}
+
+void HistoryModel::removeId(qint64 id)
+{
+    for (int row = 0; row < m_entries.size(); ++row) {
+        if (m_entries.at(row).entry.id != id)
+            continue;
+        beginRemoveRows({}, row, row);
+        m_entries.removeAt(row);
+        endRemoveRows();
+        return;
+    }
+}
+
+HistoryFilter::HistoryFilter(HistoryModel *source, QObject *parent)
+    : QSortFilterProxyModel(parent), m_source(source)
+{
+    setSourceModel(source);
+}
+
+void HistoryFilter::setSearch(const QString &text)
+{
+    const QString search = text.trimmed().toCaseFolded();
+    if (search == m_search)
+        return;
+    m_search = search;
+    // One layout change: removing the hidden rows range by range costs far more on a long list.
+    invalidate();
+}
+
+const HistoryEntry &HistoryFilter::entryAt(const QModelIndex &index) const
+{
+    return m_source->entryAt(mapToSource(index).row());
+}
+
+bool HistoryFilter::filterAcceptsRow(int sourceRow, const QModelIndex &) const
+{
+    return m_search.isEmpty() || m_source->rowMatches(sourceRow, m_search);
+}
+
+void HistoryFilter::sort(int column, Qt::SortOrder order)
+{
+    m_source->sort(column, order);
+}
+
+} // namespace skyloft

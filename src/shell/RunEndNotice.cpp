@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "shell/RunEndNotice.h"
+
+#include "core/Log.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace skyloft {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kDefaultAction = QStringLiteral("default");
+constexpr int kExpireDefault = -1;
+
+QString count(int n, const QString &one, const QString &many)
+{
+    return QString::number(n) + QLatin1Char(' ') + (n == 1 ? one : many);
+}
+
+} // namespace
+
+RunEndNotice::RunEndNotice(QWidget *window, std::function<void()> onClicked, QObject *parent)
+    : QObject(parent), m_window(window), m_onClicked(std::move(onClicked))
+{}
+
+QString RunEndNotice::summary()
+{
+    return QStringLiteral("Subida terminada");
+}
+
+QString RunEndNotice::body(int links, int failedPairs)
+{
+    QString text =
+        count(links, QStringLiteral("enlace generado"), QStringLiteral("enlaces generados"));
+    if (failedPairs > 0)
+        text += QStringLiteral(", ") + count(failedPairs, QStringLiteral("subida fallida"),
+                                             QStringLiteral("subidas fallidas"));
+    return text + QLatin1Char('.');
+}
+
+void RunEndNotice::runEnded(int links, int failedPairs)
+{
+    if (m_window && m_window->isActiveWindow())
+        return;
+    const QString title = summary();
+    const QString text = body(links, failedPairs);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        showInTray(title, text);
+        return;
+    }
+    if (!m_listening) {
+        m_listening = bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"),
+                                  this, SLOT(actionInvoked(uint, QString)));
+    }
+    QDBusMessage notify =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    notify << QStringLiteral("Skyloft") << uint(0) << QStringLiteral("skyloft") << title << text
+           << QStringList{kDefaultAction, QStringLiteral("Ver enlaces")} << QVariantMap{}
+           << kExpireDefault;
+    // Asynchronous: the GUI thread never waits for the notification service.
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, title, text] {
+        watcher->deleteLater();
+        const QDBusPendingReply<uint> reply = *watcher;
+        if (reply.isError()) {
+            showInTray(title, text);
+            return;
+        }
+        m_lastId = reply.value();
+    });
+}
+
+void RunEndNotice::actionInvoked(uint id, const QString &actionKey)
+{
+    if (id == m_lastId && actionKey == kDefaultAction && m_onClicked)
+        m_onClicked();
+}
+
+void RunEndNotice::showInTray(const QString &title, const QString &text)
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        logLine(QStringLiteral("⚠️ Sin servicio de avisos del escritorio: ") + title +
+                QStringLiteral(". ") + text);
+        return;
+    }
+    if (!m_tray) {
+        m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
+        m_tray->setToolTip(QStringLiteral("Skyloft"));
+        connect(m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
+            if (m_onClicked)
+                m_onClicked();
+        });
+    }
+    m_tray->show();
+    m_tray->showMessage(title, text, QSystemTrayIcon::Information);
+}
+
+} // namespace skyloft

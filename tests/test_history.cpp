@@ -1,0 +1,391 @@
+// SPDX-License-Identifier: MIT
+#include "OpenDialog.h"
+
+#include "history/HistoryStore.h"
+#include "history/LinkExport.h"
+#include "screens/history/HistoryModel.h"
+#include "screens/history/HistoryWindow.h"
+#include "ui/ExportButton.h"
+#include "ui/QrCode.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace skyloft;
+using namespace skyloft::test;
+
+namespace {
+
+PairOutcome pair(const QString &service, const QString &file, PairState state,
+                 const QString &link = {})
+{
+    return {service, service.toLower().remove(' '),
+            file,    QStringLiteral("/home/ana/") + file,
+            1234,    link,
+            state,   state == PairState::Subido ? QString() : QStringLiteral("boom")};
+}
+
+const QDateTime kMonday(QDate(2026, 3, 2), QTime(9, 30), Qt::UTC);
+
+// Names a spreadsheet, a Markdown reader and a shell all find awkward.
+const QList<PairOutcome> kRun = {
+    pair("Google Drive", "informe, final \"v2\".pdf", PairState::Subido, "https://d/1?a=1&b=2"),
+    pair("Google Drive", "dos\nlíneas [y] *más*.txt", PairState::Subido, "https://d/2"),
+    pair("Dropbox", "foto \t'1'.jpg", PairState::EnlaceFallido),
+    pair("Dropbox", "informe, final \"v2\".pdf", PairState::Subido, "https://x/3"),
+    pair("1Fichier", "nada.bin", PairState::CopiaFallida),
+};
+
+QStringList rows(const QList<ExportedLink> &links)
+{
+    QStringList out;
+    for (const ExportedLink &link : links)
+        out << link.service + '|' + link.fileName + '|' + link.link;
+    return out;
+}
+
+// RFC 4180, read back independently of the writer.
+QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    const auto next = [&text](qsizetype i) {
+        return i + 1 < text.size() ? text.at(i + 1) : QChar();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == '"' && next(i) == '"')
+                field += c, ++i;
+            else if (c == '"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            record << field, field.clear();
+        } else if (c == '\r' && next(i) == '\n') {
+            record << field, field.clear();
+            records << record, record.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+QStringList readBack(const QByteArray &bytes, ExportFormat format)
+{
+    const QString text = QString::fromUtf8(bytes);
+    QStringList out;
+    if (format == ExportFormat::Csv) {
+        const QList<QStringList> records = parseCsv(text);
+        if (records.value(0) != QStringList{"servicio", "archivo", "enlace", "fecha"})
+            return {"bad header"};
+        for (const QStringList &r : records.mid(1))
+            out << r.value(0) + '|' + r.value(1) + '|' + r.value(2);
+    } else if (format == ExportFormat::Json) {
+        for (const QJsonValue &v : QJsonDocument::fromJson(bytes).array())
+            out << v["servicio"].toString() + '|' + v["archivo"].toString() + '|' +
+                       v["enlace"].toString();
+    } else {
+        static const QRegularExpression item(R"(^- \[(.*)\]\(<(.*)>\)$)");
+        static const QRegularExpression escaped(R"(\\(.))");
+        QString service;
+        for (const QString &line : text.split('\n')) {
+            if (line.startsWith("## "))
+                service = line.mid(3);
+            else if (const auto m = item.match(line); m.hasMatch())
+                out << service + '|' + QString(m.captured(1)).replace(escaped, "\\1") + '|' +
+                           m.captured(2);
+        }
+    }
+    return out;
+}
+
+struct Cli
+{
+    int exitCode = -1;
+    QByteArray out;
+};
+
+Cli historial(const QString &dataHome, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dataHome);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), QStringList{"historial"} + arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput()};
+}
+
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void aRunOutlivesTheStoreAndItsModel()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a/b/historial.sqlite");
+        {
+            HistoryStore store(path);
+            QVERIFY(store.problem().isEmpty());
+            for (int i = 0; i < kRun.size(); ++i)
+                QVERIFY(store.record(kRun.at(i), kMonday.addSecs(60 * i)));
+        }
+        HistoryStore reopened(path);
+        QVERIFY(reopened.isPersistent());
+        HistoryModel model(&reopened);
+        QCOMPARE(model.rowCount(), kRun.size());
+        for (int i = 0; i < kRun.size(); ++i) {
+            const HistoryEntry &entry = model.entryAt(i);
+            QCOMPARE(entry.when, kMonday.addSecs(60 * i));
+            const PairOutcome &got = entry.pair;
+            const PairOutcome &want = kRun.at(i);
+            QCOMPARE(QStringList({got.service, got.remote, got.fileName, got.localPath, got.link,
+                                  got.detail, pairStateText(got.state)}),
+                     QStringList({want.service, want.remote, want.fileName, want.localPath,
+                                  want.link, want.detail, pairStateText(want.state)}));
+            QCOMPARE(got.size, want.size);
+        }
+        QCOMPARE(reopened.entries(kMonday.addSecs(180)).size(), 2);
+
+        // The model follows the store: a new pair appears, a deleted one goes.
+        reopened.record(pair("Mega", "nuevo.txt", PairState::Subido, "https://m/9"), kMonday);
+        QCOMPARE(model.entryAt(kRun.size()).pair.fileName, QStringLiteral("nuevo.txt"));
+        QVERIFY(reopened.remove(model.entryAt(0).id));
+        QCOMPARE(model.rowCount(), kRun.size());
+        QCOMPARE(HistoryStore(path).entries().size(), kRun.size());
+    }
+
+    void anUnusableDatabaseIsSetAsideOnce_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("movedAside");
+        QTest::newRow("random bytes") << QByteArray(5000, '\x7f') << true;
+        QTest::newRow("a SQLite header over garbage")
+            << QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\x01') << true;
+        QTest::newRow("a database from a newer Skyloft") << QByteArray() << false;
+    }
+    void anUnusableDatabaseIsSetAsideOnce()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, movedAside);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("historial.sqlite");
+        if (content.isEmpty()) {
+            HistoryStore(path).record(kRun.first(), kMonday);
+            auto db = QSqlDatabase::addDatabase("QSQLITE", "newer");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery(db).exec("PRAGMA user_version = 99");
+            db.close();
+            db = {};
+            QSqlDatabase::removeDatabase("newer");
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QByteArray before = [&] {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+
+        HistoryStore store(path);
+        QVERIFY(!store.problem().isEmpty());
+        const QStringList aside = QDir(dir.path()).entryList({"historial.sqlite.danado-*"});
+        QCOMPARE(aside.size(), movedAside ? 1 : 0);
+        QCOMPARE(store.isPersistent(), movedAside);
+        if (movedAside) {
+            QFile kept(dir.filePath(aside.first()));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), before);
+        }
+        // The session goes on either way; a new file keeps its pairs for the next start.
+        QVERIFY(store.record(kRun.last(), kMonday));
+        QCOMPARE(store.entries().size(), 1);
+        QCOMPARE(HistoryStore(path).entries().size(), movedAside ? 1 : 0);
+    }
+
+    void exportsReadBack_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("CSV") << int(ExportFormat::Csv);
+        QTest::newRow("Markdown") << int(ExportFormat::Markdown);
+        QTest::newRow("JSON") << int(ExportFormat::Json);
+    }
+    void exportsReadBack()
+    {
+        QFETCH(int, format);
+        QList<HistoryEntry> entries;
+        for (const PairOutcome &outcome : kRun)
+            entries.append({0, kMonday, outcome});
+        const QList<ExportedLink> links = exportedLinks(entries);
+        QCOMPARE(links.size(), 3); // failed pairs have no link to export
+        QStringList expected = rows(links);
+        if (ExportFormat(format) == ExportFormat::Markdown) {
+            // One item a line: a line break in a name reads back as a space.
+            expected[1].replace('\n', ' ');
+            // Grouped by service, in first-seen order.
+            expected = QStringList{expected[0], expected[1], expected[2]};
+        }
+        QCOMPARE(readBack(exportLinks(links, ExportFormat(format)), ExportFormat(format)),
+                 expected);
+    }
+
+    void qrCodeScansBackToTheLink_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::newRow("short") << "https://skyloft.app/d/1";
+        QTest::newRow("a presigned S3 address")
+            << "http://127.0.0.1:40123/skyloft-drive/informe%20final.pdf?X-Amz-Algorithm="
+               "AWS4-HMAC-SHA256&X-Amz-Credential=S3RVER%2F20261206%2Fus-east-1%2Fs3%2Faws4_"
+               "request&X-Amz-Date=20261206T003000Z&X-Amz-Expires=604800&X-Amz-SignedHeaders="
+               "host&X-Amz-Signature=" +
+                   QString(64, 'f');
+        QTest::newRow("not ASCII") << "https://ejemplo.es/año/ñandú.txt";
+    }
+    void qrCodeScansBackToTheLink()
+    {
+        QFETCH(QString, link);
+        QTemporaryDir dir;
+        const QString png = dir.filePath("qr.png");
+        QVERIFY(qrCodeImage(link, 4).save(png));
+        QProcess zbar;
+        // Binary: the bytes as encoded (zbar would guess a legacy charset for UTF-8 without ECI).
+        zbar.start("zbarimg", {"--raw", "-q", "-Sbinary", png});
+        QVERIFY(zbar.waitForFinished(60000));
+        QCOMPARE(QString::fromUtf8(zbar.readAllStandardOutput()).trimmed(), link);
+        QVERIFY(qrCodeImage(QString(5000, 'x'), 4).isNull());
+    }
+
+    void historyCommand_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("files");
+        const QStringList all = {"informe, final \"v2\".pdf", "dos\nlíneas [y] *más*.txt",
+                                 "foto \t'1'.jpg", "informe, final \"v2\".pdf", "nada.bin"};
+        QTest::newRow("JSON, everything") << QStringList{"--format", "json"} << 0 << all;
+        QTest::newRow("TSV, escaped") << QStringList{} << 0 << all;
+        QTest::newRow("since a day")
+            << QStringList{"--format", "json", "--desde", "2026-03-03"} << 0 << all.mid(3);
+        QTest::newRow("a date that is none")
+            << QStringList{"--desde", "ayer"} << 2 << QStringList{};
+        QTest::newRow("an unknown format") << QStringList{"--format", "xml"} << 2 << QStringList{};
+    }
+    void historyCommand()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, files);
+        QTemporaryDir dataHome;
+        {
+            HistoryStore store(dataHome.filePath("skyloft/historial.sqlite"));
+            for (int i = 0; i < kRun.size(); ++i)
+                store.record(kRun.at(i), kMonday.addDays(i < 3 ? 0 : 2));
+        }
+        const Cli cli = historial(dataHome.path(), arguments);
+        QCOMPARE(cli.exitCode, exitCode);
+        QStringList got;
+        if (arguments.contains("json")) {
+            for (const QJsonValue &v : QJsonDocument::fromJson(cli.out).array())
+                got << v["archivo"].toString();
+        } else if (exitCode == 0) {
+            QStringList lines = QString::fromUtf8(cli.out).split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(lines.takeFirst().split('\t').size(), 7);
+            for (const QString &line : lines) {
+                QCOMPARE(line.split('\t').size(), 7);
+                got << QString(line.split('\t').at(2)).replace("\\t", "\t").replace("\\n", "\n");
+            }
+        }
+        QCOMPARE(got, files);
+    }
+
+    void historyWindowSearchesExportsAndDeletes()
+    {
+        QTemporaryDir dir;
+        HistoryStore store(dir.filePath("historial.sqlite"));
+        for (int i = 0; i < kRun.size(); ++i)
+            store.record(kRun.at(i), kMonday.addSecs(i));
+        QString savedTo;
+        HistoryWindowSetup setup{[](const QUrl &) { return true; },
+                                 [&](QWidget *, const SaveRequest &request,
+                                     std::function<void(const QString &)> onChosen) {
+                                     savedTo = dir.filePath("out." + request.suffix);
+                                     onChosen(savedTo);
+                                 }};
+        HistoryWindow window(&store, setup);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QAbstractItemModel *shown = window.table()->model();
+        QCOMPARE(shown->rowCount(), kRun.size());
+
+        QTest::keyClicks(window.searchField(), "INFORME");
+        QCOMPARE(shown->rowCount(), 2);
+        window.searchField()->clear();
+        QTest::keyClicks(window.searchField(), "dropb");
+        QCOMPARE(shown->rowCount(), 2);
+
+        // Export: only the rows shown that have a link.
+        window.exportButton()->exportAs(ExportFormat::Json);
+        QFile exported(savedTo);
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QCOMPARE(readBack(exported.readAll(), ExportFormat::Json),
+                 QStringList{"Dropbox|informe, final \"v2\".pdf|https://x/3"});
+
+        // Newest first; the failed Dropbox pair offers Reintentar, the other does not.
+        auto menuTexts = [&](int row) {
+            std::unique_ptr<QMenu> menu(window.rowMenu(shown->index(row, 0)));
+            QStringList texts;
+            for (QAction *action : menu->actions())
+                if (!action->isSeparator())
+                    texts << action->text() + (action->isEnabled() ? "" : " (off)");
+            return texts;
+        };
+        QCOMPARE(menuTexts(1), (QStringList{"Copiar enlace (off)", "Abrir en el navegador (off)",
+                                            "Mostrar código QR (off)", "Copiar ruta local",
+                                            "Reintentar", "Eliminar del historial…"}));
+        QVERIFY(!menuTexts(0).contains("Reintentar"));
+        QSignalSpy retried(&window, &HistoryWindow::retryRequested);
+        std::unique_ptr<QMenu> menu(window.rowMenu(shown->index(1, 0)));
+        menu->actions().at(4)->trigger();
+        QCOMPARE(retried.size(), 1);
+        QCOMPARE(retried.first().first().value<PairOutcome>().fileName, kRun.at(2).fileName);
+
+        // Deleting asks first; Cancelar keeps the row, Eliminar forgets it in the store.
+        for (const char *answer : {"Cancelar", "Eliminar"}) {
+            std::unique_ptr<QMenu> rowMenu(window.rowMenu(shown->index(1, 0)));
+            rowMenu->actions().last()->trigger();
+            QMessageBox *box = openDialog(&window);
+            QVERIFY(box);
+            QVERIFY(clickDialogButton(box, answer));
+        }
+        QCOMPARE(shown->rowCount(), 1);
+        QCOMPARE(store.entries().size(), kRun.size() - 1);
+    }
+};
+
+QTEST_MAIN(TestHistory)
+#include "test_history.moc"
