@@ -38,10 +38,11 @@ RclonePaths realRclonePaths(const FakeRclone &fake)
 // Configuration state over a fake (or the real) rclone, killall stand-in and own port range.
 struct Bench
 {
-    explicit Bench(int portCount = 20, bool realRclone = false)
+    explicit Bench(int portCount = 20, bool realRclone = false,
+                   const QProcessEnvironment &own = QProcessEnvironment())
         : lowest(freeLowestPort()),
           state(AuthorizationSetup{realRclone ? realRclonePaths(fake) : fake.paths(),
-                                   fake.killallPath(), lowest, lowest + portCount})
+                                   fake.killallPath(), lowest, lowest + portCount, own})
     {}
 
     QString portText(int offset) const { return QString::number(lowest + offset); }
@@ -83,13 +84,25 @@ class TestAuthorization : public QObject
 private Q_SLOTS:
     void firstDropboxPress()
     {
-        Bench bench;
+        // Skyloft's own environment: the desktop session, a user's rclone options, and what
+        // must not leak or override.
+        QProcessEnvironment own;
+        own.insert("DISPLAY", ":5");
+        own.insert("BROWSER", "/opt/navegador");
+        own.insert("RCLONE_DROPBOX_CLIENT_ID", "mi-id");
+        own.insert("RCLONE_CONFIG", "/elsewhere.conf");
+        own.insert("RCLONE_AUTH_PORT", "1");
+        own.insert("SKYLOFT_SHOULD_NOT_LEAK", "x");
+        Bench bench(20, false, own);
         QTcpServer busy;
         QVERIFY(busy.listen(QHostAddress::LocalHost, quint16(bench.lowest)));
-        // The fake keeps what it found when it started: killall's record and the config file.
+        // The fake keeps what it found when it started (killall's record and the config file),
+        // then stores a token as a finished sign-in does.
         bench.fake.setHandler(QStringLiteral("cp \"$HOME/killall.log\" \"$call/killall-seen\"\n"
                                              "cp \"$RCLONE_CONFIG\" \"$call/config-seen\"\n"
-                                             "cat '%1/config-create-drive-waiting.txt'\n")
+                                             "cat '%1/config-create-drive-waiting.txt'\n"
+                                             "printf '[dropbox]\\ntoken = {}\\n' > "
+                                             "\"$RCLONE_CONFIG\"\n")
                                   .arg(kDataDir));
         bench.select("Dropbox");
         CapturedStdout out;
@@ -103,7 +116,11 @@ private Q_SLOTS:
         const QMap<QString, QString> environment{{"RCLONE_AUTH_PORT", bench.portText(1)},
                                                  {"HOME", bench.fake.home()},
                                                  {"PATH", "/usr/bin:/bin:/usr/sbin:/sbin"},
-                                                 {"RCLONE_CONFIG", config}};
+                                                 {"RCLONE_CONFIG", config},
+                                                 {"TCELL_MINIMIZE", "1"},
+                                                 {"DISPLAY", ":5"},
+                                                 {"BROWSER", "/opt/navegador"},
+                                                 {"RCLONE_DROPBOX_CLIENT_ID", "mi-id"}};
         QCOMPARE(calls[0].environment, environment);
         QCOMPARE(calls[0].standardInput, QByteArray("y\n"));
         QCOMPARE(readFile(bench.fake.home() + "/.fake-rclone/call-1/killall-seen"),
@@ -119,6 +136,7 @@ private Q_SLOTS:
                                ":"));
         QCOMPARE(bench.state.mensaje(), QStringLiteral("✅ Dropbox configurado correctamente"));
         QCOMPARE(bench.state.authorizedServices(), QSet<QString>{"dropbox"});
+        QCOMPARE(bench.state.failure(), QString());
     }
 
     void busyPortRetriesOnce_data()
@@ -199,6 +217,7 @@ private Q_SLOTS:
         QVERIFY(bench.press());
 
         QCOMPARE(bench.state.mensaje(), mensaje);
+        QCOMPARE(bench.state.failure(), "No se pudo autorizar " + service + ": " + mensaje.mid(2));
         QCOMPARE(bench.fake.callCount(), 0);
         // The action's steps all ran before the branch gave up.
         QCOMPARE(bench.fake.killallRuns(), QStringList{"rclone"});
@@ -240,50 +259,55 @@ private Q_SLOTS:
             "⚠️ No se encontró una URL de autorización válida en la salida."));
     }
 
-    void resultFollowsTheSectionInTheReport_data()
+    void successNeedsCredentialsInTheSection_data()
     {
         QTest::addColumn<QString>("service");
         QTest::addColumn<QString>("handler");
         QTest::addColumn<int>("presses");
         QTest::addColumn<QStringList>("mensajes");
+        QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("authorized");
         const QString writesFichier =
             "printf '\\n[fichier]\\ntype = fichier\\napi_key = %s\\n' \"$8\" >> "
             "\"$RCLONE_CONFIG\"\n";
-        QTest::newRow("Google Drive without an address warns, then succeeds on the default file")
+        QTest::newRow("Google Drive with only the default section fails with rclone's last line")
             << "Google Drive"
-            << "echo 'Error: something went wrong'\n"
+            << "echo '2026/12/05 17:05:52 Error: something went wrong'; echo\n"
             << 1
             << QStringList{"⚠️ No se encontró URL válida para autorización.",
-                           "✅ Google Drive configurado correctamente"}
-            << QStringList{"google drive"};
-        QTest::newRow("1Fichier whose section rclone did not write fails")
+                           "❌ Error configurando Google Drive: Error: something went wrong"}
+            << "No se pudo autorizar Google Drive: Error: something went wrong" << QStringList{};
+        QTest::newRow("1Fichier whose section rclone did not write fails plainly")
             << "1Fichier"
             << "" << 1
             << QStringList{"❌ Error configurando 1Fichier: La sección [fichier] no se encontró "
-                           "en el config file. Intenta reconectar el servicio."}
+                           "en el archivo de configuración."}
+            << "No se pudo autorizar 1Fichier: La sección [fichier] no se encontró en el archivo "
+               "de configuración."
             << QStringList{};
         QTest::newRow("1Fichier whose section rclone wrote succeeds")
             << "1Fichier" << writesFichier << 1
-            << QStringList{"✅ 1Fichier configurado correctamente"} << QStringList{"1fichier"};
+            << QStringList{"✅ 1Fichier configurado correctamente"} << "" << QStringList{"1fichier"};
         QTest::newRow("Mega twice changes the message once")
             << "Mega"
-            << "" << 2 << QStringList{"✅ Mega configurado correctamente"} << QStringList{"mega"};
-        QTest::newRow("Mega fails when the file is gone by the report")
+            << "sed -i 's/^type = mega$/type = mega\\nuser = ana/' \"$RCLONE_CONFIG\"\n"
+            << 2 << QStringList{"✅ Mega configurado correctamente"} << "" << QStringList{"mega"};
+        QTest::newRow("Mega with a section but no credentials fails")
             << "Mega"
-            << "rm \"$RCLONE_CONFIG\"\n"
-            << 1
-            << QStringList{"❌ Error configurando Mega: La sección [mega] no se encontró en el "
-                           "config file. Intenta reconectar el servicio."}
+            << "" << 1
+            << QStringList{"❌ Error configurando Mega: rclone terminó sin guardar las "
+                           "credenciales."}
+            << "No se pudo autorizar Mega: rclone terminó sin guardar las credenciales."
             << QStringList{};
     }
 
-    void resultFollowsTheSectionInTheReport()
+    void successNeedsCredentialsInTheSection()
     {
         QFETCH(QString, service);
         QFETCH(QString, handler);
         QFETCH(int, presses);
         QFETCH(QStringList, mensajes);
+        QFETCH(QString, failure);
         QFETCH(QStringList, authorized);
         Bench bench;
         bench.fake.setHandler(handler);
@@ -293,6 +317,7 @@ private Q_SLOTS:
         for (int press = 0; press < presses; ++press)
             QVERIFY(bench.press());
         QCOMPARE(spiedTexts(changes), mensajes);
+        QCOMPARE(bench.state.failure(), failure);
         QCOMPARE(sorted(bench.state.authorizedServices().values()), authorized);
         QVERIFY(out.text().contains("Intentando leer el archivo de configuración en: " +
                                     bench.fake.configPath()));
@@ -332,10 +357,13 @@ private Q_SLOTS:
         QFETCH(QStringList, jsonErrors);
         Bench bench;
         QVERIFY(writeFile(bench.fake.home() + "/reconnect-output", reconnectOutput.toUtf8()));
-        bench.fake.setHandler("case \"$4\" in\n"
-                              "reconnect) cat \"$HOME/reconnect-output\" ;;\n"
-                              "update) echo 'update done' ;;\n"
-                              "esac\n");
+        // The update stands for the whole sign-in: it leaves the token.
+        bench.fake.setHandler(
+            "case \"$4\" in\n"
+            "reconnect) cat \"$HOME/reconnect-output\" ;;\n"
+            "update) echo 'update done'\n"
+            "  sed -i 's/^type = onedrive$/&\\ntoken = t/' \"$RCLONE_CONFIG\" ;;\n"
+            "esac\n");
         QCOMPARE(bench.state.selectedService(), QStringLiteral("OneDrive"));
         CapturedStdout out;
         QVERIFY(bench.press());
@@ -359,7 +387,7 @@ private Q_SLOTS:
             QVERIFY(out.lines().contains("No se pudo extraer drive_id para OneDrive"));
             QVERIFY(out.text().contains(log));
         }
-        QCOMPARE(bench.state.mensaje(), QStringLiteral("✅ OneDrive configurado correctamente"));
+        QCOMPARE(bench.state.mensaje().startsWith("✅ OneDrive"), found);
     }
 
     void findAuthorizationUrl_data()
@@ -400,35 +428,59 @@ private Q_SLOTS:
             QCOMPARE(authorizationUrlText(*url), expected);
     }
 
-    void secondPressKeepsItsOwnService()
+    void aPressReplacesTheWaitingSignIn_data()
     {
+        QTest::addColumn<bool>("whileWaiting");
+        QTest::newRow("a second press 60 ms after the first") << false;
+        QTest::newRow("a second press while the first waits for the browser") << true;
+    }
+
+    void aPressReplacesTheWaitingSignIn()
+    {
+        QFETCH(bool, whileWaiting);
         Bench bench;
-        bench.fake.setHandler("[ \"$5\" = dropbox ] && { touch \"$call/waiting\"; nap 30; }\n"
-                              "echo \"created $5\"\n");
+        bench.fake.setHandler(QStringLiteral("cat '%1/config-create-drive-waiting.txt'\n"
+                                             "touch \"$call/waiting\"; nap 60\n")
+                                  .arg(kDataDir));
         bench.select("Dropbox");
         QSignalSpy changes(&bench.state, &ConfigState::mensajeChanged);
         CapturedStdout out;
         bench.state.startAuthorization();
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.fake.home() + "/.fake-rclone/call-1/waiting"),
+        if (whileWaiting) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                QFile::exists(bench.fake.home() + "/.fake-rclone/call-1/waiting"), 20000);
+            // The address shows while rclone still waits.
+            QCOMPARE(bench.state.signInAddress(),
+                     QStringLiteral("http://127.0.0.1:53682/auth?state=pNyoN3l9fw0YaMR1GS4e3g"));
+        } else {
+            QTest::qWait(60);
+        }
+        bench.select("Google Drive");
+        bench.state.startAuthorization();
+        QTRY_VERIFY_WITH_TIMEOUT(!bench.state.signInAddress().isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.fake.home() + "/.fake-rclone/call-" +
+                                               QString::number(bench.fake.callCount()) +
+                                               "/waiting"),
                                  20000);
 
-        bench.select("1Fichier", {"", "", "k e y"});
-        QVERIFY(bench.press());
+        // Exactly one rclone waits, the second press's, and it started after the first ended.
+        QList<QStringList> waiting;
+        for (const auto &call : bench.fake.calls()) {
+            if (!call.ended)
+                waiting << call.arguments.mid(4);
+        }
+        QCOMPARE(waiting, (QList<QStringList>{{"drive", "drive"}}));
+        QVERIFY(!bench.fake.overlapped());
 
-        const auto calls = bench.fake.calls();
-        QCOMPARE(calls.size(), 2);
-        QVERIFY(calls[0].terminated); // the second press's killall ended the waiting sign-in
-        QCOMPARE(calls[0].arguments.mid(4), (QStringList{"dropbox", "dropbox"}));
-        QCOMPARE(calls[1].arguments.mid(4),
-                 (QStringList{"fichier", "fichier", "api_key", "k e y"}));
-        QCOMPARE(bench.fake.killallRuns().size(), 2);
+        // "Cancelar" ends it and clears the panel; a withdrawn sign-in reports no failure.
+        bench.state.cancelSignIn();
+        QCOMPARE(bench.state.signInAddress(), QString());
+        QVERIFY(finishAuthorizations());
+        QVERIFY(bench.fake.calls().last().terminated);
+        QCOMPARE(bench.state.failure(), QString());
+        QCOMPARE(spiedTexts(changes), QStringList());
+        // Each press still logs its result.
         QCOMPARE(linesStartingWith(out.lines(), "Resultado de autorizar ").size(), 2);
-        QCOMPARE(sorted(spiedTexts(changes)),
-                 sorted({"⚠️ No se encontró URL válida para autorización.",
-                         "✅ Dropbox configurado correctamente",
-                         "❌ Error configurando 1Fichier: La sección [fichier] no se encontró en "
-                         "el config file. Intenta reconectar el servicio."}));
-        QCOMPARE(bench.state.authorizedServices(), QSet<QString>{"dropbox"});
     }
 
     void refreshRebuildsTheAuthorizedSet()

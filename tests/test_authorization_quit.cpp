@@ -5,10 +5,10 @@
 #include "auth/ConfigState.h"
 #include "core/RcloneRunner.h"
 
+#include "core/BlockingWork.h"
 #include <QFile>
 #include <QTcpServer>
 #include <QTest>
-#include <QThreadPool>
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
@@ -39,15 +39,17 @@ private Q_SLOTS:
 
         // What the application does when it is about to quit; the worker must come back.
         endBlockingRunsForQuit();
-        QVERIFY(QThreadPool::globalInstance()->waitForDone(20000));
+        QVERIFY(BlockingWork::waitForDone(20000));
         QVERIFY(fake.calls().first().terminated);
         QCoreApplication::sendPostedEvents();
-        QCOMPARE(state.mensaje(), QStringLiteral("✅ Dropbox configurado correctamente"));
+        QCOMPARE(state.failure(),
+                 QStringLiteral("No se pudo autorizar Dropbox: rclone terminó sin guardar las "
+                                "credenciales."));
 
         // A worker that reaches its sign-in after the sweep is not waited on either (the fake
         // may be ended before it records anything, so the worker's own lines tell).
         state.startAuthorization();
-        QVERIFY(QThreadPool::globalInstance()->waitForDone(20000));
+        QVERIFY(BlockingWork::waitForDone(20000));
         QCOMPARE(out.text().count("Resultado de autorizar Dropbox en el puerto "), 2);
     }
 };

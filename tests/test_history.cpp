@@ -5,8 +5,10 @@
 #include "history/LinkExport.h"
 #include "screens/history/HistoryModel.h"
 #include "screens/history/HistoryWindow.h"
+#include "screens/links/LinksView.h"
 #include "ui/ExportButton.h"
 #include "ui/QrCode.h"
+#include "upload/GeneratedLinks.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -155,7 +157,7 @@ private Q_SLOTS:
         HistoryStore reopened(path);
         QVERIFY(reopened.isPersistent());
         HistoryModel model(&reopened);
-        QCOMPARE(model.rowCount(), kRun.size());
+        QTRY_COMPARE(model.rowCount(), kRun.size());
         for (int i = 0; i < kRun.size(); ++i) {
             const HistoryEntry &entry = model.entryAt(i);
             QCOMPARE(entry.when, kMonday.addSecs(60 * i));
@@ -254,6 +256,26 @@ private Q_SLOTS:
                  expected);
     }
 
+    void linksTabExportsByServiceName()
+    {
+        QTemporaryDir dir;
+        GeneratedLinks links;
+        links.append("fichier", {"a.txt", "https://f/a"});
+        links.append("drive", {"b, c.txt", "https://d/b"});
+        links.append("drive", {"sin enlace.txt", ""});
+        LinksView view(&links, [&](QWidget *, const SaveRequest &request,
+                                   std::function<void(const QString &)> onChosen) {
+            onChosen(dir.filePath("enlaces." + request.suffix));
+        });
+        auto *button = view.findChild<ExportButton *>();
+        QVERIFY(button && button->isEnabled());
+        button->menu()->actions().at(0)->trigger(); // CSV
+        QFile saved(dir.filePath("enlaces.csv"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(readBack(saved.readAll(), ExportFormat::Csv),
+                 (QStringList{"Google Drive|b, c.txt|https://d/b", "1Fichier|a.txt|https://f/a"}));
+    }
+
     void qrCodeScansBackToTheLink_data()
     {
         QTest::addColumn<QString>("link");
@@ -340,7 +362,7 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QAbstractItemModel *shown = window.table()->model();
-        QCOMPARE(shown->rowCount(), kRun.size());
+        QTRY_COMPARE(shown->rowCount(), kRun.size());
 
         QTest::keyClicks(window.searchField(), "INFORME");
         QCOMPARE(shown->rowCount(), 2);

@@ -6,6 +6,7 @@
 #include "ScriptedHttpServer.h"
 #include "TestHelpers.h"
 
+#include "core/RcloneBackends.h"
 #include "core/TabSelection.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/FileChooser.h"
@@ -51,6 +52,7 @@ struct Screen
     int chooserOpened = 0;
     QStringList chooserAnswer; // what the user picks when the file chooser opens
     QList<QUrl> opened;        // addresses handed to the browser
+    RcloneBackends backends;   // none known unless a test says
     std::unique_ptr<UploadView> view;
 
     // A null configuration leaves the file missing.
@@ -75,7 +77,8 @@ struct Screen
                               [this](QWidget *, std::function<void(const QStringList &)> onChosen) {
                                   ++chooserOpened;
                                   onChosen(chooserAnswer);
-                              }};
+                              },
+                              &backends};
         view = std::make_unique<UploadView>(&tabs, &links, setup);
         view->resize(700, 490);
     }
@@ -275,6 +278,29 @@ private Q_SLOTS:
         QVERIFY(!screen.state()->isUploading());
         QCOMPARE(screen.shownSection(), kMainColumn);
         QCOMPARE(screen.fake.callCount(), 0);
+    }
+
+    // Only the type of the configured remote counts, not the service's name.
+    void pillOfAMissingBackendIsDisabled_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("a mega remote of type mega")
+            << QByteArray("[mega]\ntype = mega\nuser = a\n") << false;
+        QTest::newRow("a mega remote of type alias")
+            << QByteArray("[mega]\ntype = alias\nremote = /tmp\nuser = a\n") << true;
+    }
+
+    void pillOfAMissingBackendIsDisabled()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(bool, enabled);
+        Screen screen(config);
+        screen.backends.setNames(QSet<QString>{"alias", "drive", "dropbox", "fichier"});
+        screen.show();
+        QCOMPARE(screen.pill("Mega")->isEnabled(), enabled);
+        QCOMPARE(screen.pill("Mega")->accessibleDescription().contains("«mega»"), !enabled);
+        QVERIFY(screen.pill("Google Drive")->isEnabled());
     }
 
     void cardsShowEachSelectedServicesProgress_data()

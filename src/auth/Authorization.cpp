@@ -5,12 +5,14 @@
 #include "auth/ConfigState.h"
 #include "auth/CredentialAuthorization.h"
 #include "auth/OneDriveAuthorization.h"
+#include "core/BlockingWork.h"
 #include "core/Log.h"
 #include "core/RcloneCommands.h"
 #include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QThreadPool>
 
 namespace skyloft {
@@ -30,7 +32,7 @@ void runWebSignInBranch(AuthorizationJob &job)
 {
     job.output = runRcloneWithAnswer(
         job.executablePath, RcloneCommands::webSignInCreate(job.configPath(), job.remoteName),
-        job.environment, QStringLiteral("y\n"));
+        job.environment, QStringLiteral("y\n"), job.runHooks());
     if (const auto url = findAuthorizationUrl(job.output)) {
         const QString line =
             QStringLiteral("🌍 URL de autorización (API de rclone): ") + authorizationUrlText(*url);
@@ -55,7 +57,7 @@ void retryOnBusyPort(AuthorizationJob &job)
     if (kindOf(job) == AuthorizationKind::SignIn)
         job.output = runRcloneCollect(
             job.setup.paths, RcloneCommands::authorizeRetry(job.configPath(), job.remoteName),
-            job.environment);
+            job.environment, std::nullopt, job.runHooks());
 }
 
 void runCommonTail(AuthorizationJob &job)
@@ -69,7 +71,9 @@ void runCommonTail(AuthorizationJob &job)
     logLine(QStringLiteral("Resultado de autorizar ") + job.serviceName +
             QStringLiteral(" en el puerto ") + QString::number(job.authPort) +
             QStringLiteral(":\n") + job.output);
-    const QString report = RcloneConfigFile(job.configPath()).configDiagnosticReport();
+    const RcloneConfigFile config(job.configPath());
+    const QString report = config.configDiagnosticReport();
+    job.credentialsStored = config.status(job.remoteName) == AuthorizationStatus::authorized;
     job.postToState(
         [report, job](ConfigState &state) { reportAuthorizationResult(state, report, job); });
 }
@@ -77,16 +81,36 @@ void runCommonTail(AuthorizationJob &job)
 // The action's blocking steps, in order, then the run itself.
 void prepareAndRun(AuthorizationJob job)
 {
+    // Replaced by a later press before its turn came: that press's steps follow at once.
+    if (job.control->isCancelled())
+        return;
     killAllRclone(job.setup.killallPath);
     RcloneConfigFile(job.configPath()).ensureDefaultConfig();
     const auto port = findFreePort(job.setup.lowestPort, job.setup.highestPort);
     if (!port) {
-        job.postMensaje(QStringLiteral("❌ No se encontró un puerto libre."));
+        job.postFailure(QStringLiteral("❌ No se encontró un puerto libre."));
         return;
     }
     job.authPort = *port;
-    job.environment = makeRcloneEnvironment(job.setup.paths, *port);
+    job.environment = makeRcloneEnvironment(job.setup.paths, *port, job.setup.ownEnvironment);
     runAuthorization(std::move(job));
+}
+
+// Why no credentials were stored: rclone's own last line without its date, else a plain reason.
+QString failureReason(const QString &output, const QString &remoteName, bool sectionFound)
+{
+    static const QRegularExpression timestamp(QStringLiteral(R"(^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d )"),
+                                              QRegularExpression::UseUnicodePropertiesOption);
+    const QStringList lines = output.split(QLatin1Char('\n'));
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QString line = it->trimmed();
+        if (!line.isEmpty())
+            return QString(line).remove(timestamp);
+    }
+    if (!sectionFound)
+        return QStringLiteral("La sección [") + remoteName +
+               QStringLiteral("] no se encontró en el archivo de configuración.");
+    return QStringLiteral("rclone terminó sin guardar las credenciales.");
 }
 
 } // namespace
@@ -98,10 +122,11 @@ void startAuthorization(ConfigState &state, const AuthorizationSetup &setup)
         .remoteName = remoteNameFor(state.selectedService()),
         .executablePath = setup.paths.authorizationRclonePath(),
         .credentials = {state.megaEmail(), state.megaPassword(), state.fichierAPI()},
+        .control = state.beginAuthorization(),
         .setup = setup,
         .state = &state,
         .receiver = QCoreApplication::instance()};
-    QThreadPool::globalInstance()->start([job = std::move(job)] { prepareAndRun(job); });
+    BlockingWork::authorizations().start([job = std::move(job)] { prepareAndRun(job); });
 }
 
 void runAuthorization(AuthorizationJob job)
@@ -127,16 +152,22 @@ void reportAuthorizationResult(ConfigState &state, const QString &report,
                                const AuthorizationJob &job)
 {
     logLine(report);
-    if (report.contains(QLatin1Char('[') + job.remoteName + QLatin1Char(']'))) {
+    // Withdrawn by a later press or by "Cancelar": the screen has moved on.
+    if (job.control->isCancelled())
+        return;
+    if (job.credentialsStored) {
         state.setMensaje(QStringLiteral("✅ ") + job.serviceName +
                          QStringLiteral(" configurado correctamente"));
         state.addAuthorizedService(job.serviceName.toLower());
-    } else {
-        state.setMensaje(QStringLiteral("❌ Error configurando ") + job.serviceName +
-                         QStringLiteral(": La sección [") + job.remoteName +
-                         QStringLiteral("] no se encontró en el config file. Intenta reconectar "
-                                        "el servicio."));
+        state.finishAuthorization(*job.control, QString());
+        return;
     }
+    const QString reason =
+        failureReason(job.output, job.remoteName,
+                      report.contains(QLatin1Char('[') + job.remoteName + QLatin1Char(']')));
+    state.setMensaje(QStringLiteral("❌ Error configurando ") + job.serviceName +
+                     QStringLiteral(": ") + reason);
+    state.finishAuthorization(*job.control, failureText(job.serviceName, reason));
 }
 
 } // namespace skyloft

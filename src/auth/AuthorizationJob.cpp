@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "auth/AuthorizationJob.h"
 
+#include "auth/AuthorizationUrl.h"
 #include "auth/ConfigState.h"
 
 #include <QMetaObject>
@@ -23,7 +24,39 @@ void AuthorizationJob::postToState(const std::function<void(ConfigState &)> &wor
 
 void AuthorizationJob::postMensaje(const QString &text) const
 {
-    postToState([text](ConfigState &target) { target.setMensaje(text); });
+    postToState([text, control = control](ConfigState &target) {
+        if (!control->isCancelled())
+            target.setMensaje(text);
+    });
+}
+
+void AuthorizationJob::postFailure(const QString &mensaje) const
+{
+    QString reason = mensaje;
+    if (reason.startsWith(QStringLiteral("❌ ")))
+        reason.remove(0, QStringLiteral("❌ ").size());
+    postToState([mensaje, reason, control = control, service = serviceName](ConfigState &target) {
+        if (control->isCancelled())
+            return;
+        target.setMensaje(mensaje);
+        target.finishAuthorization(*control, failureText(service, reason));
+    });
+}
+
+RunHooks AuthorizationJob::runHooks() const
+{
+    RunHooks hooks;
+    hooks.control = control;
+    hooks.onOutput = [job = *this, shown = QString()](const QString &outputSoFar) mutable {
+        const auto url = findAuthorizationUrl(outputSoFar);
+        if (!url || authorizationUrlText(*url) == shown)
+            return;
+        shown = authorizationUrlText(*url);
+        job.postToState([address = shown, control = job.control](ConfigState &target) {
+            target.showSignInAddress(*control, address);
+        });
+    };
+    return hooks;
 }
 
 } // namespace skyloft

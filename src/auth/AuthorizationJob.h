@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace skyloft {
 
@@ -21,6 +22,8 @@ struct AuthorizationSetup
     QString killallPath = QStringLiteral("/usr/bin/killall");
     int lowestPort = kAuthPortLowest;
     int highestPort = kAuthPortHighest;
+    // Where rclone's own options and the desktop session's variables come from.
+    QProcessEnvironment ownEnvironment = QProcessEnvironment::systemEnvironment();
 
     static AuthorizationSetup forProcess() { return AuthorizationSetup{RclonePaths::process()}; }
 };
@@ -44,6 +47,10 @@ struct AuthorizationJob
     quint16 authPort = 0;
     Credentials credentials;
     QString output{};
+    // Whether the remote's section holds credentials once rclone has ended: the only success.
+    bool credentialsStored = false;
+    // Ends this authorization's rclone when a later press or "Cancelar" withdraws it.
+    std::shared_ptr<RunControl> control = std::make_shared<RunControl>();
 
     AuthorizationSetup setup;
     // The screen's state may be gone by the time a sign-in ends, so work for it travels through
@@ -58,6 +65,12 @@ struct AuthorizationJob
     void post(const std::function<void()> &work) const;
     void postToState(const std::function<void(ConfigState &)> &work) const;
     void postMensaje(const QString &text) const;
+    // Ends the authorization early: `mensaje` takes the text, and the screen shows it in red as
+    // the reason (without its "❌ ").
+    void postFailure(const QString &mensaje) const;
+    // For every rclone run of the job: its control, and the sign-in address posted to the screen
+    // as soon as rclone prints it.
+    RunHooks runHooks() const;
 };
 
 } // namespace skyloft

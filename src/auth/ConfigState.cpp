@@ -2,6 +2,7 @@
 #include "auth/ConfigState.h"
 
 #include "auth/Authorization.h"
+#include "core/RcloneBackends.h"
 #include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
 
@@ -22,6 +23,11 @@ void assign(ConfigState *state, QString &field, const QString &value, Signal cha
 }
 
 } // namespace
+
+QString failureText(const QString &serviceName, const QString &reason)
+{
+    return QStringLiteral("No se pudo autorizar ") + serviceName + QStringLiteral(": ") + reason;
+}
 
 ConfigState::ConfigState(AuthorizationSetup setup, QObject *parent)
     : QObject(parent), m_setup(std::move(setup))
@@ -98,7 +104,68 @@ void ConfigState::refreshAuthorizations()
 
 void ConfigState::startAuthorization()
 {
+    if (!unavailableReason(m_selectedService).isEmpty())
+        return;
     skyloft::startAuthorization(*this, m_setup);
+}
+
+void ConfigState::setBackends(RcloneBackends *backends)
+{
+    m_backends = backends;
+    if (backends)
+        connect(backends, &RcloneBackends::changed, this, &ConfigState::backendsChanged);
+    Q_EMIT backendsChanged();
+}
+
+QString ConfigState::unavailableReason(const QString &displayName) const
+{
+    return m_backends ? m_backends->unavailableReason(remoteNameFor(displayName)) : QString();
+}
+
+std::shared_ptr<RunControl> ConfigState::beginAuthorization()
+{
+    if (m_current)
+        m_current->cancel();
+    m_current = std::make_shared<RunControl>();
+    setSignInAddress({});
+    setFailure({});
+    return m_current;
+}
+
+void ConfigState::cancelSignIn()
+{
+    if (m_current)
+        m_current->cancel();
+    setSignInAddress({});
+}
+
+bool ConfigState::isCurrent(const RunControl &control) const
+{
+    return m_current.get() == &control && !control.isCancelled();
+}
+
+void ConfigState::showSignInAddress(const RunControl &control, const QString &address)
+{
+    if (isCurrent(control))
+        setSignInAddress(address);
+}
+
+void ConfigState::finishAuthorization(const RunControl &control, const QString &failure)
+{
+    if (!isCurrent(control))
+        return;
+    setSignInAddress({});
+    setFailure(failure);
+}
+
+void ConfigState::setSignInAddress(const QString &address)
+{
+    assign(this, m_signInAddress, address, &ConfigState::signInAddressChanged);
+}
+
+void ConfigState::setFailure(const QString &failure)
+{
+    assign(this, m_failure, failure, &ConfigState::failureChanged);
 }
 
 } // namespace skyloft

@@ -8,7 +8,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace skyloft {
+
+class RcloneBackends;
+
+// The red line of a failed authorization.
+QString failureText(const QString &serviceName, const QString &reason);
 
 // The configuration screen's state: the selected service, the typed credentials, the services
 // known to be authorized and the last authorization message. Written on the GUI thread only.
@@ -47,8 +54,29 @@ public:
     void refreshAuthorizations();
 
     // The authorize button: takes the selection and the credentials as they stand now and goes
-    // on in the background. A press while another authorization runs is not refused.
+    // on in the background. A press while another authorization runs replaces it. A service
+    // whose backend the installed rclone lacks runs nothing.
     void startAuthorization();
+
+    // What the installed rclone supports; none known until set (then everything counts as
+    // available). Not owned.
+    void setBackends(RcloneBackends *backends);
+    // Why the service cannot be authorized with the installed rclone; empty when it can.
+    QString unavailableReason(const QString &displayName) const;
+
+    // The address rclone waits on while a sign-in runs; empty when no sign-in waits.
+    QString signInAddress() const { return m_signInAddress; }
+    // Why the last authorization failed, until the next press; empty after a success.
+    QString failure() const { return m_failure; }
+
+    // A press: ends the authorization it replaces, clears the panel and the last failure, and
+    // gives the new authorization's control.
+    std::shared_ptr<RunControl> beginAuthorization();
+    // "Cancelar": ends the waiting sign-in's rclone (by its process id) and clears the panel.
+    void cancelSignIn();
+    // From an authorization, on the GUI thread; ignored unless it is the current one.
+    void showSignInAddress(const RunControl &control, const QString &address);
+    void finishAuthorization(const RunControl &control, const QString &failure);
 
     static constexpr int kToastMs = 4000;
 
@@ -61,10 +89,16 @@ Q_SIGNALS:
     void megaEmailChanged(const QString &text);
     void megaPasswordChanged(const QString &text);
     void fichierAPIChanged(const QString &text);
+    void signInAddressChanged(const QString &address);
+    void failureChanged(const QString &failure);
+    void backendsChanged();
 
 private:
     void setAuthorizedServices(const QSet<QString> &entries);
     void setShowToast(bool shown);
+    void setSignInAddress(const QString &address);
+    void setFailure(const QString &failure);
+    bool isCurrent(const RunControl &control) const;
 
     AuthorizationSetup m_setup;
     QString m_selectedService = QStringLiteral("OneDrive");
@@ -74,6 +108,10 @@ private:
     QString m_megaEmail;
     QString m_megaPassword;
     QString m_fichierAPI;
+    RcloneBackends *m_backends = nullptr;
+    std::shared_ptr<RunControl> m_current;
+    QString m_signInAddress;
+    QString m_failure;
 };
 
 } // namespace skyloft

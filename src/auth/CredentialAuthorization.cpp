@@ -32,7 +32,7 @@ bool runCredentialBranch(AuthorizationJob &job)
     // Only an empty field is missing: white space is passed on as typed.
     for (const QString &value : form.values) {
         if (value.isEmpty()) {
-            job.postMensaje(form.missingMessage);
+            job.postFailure(form.missingMessage);
             return false;
         }
     }
@@ -44,7 +44,7 @@ bool runCredentialBranch(AuthorizationJob &job)
     job.output = runRcloneCollect(
         job.setup.paths,
         RcloneCommands::createWithCredentials(job.configPath(), job.remoteName, keysAndValues),
-        job.environment);
+        job.environment, std::nullopt, job.runHooks());
     return true;
 }
 

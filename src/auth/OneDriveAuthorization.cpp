@@ -61,7 +61,7 @@ void runOneDriveBranch(AuthorizationJob &job)
     const RclonePaths &paths = job.setup.paths;
     job.output =
         runRcloneCollect(paths, RcloneCommands::reconnect(job.configPath(), job.remoteName),
-                         job.environment, QStringLiteral("y\n"));
+                         job.environment, QStringLiteral("y\n"), job.runHooks());
     const std::optional<QString> driveId = extractDriveId(job.output);
     if (!driveId) {
         logLine(QStringLiteral("No se pudo extraer drive_id para OneDrive"));
@@ -69,7 +69,7 @@ void runOneDriveBranch(AuthorizationJob &job)
     }
     const QString updated = runRcloneCollect(
         paths, RcloneCommands::updateDriveId(job.configPath(), job.remoteName, *driveId),
-        job.environment);
+        job.environment, std::nullopt, job.runHooks());
     logLine(QStringLiteral("OneDrive drive_id actualizado: ") + *driveId +
             QStringLiteral(". Resultado update: ") + updated);
     job.output += QLatin1Char('\n') + updated;

@@ -192,6 +192,31 @@ AuthorizationStatus RcloneConfigFile::sectionStatus(const QString &text, const Q
     return AuthorizationStatus::sectionWithoutCredentials;
 }
 
+AuthorizationStatus RcloneConfigFile::status(const QString &remoteName) const
+{
+    const auto text = readUtf8(m_path);
+    return text ? sectionStatus(*text, remoteName, ScanVariant::ConfigScreen)
+                : AuthorizationStatus::noSection;
+}
+
+QString RcloneConfigFile::remoteType(const QString &remoteName) const
+{
+    const auto text = readUtf8(m_path);
+    if (!text)
+        return {};
+    const QString header = QLatin1Char('[') + remoteName + QLatin1Char(']');
+    bool inSection = false;
+    for (const QString &raw : text->split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line == header;
+        else if (inSection && line.startsWith(QLatin1String("type")) &&
+                 line.mid(4).trimmed().startsWith(QLatin1Char('=')))
+            return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+    }
+    return {};
+}
+
 std::optional<QList<ServiceAuthorization>>
 RcloneConfigFile::scanAuthorizations(ScanVariant variant) const
 {

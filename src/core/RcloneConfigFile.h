@@ -59,6 +59,12 @@ public:
     bool refreshAuthorizations(ScanVariant variant,
                                const std::function<void(const QString &entry)> &add) const;
 
+    // The status of one remote's section by the configuration screen's rule; noSection when the
+    // file cannot be read.
+    AuthorizationStatus status(const QString &remoteName) const;
+    // The `type` of the remote's section ("alias", "mega"), empty when there is none.
+    QString remoteType(const QString &remoteName) const;
+
     static AuthorizationStatus sectionStatus(const QString &text, const QString &remoteName,
                                              ScanVariant variant);
     static QString authorizedEntry(ScanVariant variant, const ServiceAuthorization &service);

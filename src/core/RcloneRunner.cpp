@@ -52,40 +52,106 @@ private:
     qint64 m_pid;
 };
 
-// Starts the child and waits for its end. Returns false with the launch error in `output`.
-bool runToEnd(QProcess &process, const std::optional<QByteArray> &input, QByteArray &output)
+// Starts the child and waits for its end, reading as it comes. Returns false with the launch
+// error in `output`.
+bool runToEnd(QProcess &process, const std::optional<QByteArray> &input, const RunHooks &hooks,
+              QByteArray &output)
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
     if (!input)
         process.setStandardInputFile(QProcess::nullDevice());
+    if (hooks.control && hooks.control->isCancelled())
+        return true;
     process.start();
     if (!process.waitForStarted(-1)) {
         output = (kErrorEjecutandoRclone + process.errorString()).toUtf8();
         return false;
     }
     RunningChild running(process.processId());
+    if (hooks.control && !hooks.control->attach(process.processId()))
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     if (input) {
         process.write(*input);
         process.closeWriteChannel();
     }
-    // waitForFinished keeps reading the pipe, so a child that writes a lot never stalls.
+    // Reading as it comes also keeps a child that writes a lot from stalling on a full pipe.
+    while (process.waitForReadyRead(-1)) {
+        output += process.readAll();
+        if (hooks.onOutput)
+            hooks.onOutput(QString::fromUtf8(output));
+    }
     process.waitForFinished(-1);
-    output = process.readAll();
+    output += process.readAll();
+    if (hooks.control)
+        hooks.control->detach();
     return true;
 }
 
 } // namespace
 
-RcloneEnvironment makeRcloneEnvironment(const RclonePaths &paths, std::optional<quint16> port)
+QStringList desktopSessionVariables()
 {
-    RcloneEnvironment environment{
-        {QStringLiteral("RCLONE_CONFIG"), paths.rcloneConfigPath()},
-        {QStringLiteral("HOME"), paths.homeDir()},
-        {QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin:/usr/sbin:/sbin")},
-    };
-    if (port)
+    return {QStringLiteral("DISPLAY"),
+            QStringLiteral("WAYLAND_DISPLAY"),
+            QStringLiteral("XAUTHORITY"),
+            QStringLiteral("XDG_RUNTIME_DIR"),
+            QStringLiteral("XDG_CURRENT_DESKTOP"),
+            QStringLiteral("DESKTOP_SESSION"),
+            QStringLiteral("XDG_DATA_DIRS"),
+            QStringLiteral("XDG_CONFIG_HOME"),
+            QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+            QStringLiteral("BROWSER")};
+}
+
+RcloneEnvironment makeRcloneEnvironment(const RclonePaths &paths, std::optional<quint16> port,
+                                        const QProcessEnvironment &own)
+{
+    RcloneEnvironment environment;
+    for (const QString &key : own.keys()) {
+        if (key.startsWith(QLatin1String("RCLONE_")))
+            environment.insert(key, own.value(key));
+    }
+    if (port) {
+        for (const QString &key : desktopSessionVariables()) {
+            if (own.contains(key))
+                environment.insert(key, own.value(key));
+        }
         environment.insert(QStringLiteral("RCLONE_AUTH_PORT"), QString::number(*port));
+    }
+    environment.insert(QStringLiteral("RCLONE_CONFIG"), paths.rcloneConfigPath());
+    environment.insert(QStringLiteral("HOME"), paths.homeDir());
+    environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin:/usr/sbin:/sbin"));
+    environment.insert(QStringLiteral("TCELL_MINIMIZE"), QStringLiteral("1"));
     return environment;
+}
+
+void RunControl::cancel()
+{
+    QMutexLocker lock(&m_mutex);
+    m_cancelled = true;
+    if (m_pid > 0)
+        ::kill(static_cast<pid_t>(m_pid), SIGTERM);
+}
+
+bool RunControl::isCancelled() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_cancelled;
+}
+
+bool RunControl::attach(qint64 pid)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_cancelled)
+        return false;
+    m_pid = pid;
+    return true;
+}
+
+void RunControl::detach()
+{
+    QMutexLocker lock(&m_mutex);
+    m_pid = 0;
 }
 
 QProcessEnvironment toProcessEnvironment(const RcloneEnvironment &environment)
@@ -98,7 +164,7 @@ QProcessEnvironment toProcessEnvironment(const RcloneEnvironment &environment)
 
 QString runRcloneCollect(const RclonePaths &paths, const QStringList &arguments,
                          const std::optional<RcloneEnvironment> &environment,
-                         const std::optional<QString> &inputText)
+                         const std::optional<QString> &inputText, const RunHooks &hooks)
 {
     QProcess process;
     process.setProgram(paths.globalRclonePath());
@@ -109,20 +175,21 @@ QString runRcloneCollect(const RclonePaths &paths, const QStringList &arguments,
     if (inputText)
         input = inputText->toUtf8();
     QByteArray output;
-    if (!runToEnd(process, input, output))
+    if (!runToEnd(process, input, hooks, output))
         return QString::fromUtf8(output);
     return decodeUtf8Strictly(output).value_or(QString());
 }
 
 QString runRcloneWithAnswer(const QString &executablePath, const QStringList &arguments,
-                            const RcloneEnvironment &environment, const QString &answerText)
+                            const RcloneEnvironment &environment, const QString &answerText,
+                            const RunHooks &hooks)
 {
     QProcess process;
     process.setProgram(executablePath);
     process.setArguments(arguments);
     process.setProcessEnvironment(toProcessEnvironment(environment));
     QByteArray output;
-    runToEnd(process, answerText.toUtf8(), output);
+    runToEnd(process, answerText.toUtf8(), hooks, output);
     return QString::fromUtf8(output); // invalid sequences become U+FFFD
 }
 

@@ -4,10 +4,13 @@
 #include "core/RclonePaths.h"
 
 #include <QMap>
+#include <QMutex>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace skyloft {
@@ -20,10 +23,43 @@ inline const QString kErrorEjecutandoRclone = QStringLiteral("Error ejecutando r
 // The whole environment of an rclone child: nothing of Skyloft's own environment is passed on.
 using RcloneEnvironment = QMap<QString, QString>;
 
-// RCLONE_CONFIG, HOME and PATH; RCLONE_AUTH_PORT too when a port is given.
-RcloneEnvironment makeRcloneEnvironment(const RclonePaths &paths,
-                                        std::optional<quint16> port = std::nullopt);
+// The desktop session's variables that a browser opener (xdg-open) needs to reach the desktop.
+QStringList desktopSessionVariables();
+
+// RCLONE_CONFIG, HOME, PATH and TCELL_MINIMIZE (it only skips work in rclone's start-up), plus
+// every RCLONE_* variable of `own` but RCLONE_CONFIG, so a user's options (their own client id)
+// reach rclone. With a port, for an authorization: RCLONE_AUTH_PORT and the desktop session's
+// variables of `own` as well, so that rclone can open the browser.
+RcloneEnvironment
+makeRcloneEnvironment(const RclonePaths &paths, std::optional<quint16> port = std::nullopt,
+                      const QProcessEnvironment &own = QProcessEnvironment::systemEnvironment());
 QProcessEnvironment toProcessEnvironment(const RcloneEnvironment &environment);
+
+// Lets another thread end one blocking run, by its process id and never by name. A run whose
+// control is cancelled before it starts does not start.
+class RunControl
+{
+public:
+    void cancel();
+    bool isCancelled() const;
+
+    // For the runner: false (and nothing recorded) when already cancelled.
+    bool attach(qint64 pid);
+    void detach();
+
+private:
+    mutable QMutex m_mutex;
+    qint64 m_pid = 0;
+    bool m_cancelled = false;
+};
+
+// What a caller may add to a blocking run: a control, and a look at the output as it arrives
+// (everything so far, decoded leniently), called on the running thread.
+struct RunHooks
+{
+    std::shared_ptr<RunControl> control;
+    std::function<void(const QString &outputSoFar)> onOutput;
+};
 
 // The blocking runs below are for worker threads only: they wait for the child.
 
@@ -31,12 +67,14 @@ QProcessEnvironment toProcessEnvironment(const RcloneEnvironment &environment);
 // ours; without input its stdin is empty. Output that is not UTF-8 gives the empty text.
 QString runRcloneCollect(const RclonePaths &paths, const QStringList &arguments,
                          const std::optional<RcloneEnvironment> &environment = std::nullopt,
-                         const std::optional<QString> &inputText = std::nullopt);
+                         const std::optional<QString> &inputText = std::nullopt,
+                         const RunHooks &hooks = {});
 
 // Runs executablePath, writes answerText to its stdin and then closes it, so a child that asks
 // for more cannot hang us. Invalid UTF-8 becomes U+FFFD.
 QString runRcloneWithAnswer(const QString &executablePath, const QStringList &arguments,
-                            const RcloneEnvironment &environment, const QString &answerText);
+                            const RcloneEnvironment &environment, const QString &answerText,
+                            const RunHooks &hooks = {});
 
 // Ends every process of the user named rclone, and waits for killall.
 void killAllRclone(const QString &killallPath = QStringLiteral("/usr/bin/killall"));

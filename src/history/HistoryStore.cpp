@@ -71,6 +71,27 @@ std::optional<QString> firstValue(QSqlDatabase &db, const QString &statement, QS
     return query.value(0).toString();
 }
 
+HistoryEntry entryFrom(const QSqlQuery &query);
+
+// All entries that ended at or after `since` (all when invalid), oldest first.
+QList<HistoryEntry> readEntries(const QSqlDatabase &db, const QDateTime &since)
+{
+    QSqlQuery select(db);
+    select.setForwardOnly(true);
+    select.prepare(QStringLiteral("SELECT ") + kColumns +
+                   QStringLiteral(" FROM subidas WHERE fecha >= ? ORDER BY fecha, id"));
+    select.addBindValue(since.isValid() ? since.toMSecsSinceEpoch()
+                                        : std::numeric_limits<qint64>::min());
+    QList<HistoryEntry> found;
+    if (!select.exec()) {
+        logLine(QStringLiteral("❌ No se pudo leer el historial: ") + select.lastError().text());
+        return found;
+    }
+    while (select.next())
+        found.append(entryFrom(select));
+    return found;
+}
+
 HistoryEntry entryFrom(const QSqlQuery &query)
 {
     HistoryEntry entry;
@@ -280,19 +301,24 @@ std::optional<HistoryEntry> HistoryStore::record(const PairOutcome &pair, const 
 
 QList<HistoryEntry> HistoryStore::entries(const QDateTime &since) const
 {
-    QSqlQuery select(QSqlDatabase::database(m_connection, false));
-    select.setForwardOnly(true);
-    select.prepare(QStringLiteral("SELECT ") + kColumns +
-                   QStringLiteral(" FROM subidas WHERE fecha >= ? ORDER BY fecha, id"));
-    select.addBindValue(since.isValid() ? since.toMSecsSinceEpoch()
-                                        : std::numeric_limits<qint64>::min());
+    return readEntries(QSqlDatabase::database(m_connection, false), since);
+}
+
+QList<HistoryEntry> HistoryStore::readFile(const QString &path)
+{
+    const QString connection = connectionName();
     QList<HistoryEntry> found;
-    if (!select.exec()) {
-        logLine(QStringLiteral("❌ No se pudo leer el historial: ") + select.lastError().text());
-        return found;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (db.open())
+            found = readEntries(db, {});
+        else
+            logLine(QStringLiteral("❌ No se pudo leer el historial: ") + db.lastError().text());
+        db.close();
     }
-    while (select.next())
-        found.append(entryFrom(select));
+    QSqlDatabase::removeDatabase(connection);
     return found;
 }
 

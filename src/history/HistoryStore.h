@@ -39,6 +39,9 @@ public:
     std::optional<HistoryEntry> record(const PairOutcome &pair, const QDateTime &when);
     // All entries that ended at or after `since` (all when invalid), oldest first.
     QList<HistoryEntry> entries(const QDateTime &since = {}) const;
+    // Every entry of the database file at `path`, oldest first, read from any thread through a
+    // read-only connection of its own (a store in memory has no file: use entries()).
+    static QList<HistoryEntry> readFile(const QString &path);
     bool remove(qint64 id);
 
 Q_SIGNALS:

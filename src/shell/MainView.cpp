@@ -2,11 +2,13 @@
 #include "shell/MainView.h"
 
 #include "core/Notifier.h"
+#include "core/RcloneBackends.h"
 #include "core/TabSelection.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
 #include "shell/Translations.h"
+#include "ui/Images.h"
 #include "ui/SystemStyle.h"
 #include "upload/GeneratedLinks.h"
 
@@ -15,8 +17,10 @@
 namespace skyloft {
 
 MainView::MainView(TabSelection *selectedTab, QWidget *parent)
-    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this))
+    : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this)),
+      m_backends(new RcloneBackends(this))
 {
+    m_backends->probe(RclonePaths::process());
     setMinimumSize(500, 520);
     setDocumentMode(true);
     // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
@@ -37,8 +41,9 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
 
 QWidget *MainView::makeUploadScreen()
 {
-    m_uploadView =
-        new UploadView(m_selectedTab, m_generatedLinks, UploadViewSetup::forApplication());
+    UploadViewSetup setup = UploadViewSetup::forApplication();
+    setup.backends = m_backends;
+    m_uploadView = new UploadView(m_selectedTab, m_generatedLinks, std::move(setup));
     return m_uploadView;
 }
 
@@ -49,7 +54,7 @@ QWidget *MainView::makeLinksScreen()
 
 QWidget *MainView::makeConfigScreen()
 {
-    return new ConfigView;
+    return new ConfigView(AuthorizationSetup::forProcess(), nullptr, {}, m_backends);
 }
 
 } // namespace skyloft

@@ -6,6 +6,7 @@
 namespace skyloft {
 
 class GeneratedLinks;
+class RcloneBackends;
 class TabSelection;
 class UploadView;
 
@@ -29,6 +30,8 @@ private:
     TabSelection *m_selectedTab;
     GeneratedLinks *m_generatedLinks;
     UploadView *m_uploadView = nullptr;
+    // Asked once at start; both the upload and the configuration screen follow it.
+    RcloneBackends *m_backends;
 };
 
 } // namespace skyloft

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
+#include "core/BlockingWork.h"
 #include "core/QuitOnSignals.h"
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
@@ -28,7 +29,11 @@ int main(int argc, char *argv[])
     skyloft::QuitOnSignals quitOnSignals;
     QApplication::setWindowIcon(skyloft::imageIcon(QStringLiteral("logo")));
     skyloft::installTranslations(app);
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &skyloft::endBlockingRunsForQuit);
+    // A sign-in waiting for a browser must not hold the exit; the workers then come back soon.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] {
+        skyloft::endBlockingRunsForQuit();
+        skyloft::BlockingWork::waitForDone();
+    });
 
     skyloft::MainWindow window;
     window.queueFiles(skyloft::parseCommandLine(app.arguments()).paths);

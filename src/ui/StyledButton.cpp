@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/StyledButton.h"
 
-#include "ui/SystemStyle.h"
 #include "ui/Images.h"
+#include "ui/SystemStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -73,6 +73,9 @@ void StyledButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A button that cannot be used is drawn faded.
+    if (!isEnabled())
+        painter.setOpacity(0.4);
     const QSizeF plate = plateSize();
     painter.translate(QRectF(rect()).center());
     painter.scale(m_look.scale, m_look.scale);

@@ -126,6 +126,9 @@ void RcClient::launch(int attemptsLeft, std::function<void(const QString &)> onR
     m_daemon->setArguments(RcloneCommands::remoteControl(
         m_paths.rcloneConfigPath(), QStringLiteral("127.0.0.1:") + QString::number(port)));
     RcloneEnvironment environment = makeRcloneEnvironment(m_paths);
+    // The daemon's remote-control settings are ours alone, not the user's RCLONE_RC_* ones.
+    environment.removeIf(
+        [](const auto &entry) { return entry.key().startsWith(QLatin1String("RCLONE_RC_")); });
     environment.insert(QStringLiteral("RCLONE_RC_USER"), user);
     environment.insert(QStringLiteral("RCLONE_RC_PASS"), password);
     m_daemon->setProcessEnvironment(toProcessEnvironment(environment));

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/BlockingWork.h"
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QStringList>
 #include <QTcpServer>
-#include <QThreadPool>
 
 #include <memory>
 #include <vector>
@@ -62,7 +62,7 @@ inline int freeLowestPort(int count = 3)
 // Waits for every authorization worker, then lets the work they posted run.
 inline bool finishAuthorizations()
 {
-    const bool done = QThreadPool::globalInstance()->waitForDone(60000);
+    const bool done = skyloft::BlockingWork::waitForDone(60000);
     QCoreApplication::sendPostedEvents();
     return done;
 }

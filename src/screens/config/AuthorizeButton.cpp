@@ -47,7 +47,10 @@ void AuthorizeButton::paintEvent(QPaintEvent *)
     paintShadow(painter, bar, kCornerRadius, kShadowRadius, QColor::fromRgbF(0, 0, 0, 0.33f));
     QPainterPath shape;
     shape.addRoundedRect(bar, kCornerRadius, kCornerRadius);
-    painter.fillPath(shape, isDown() ? bluePlateColour().darker(115) : bluePlateColour(0.9));
+    const QColor fill = !isEnabled() ? systemGray(0.6)
+                        : isDown()   ? bluePlateColour().darker(115)
+                                     : bluePlateColour(0.9);
+    painter.fillPath(shape, fill);
     if (showsFocusRing()) {
         QPainterPath ring;
         const qreal inset = kFocusRingInset;

@@ -2,13 +2,17 @@
 #include "screens/config/ConfigView.h"
 
 #include "auth/ConfigState.h"
+#include "core/RcloneBackends.h"
 #include "screens/config/AuthorizeButton.h"
 #include "screens/config/CredentialField.h"
 #include "screens/config/ServiceTile.h"
+#include "screens/config/SignInPanel.h"
 #include "ui/Spring.h"
+#include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
 #include "ui/Toast.h"
 
+#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShowEvent>
@@ -25,6 +29,7 @@ const QString kContrasenaDeMega = QStringLiteral("Contraseña de Mega");
 const QString kApiKeyDe1Fichier = QStringLiteral("API Key de 1Fichier");
 const QString kAutorizar = QStringLiteral("Autorizar ");
 const QString kServicioConfigurado = QStringLiteral("✅ Servicio configurado correctamente");
+const QString kNoDisponible = QStringLiteral(" no está disponible con este rclone");
 
 constexpr int kSpacing = 20;
 constexpr int kTitleTopSpace = 50;
@@ -59,8 +64,12 @@ QWidget *form(const QList<CredentialField *> &fields, QWidget *parent)
 
 } // namespace
 
-ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent)
+ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent, UrlOpener openUrl,
+                       RcloneBackends *backends)
     : QWidget(parent), m_state(new ConfigState(std::move(setup), this)),
+      m_signInPanel(
+          new SignInPanel(openUrl ? std::move(openUrl) : &QDesktopServices::openUrl, this)),
+      m_status(textLabel(QString(), textStyleFont(TextStyle::Footnote), systemRed(), this)),
       m_toast(new Toast(kServicioConfigurado, Toast::Edge::Top, kToastTopMargin, this))
 {
     fillWithPage(this);
@@ -89,13 +98,22 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent)
     column->addWidget(path);
     column->addSpacing(kSpacing);
     column->addWidget(makeAuthorizeArea());
+    column->addWidget(m_status);
+    column->addWidget(m_signInPanel);
     column->addStretch(1);
+    m_status->setAlignment(Qt::AlignCenter);
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->hide();
 
-    // Tiles, then the fields, then the button.
+    // Tiles, then the fields, then the button, then the sign-in panel.
+    QWidget *const panelButtons[] = {m_signInPanel->openButton(), m_signInPanel->copyButton(),
+                                     m_signInPanel->cancelButton()};
     QWidget *previous = nullptr;
-    for (QWidget *next : QList<QWidget *>(m_tiles.begin(), m_tiles.end()) +
-                             QList<QWidget *>(m_fields.begin(), m_fields.end()) +
-                             QList<QWidget *>{m_authorize}) {
+    for (QWidget *next :
+         QList<QWidget *>(m_tiles.begin(), m_tiles.end()) +
+             QList<QWidget *>(m_fields.begin(), m_fields.end()) +
+             QList<QWidget *>{m_authorize, panelButtons[0], panelButtons[1], panelButtons[2]}) {
         if (previous)
             setTabOrder(previous, next);
         previous = next;
@@ -107,6 +125,11 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent)
     connect(m_state, &ConfigState::selectedServiceChanged, this, &ConfigView::showSelection);
     connect(m_state, &ConfigState::authorizedServicesChanged, this,
             &ConfigView::showAuthorizations);
+    connect(m_state, &ConfigState::backendsChanged, this, &ConfigView::showAvailability);
+    connect(m_state, &ConfigState::failureChanged, this, &ConfigView::showStatus);
+    connect(m_state, &ConfigState::signInAddressChanged, m_signInPanel, &SignInPanel::setAddress);
+    connect(m_signInPanel, &SignInPanel::cancelRequested, m_state, &ConfigState::cancelSignIn);
+    m_state->setBackends(backends);
     showSelection(m_state->selectedService());
     showAuthorizations();
 }
@@ -147,9 +170,12 @@ QWidget *ConfigView::makeAuthorizeArea()
     m_authorize = new AuthorizeButton(area);
     // The button stays enabled: a press while another authorization runs starts a new one.
     connect(m_authorize, &AuthorizeButton::clicked, m_state, &ConfigState::startAuthorization);
-    for (CredentialField *field : std::as_const(m_fields))
-        connect(field, &CredentialField::returnPressed, m_authorize,
-                &AuthorizeButton::animateClick);
+    // Return moves on to the next field; only the form's last field authorizes, as an
+    // authorization ends rclone processes and must not start by surprise.
+    connect(megaEmail, &CredentialField::returnPressed, megaPassword,
+            [megaPassword] { megaPassword->setFocus(Qt::TabFocusReason); });
+    for (CredentialField *last : {megaPassword, fichierAPI})
+        connect(last, &CredentialField::returnPressed, m_authorize, &AuthorizeButton::animateClick);
 
     const int buttonInset = kDefaultPadding - AuthorizeButton::kShadowMargin;
     auto *layout = new QVBoxLayout(area);
@@ -186,7 +212,27 @@ void ConfigView::showSelection(const QString &selectedService)
         tile->setSelected(tile->displayName() == selectedService);
     m_megaForm->setVisible(selectedService == QLatin1String("Mega"));
     m_fichierForm->setVisible(selectedService == QLatin1String("1Fichier"));
-    m_authorize->setText(kAutorizar + selectedService);
+    const bool available = m_state->unavailableReason(selectedService).isEmpty();
+    m_authorize->setText(available ? kAutorizar + selectedService
+                                   : selectedService + kNoDisponible);
+    m_authorize->setEnabled(available);
+    showStatus();
+}
+
+void ConfigView::showAvailability()
+{
+    for (ServiceTile *tile : std::as_const(m_tiles))
+        tile->setUnavailableReason(m_state->unavailableReason(tile->displayName()));
+    showSelection(m_state->selectedService());
+}
+
+void ConfigView::showStatus()
+{
+    const QString failure = m_state->failure();
+    const QString reason = m_state->unavailableReason(m_state->selectedService());
+    m_status->setText(failure.isEmpty() ? reason : failure);
+    setTextColour(m_status, failure.isEmpty() ? darkGray() : systemRed());
+    m_status->setVisible(!m_status->text().isEmpty());
 }
 
 void ConfigView::showAuthorizations()

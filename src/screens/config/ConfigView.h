@@ -2,16 +2,21 @@
 #pragma once
 
 #include "auth/AuthorizationJob.h"
+#include "ui/UrlOpener.h"
 
 #include <QList>
 #include <QWidget>
+
+class QLabel;
 
 namespace skyloft {
 
 class AuthorizeButton;
 class ConfigState;
 class CredentialField;
+class RcloneBackends;
 class ServiceTile;
+class SignInPanel;
 class Toast;
 
 // The configuration tab: which services are authorized, a tile to pick each one, the credentials
@@ -21,10 +26,14 @@ class ConfigView : public QWidget
 {
     Q_OBJECT
 public:
+    // `openUrl` opens a sign-in address (the desktop's handler by default); `backends`, when
+    // given, tells which services the installed rclone cannot authorize.
     explicit ConfigView(AuthorizationSetup setup = AuthorizationSetup::forProcess(),
-                        QWidget *parent = nullptr);
+                        QWidget *parent = nullptr, UrlOpener openUrl = {},
+                        RcloneBackends *backends = nullptr);
 
     ConfigState *state() const { return m_state; }
+    SignInPanel *signInPanel() const { return m_signInPanel; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -36,6 +45,8 @@ private:
                    void (ConfigState::*set)(const QString &));
     void showSelection(const QString &selectedService);
     void showAuthorizations();
+    void showAvailability();
+    void showStatus();
 
     ConfigState *m_state;
     QList<ServiceTile *> m_tiles;
@@ -43,6 +54,10 @@ private:
     QWidget *m_fichierForm = nullptr;
     QList<CredentialField *> m_fields;
     AuthorizeButton *m_authorize = nullptr;
+    SignInPanel *m_signInPanel = nullptr;
+    // Under the button: why the last authorization failed (red), or why the selected service
+    // cannot be authorized with this rclone (grey).
+    QLabel *m_status = nullptr;
     Toast *m_toast;
 };
 

@@ -22,6 +22,7 @@ constexpr int kLogoSpacing = 6;
 constexpr int kCheckMarkSize = 16;
 constexpr int kCheckMarkOutset = 5;
 constexpr qreal kFocusRingWidth = 3;
+const QString kNoDisponible = QStringLiteral("No disponible");
 
 qreal between(qreal from, qreal to, qreal progress)
 {
@@ -34,6 +35,7 @@ ServiceTile::ServiceTile(const QString &displayName, QWidget *parent)
     : PaintedButton(displayName, parent), m_animation(new QVariantAnimation(this))
 {
     setFont(textStyleFont(TextStyle::Caption2));
+    setCheckable(true);
     smoothSpring().applyTo(m_animation);
     connect(m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { setEmphasis(value.toReal()); });
@@ -56,6 +58,17 @@ void ServiceTile::setAuthorized(bool authorized)
     if (authorized == m_authorized)
         return;
     m_authorized = authorized;
+    setChecked(authorized);
+    update();
+}
+
+void ServiceTile::setUnavailableReason(const QString &reason)
+{
+    if (reason == m_unavailableReason)
+        return;
+    m_unavailableReason = reason;
+    setToolTip(reason);
+    setAccessibleDescription(reason);
     update();
 }
 
@@ -106,7 +119,8 @@ void ServiceTile::paintEvent(QPaintEvent *)
 
     // Logo above name, the pair centred on the plate; a missing image leaves its space empty.
     const QFontMetrics metrics(font());
-    const qreal contentHeight = kLogoSize + kLogoSpacing + metrics.height();
+    const int lines = isUnavailable() ? 2 : 1;
+    const qreal contentHeight = kLogoSize + kLogoSpacing + lines * metrics.height();
     const qreal top = plate.center().y() - contentHeight / 2;
     const QRectF logo(plate.center().x() - kLogoSize / 2.0, top, kLogoSize, kLogoSize);
     const qreal ratio = devicePixelRatioF();
@@ -115,6 +129,11 @@ void ServiceTile::paintEvent(QPaintEvent *)
     const QRectF name(plate.left(), logo.bottom() + kLogoSpacing, plate.width(), metrics.height());
     painter.setPen(labelColour());
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
+    if (isUnavailable()) {
+        painter.setPen(darkGray());
+        painter.drawText(name.translated(0, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+                         kNoDisponible);
+    }
 
     if (m_authorized) {
         const QPointF corner = plate.topRight() + QPointF(kCheckMarkOutset, -kCheckMarkOutset);

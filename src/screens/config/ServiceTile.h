@@ -22,8 +22,13 @@ public:
     bool isSelected() const { return m_selected; }
     // Grows or shrinks the plate with a spring.
     void setSelected(bool selected);
+    // Authorized shows as the check mark, and to assistive technology as the checked state.
     bool isAuthorized() const { return m_authorized; }
     void setAuthorized(bool authorized);
+    // Why the installed rclone cannot authorize this service (empty when it can): the tile then
+    // says "No disponible" and gives the reason as its tooltip and description.
+    void setUnavailableReason(const QString &reason);
+    bool isUnavailable() const { return !m_unavailableReason.isEmpty(); }
 
     // The plate as drawn now, in the middle of an animation too.
     QSize plateSize() const;
@@ -39,6 +44,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
+    // A click selects; only the authorization changes the checked state.
+    void nextCheckState() override {}
 
 private:
     // 0 for a plain tile, 1 for the selected one; the spring passes between them.
@@ -46,6 +53,7 @@ private:
 
     bool m_selected = false;
     bool m_authorized = false;
+    QString m_unavailableReason;
     qreal m_emphasis = 0;
     QVariantAnimation *m_animation;
 };

@@ -4,8 +4,11 @@
 #include "history/HistoryStore.h"
 
 #include <QColor>
+#include <QFutureWatcher>
 #include <QHash>
 #include <QLocale>
+#include <QSet>
+#include <QtConcurrent>
 
 namespace skyloft {
 
@@ -117,9 +120,40 @@ HistoryModel::Row HistoryModel::makeRow(const HistoryEntry &entry)
 
 void HistoryModel::reload()
 {
+    if (m_loading)
+        return;
+    if (!m_store->isPersistent()) {
+        setEntries(m_store->entries());
+        Q_EMIT loaded();
+        return;
+    }
+    m_recordedMeanwhile.clear();
+    m_removedMeanwhile.clear();
+    m_loading = true;
+    auto *watcher = new QFutureWatcher<QList<HistoryEntry>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        QList<HistoryEntry> entries = watcher->result();
+        QSet<qint64> known;
+        for (const HistoryEntry &entry : entries)
+            known.insert(entry.id);
+        for (const HistoryEntry &entry : std::as_const(m_recordedMeanwhile)) {
+            if (!known.contains(entry.id))
+                entries.append(entry);
+        }
+        entries.removeIf(
+            [this](const HistoryEntry &entry) { return m_removedMeanwhile.contains(entry.id); });
+        m_loading = false;
+        setEntries(std::move(entries));
+        Q_EMIT loaded();
+    });
+    watcher->setFuture(QtConcurrent::run(&HistoryStore::readFile, m_store->path()));
+}
+
+void HistoryModel::setEntries(QList<HistoryEntry> entries)
+{
     beginResetModel();
     m_entries.clear();
-    const QList<HistoryEntry> entries = m_store->entries();
     m_entries.reserve(entries.size());
     for (const HistoryEntry &entry : entries)
         m_entries.append(makeRow(entry));
@@ -177,6 +211,10 @@ void HistoryModel::sort(int column, Qt::SortOrder order)
 
 void HistoryModel::append(const HistoryEntry &entry)
 {
+    if (m_loading) {
+        m_recordedMeanwhile.append(entry);
+        return;
+    }
     const auto place = std::upper_bound(
         m_entries.cbegin(), m_entries.cend(), entry,
         [this](const HistoryEntry &a, const Row &b) { return before(a, b.entry); });
@@ -188,6 +226,8 @@ void HistoryModel::append(const HistoryEntry &entry)
 
 void HistoryModel::removeId(qint64 id)
 {
+    if (m_loading)
+        m_removedMeanwhile.append(id);
     for (int row = 0; row < m_entries.size(); ++row) {
         if (m_entries.at(row).entry.id != id)
             continue;

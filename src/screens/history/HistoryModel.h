@@ -46,10 +46,16 @@ public:
     {
         return m_entries.at(row).searchKey.contains(folded);
     }
-    // Reads the whole history from the store again.
+    // Reads the whole history from the store again: off the GUI thread when the store has a
+    // file, so a long history never freezes the window; loaded() says when the rows are in.
     void reload();
+    bool isLoading() const { return m_loading; }
+
+Q_SIGNALS:
+    void loaded();
 
 private:
+    void setEntries(QList<HistoryEntry> entries);
     void append(const HistoryEntry &entry);
     void removeId(qint64 id);
 
@@ -66,6 +72,10 @@ private:
     QList<Row> m_entries;
     int m_sortColumn = -1; // recording order
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_loading = false;
+    // What the store announced while a load was under way, applied to its result.
+    QList<HistoryEntry> m_recordedMeanwhile;
+    QList<qint64> m_removedMeanwhile;
 };
 
 // The search: a row stays when its file name or its service contains the text, case aside.

@@ -126,6 +126,7 @@ HistoryWindow::HistoryWindow(HistoryStore *store, HistoryWindowSetup setup, QWid
         connect(m_filter, signal, this, &HistoryWindow::updateCount);
     connect(m_filter, &QAbstractItemModel::modelReset, this, &HistoryWindow::updateCount);
     connect(m_filter, &QAbstractItemModel::layoutChanged, this, &HistoryWindow::updateCount);
+    connect(m_model, &HistoryModel::loaded, this, &HistoryWindow::updateCount);
     updateCount();
     setTabOrder(m_search, m_export);
     setTabOrder(m_export, m_table);
@@ -136,8 +137,10 @@ void HistoryWindow::updateCount()
 {
     const int shown = m_filter->rowCount();
     const int total = m_model->rowCount();
-    const QString text = shown == total ? QStringLiteral("%1 subidas").arg(total)
-                                        : QStringLiteral("%1 de %2 subidas").arg(shown).arg(total);
+    const QString text = m_model->isLoading() ? QStringLiteral("Cargando el historial…")
+                         : shown == total
+                             ? QStringLiteral("%1 subidas").arg(total)
+                             : QStringLiteral("%1 de %2 subidas").arg(shown).arg(total);
     m_count->setText(text);
     m_count->setAccessibleName(text);
 }

@@ -53,8 +53,10 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
             if (entry.remoteName == it.key())
                 service = entry.displayName;
         }
-        for (const LinkItem &item : it.value())
-            exported.append({service, item.fileName, item.link, {}});
+        for (const LinkItem &item : it.value()) {
+            if (!item.link.isEmpty())
+                exported.append({service, item.fileName, item.link, {}});
+        }
     }
     return exported;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "screens/upload/UploadView.h"
 
+#include "core/RcloneBackends.h"
+#include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ProgressCard.h"
@@ -125,6 +127,9 @@ UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks
         updateCards();
     });
     connect(m_state, &UploadState::authorizedServicesChanged, this, &UploadView::updatePills);
+    if (m_setup.backends)
+        connect(m_setup.backends, &RcloneBackends::changed, this,
+                &UploadView::updatePillAvailability);
     connect(m_state, &UploadState::progressDictChanged, this, &UploadView::updateCards);
     connect(m_state, &UploadState::isUploadingChanged, this, &UploadView::showSectionForState);
     connect(m_state, &UploadState::showAuthorizationAlertChanged, this, [this](bool shown) {
@@ -253,6 +258,7 @@ void UploadView::queueCommandLinePaths(const QStringList &paths)
 void UploadView::uploadScreenAppeared()
 {
     m_checks->checkConnectivity();
+    updatePillAvailability();
     if (!m_state->rescanAuthorizations(m_setup.paths.rcloneConfigPath()))
         return;
     m_checks->checkForUpdate();
@@ -289,6 +295,20 @@ void UploadView::updatePills()
         pill->setChecked(m_state->serviciosSeleccionados().contains(pill->displayName()));
         pill->setAuthorized(
             m_state->authorizedServices().contains(remoteNameFor(pill->displayName())));
+    }
+}
+
+void UploadView::updatePillAvailability()
+{
+    if (!m_setup.backends)
+        return;
+    const RcloneConfigFile config(m_setup.paths.rcloneConfigPath());
+    for (ServicePill *pill : std::as_const(m_pills)) {
+        const QString reason = m_setup.backends->unavailableReason(
+            config.remoteType(remoteNameFor(pill->displayName())));
+        pill->setEnabled(reason.isEmpty());
+        pill->setToolTip(reason);
+        pill->setAccessibleDescription(reason);
     }
 }
 

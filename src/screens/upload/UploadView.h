@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "checks/WebChecks.h"
 #include "core/RclonePaths.h"
 #include "screens/upload/FileChooser.h"
 #include "ui/UrlOpener.h"
-#include "checks/WebChecks.h"
 
 #include <QList>
 #include <QStringList>
@@ -19,6 +19,7 @@ class DropZone;
 class GeneratedLinks;
 class ProgressCard;
 class QueuedFilesModel;
+class RcloneBackends;
 class SectionSwitcher;
 class ServicePill;
 class StyledButton;
@@ -34,6 +35,8 @@ struct UploadViewSetup
     WebAddresses webAddresses;
     UrlOpener openUrl;
     FileChooser chooseFiles;
+    // What the installed rclone supports, when known (not owned).
+    RcloneBackends *backends = nullptr;
 
     // The process's rclone, the build's addresses (unless the environment overrides them), the
     // desktop's browser and file dialog.
@@ -79,6 +82,8 @@ private:
     void chooseFiles();
     void showSectionForState();
     void updatePills();
+    // A service whose remote's type is a backend the installed rclone lacks cannot upload.
+    void updatePillAvailability();
     void updateUploadButton();
     void updateCards();
     void askAuthorization();
