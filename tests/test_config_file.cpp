@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
 using skyloft::test::readFile;
@@ -125,16 +129,27 @@ private Q_SLOTS:
     void unreadableFileReportsNothing_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("not UTF-8") << QByteArray("[drive]\ntoken = \xff\xfe\n");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << QString::fromLocal8Bit(std::strerror(ENOENT));
+        QTest::newRow("not UTF-8")
+            << QByteArray("[drive]\ntoken = \xff\xfe\n") << "no es texto UTF-8 válido";
+        // Neither may hold start-up: a FIFO without a writer, and a device without an end.
+        QTest::newRow("a FIFO") << QByteArray("fifo") << "no es un archivo normal";
+        QTest::newRow("a link to /dev/zero") << QByteArray("zero") << "no es un archivo normal";
+        QTest::newRow("over 1 MiB") << QByteArray(1024 * 1024 + 1, 'x') << "mide más de 1 MiB";
     }
 
     void unreadableFileReportsNothing()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
         QTemporaryDir home;
         const QString path = home.path() + "/.rclone.conf";
-        if (!content.isEmpty())
+        if (content == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (content == "zero")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (!content.isEmpty())
             QVERIFY(writeFile(path, content));
         CapturedStdout out;
         bool added = false;
@@ -144,7 +159,8 @@ private Q_SLOTS:
         QVERIFY(!added);
         const QString message =
             "No se pudo leer el archivo de configuración para verificar autorizaciones.";
-        QCOMPARE(out.lines(), (QStringList{message, message}));
+        const QString why = "⚠️ " + path + ": " + reason;
+        QCOMPARE(out.lines(), (QStringList{message, why, message, why}));
     }
 
     void ensureDefaultConfigCreatesOnceOwnerOnly()

@@ -2,8 +2,8 @@
 #include "FakeRclone.h"
 
 #include "upload/CopyProgress.h"
-#include "upload/StreamingRclone.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <cmath>
@@ -103,39 +103,16 @@ private Q_SLOTS:
             QCOMPARE(*reading.fraction, fraction);
     }
 
-    void streamingRunWithoutAProcess_data()
+    void lastMeaningfulLineSkipsStatistics()
     {
-        QTest::addColumn<bool>("executableFile"); // a resource that is not executable
-        QTest::addColumn<QString>("donePrefix");
-        QTest::newRow("no rclone resource") << false << kGlobalRclonePathVacio;
-        QTest::newRow("a resource that cannot be launched")
-            << true << QStringLiteral("❌ Error ejecutando rclone: ");
-    }
-
-    void streamingRunWithoutAProcess()
-    {
-        QFETCH(bool, executableFile);
-        QFETCH(QString, donePrefix);
-
-        QTemporaryDir dir;
-        if (executableFile)
-            QVERIFY(writeFile(dir.path() + "/rclone", "not a program"));
-        const RclonePaths paths(dir.path(), dir.path());
-        QObject owner;
-        QStringList events;
-        bool returned = false;
-        runStreamingRclone(
-            &owner, paths, {"copy"}, std::nullopt, [&](double) { events << "progress"; },
-            [&](const QString &text) {
-                QVERIFY(returned);
-                events << text;
-            });
-        returned = true;
-        QTRY_COMPARE(events.size(), 1);
-        QTest::qWait(50);
-        QCOMPARE(events.size(), 1); // one completion, no progress
-        QVERIFY2(events.first().startsWith(donePrefix), qPrintable(events.first()));
-        QCOMPARE(events.first() == donePrefix, !executableFile); // the error's description
+        QFile capture(QStringLiteral(SKYLOFT_TEST_DATA_DIR "/copy-missing-source.txt"));
+        QVERIFY(capture.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(capture.readAll());
+        text.truncate(text.lastIndexOf("exit status:")); // the capture's note, not rclone's
+        QCOMPARE(lastMeaningfulLine(text),
+                 QStringLiteral("2026/12/05 17:06:12 Failed to copy: directory not found"));
+        QCOMPARE(lastMeaningfulLine("Transferred: 0 B / 0 B, -\nElapsed time: 0.1s\n\n"),
+                 QString());
     }
 };
 

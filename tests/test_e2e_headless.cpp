@@ -57,7 +57,7 @@ struct Outcome
         return paths;
     }
 
-    // Everything after the run's last line is a link line: remote, file name, link.
+    // Everything after the run's last line is a row: remote, file name, link, state.
     QList<QStringList> linkLines() const
     {
         QList<QStringList> lines;
@@ -231,11 +231,13 @@ private:
         QList<QUrl> urls;
         for (const QStringList &fields : outcome.linkLines()) {
             const QString pair = fields.mid(0, 2).join(QLatin1Char('\t'));
-            if (fields.size() == 3 && fields.at(1) == QFileInfo(vanished).fileName()) {
+            if (fields.size() == 4 && fields.at(1) == QFileInfo(vanished).fileName()) {
                 QVERIFY2(fields.at(2).isEmpty(), qPrintable(pair + " has a link"));
+                QCOMPARE(fields.at(3), QStringLiteral("copia fallida"));
                 continue;
             }
-            QCOMPARE(fields.size(), 3);
+            QCOMPARE(fields.size(), 4);
+            QCOMPARE(fields.at(3), QStringLiteral("subido"));
             const QUrl url(fields.at(2));
             // Each link points at its own remote's bucket.
             QCOMPARE(url.port(), qEnvironmentVariableIntValue("SKYLOFT_SANDBOX_S3_PORT"));

@@ -6,15 +6,15 @@
 #include "DropUrls.h"
 #include "FakeRclone.h"
 
-#include "upload/GeneratedLinks.h"
-#include "core/TabSelection.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ServicePill.h"
-#include "ui/StyledButton.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
+#include "shell/TabSelection.h"
+#include "ui/StyledButton.h"
+#include "upload/GeneratedLinks.h"
 #include "upload/UploadState.h"
 
 #include <QApplication>

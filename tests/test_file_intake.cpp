@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace skyloft;
@@ -86,7 +87,7 @@ private Q_SLOTS:
             QVERIFY(writeFile(root + "/" + file, "x"));
         for (const QString &folder : folders)
             QVERIFY(QDir().mkpath(root + "/" + folder));
-        UploadState state(nullptr, nullptr);
+        UploadState state;
         CapturedStdout out;
         FileIntake::addDroppedPath(state, root);
 
@@ -108,12 +109,43 @@ private Q_SLOTS:
         QVERIFY(QFile::link(dir.path() + "/fuera", dir.path() + "/soltada/enlace"));
         QVERIFY(QFile::link(dir.path() + "/fuera/lejos.txt", dir.path() + "/soltada/atajo.txt"));
         QVERIFY(QFile::link(dir.path() + "/nada", dir.path() + "/soltada/roto.txt"));
-        UploadState state(nullptr, nullptr);
+        UploadState state;
         FileIntake::addDroppedPath(state, dir.path() + "/soltada");
         // A link to a file is a file; a link to a folder and a dangling link are not.
         QCOMPARE(
             sorted(state.archivosSeleccionados()),
             (QStringList{dir.path() + "/soltada/atajo.txt", dir.path() + "/soltada/cerca.txt"}));
+    }
+
+    // rclone would wait on a FIFO for ever, and could not find a name that lost bytes: both are
+    // refused by name, inside a folder and given by path, never left out without a word.
+    void pathsThatCannotBeUploadedAreRefusedByName()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/soltada";
+        QVERIFY(writeFile(root + "/bien.txt", "x"));
+        QCOMPARE(::mkfifo(QFile::encodeName(root + "/tubo").constData(), 0600), 0);
+        const QByteArray badName = QFile::encodeName(root) + "/mal\xff.txt";
+        FILE *bad = std::fopen(badName.constData(), "w");
+        QVERIFY(bad);
+        std::fclose(bad);
+        UploadState state;
+        CapturedStdout out;
+        QList<FileIntake::Refused> refused = FileIntake::addDroppedPath(state, root);
+        refused << FileIntake::addDroppedPath(state, root + "/tubo");
+        refused << FileIntake::addCommandLinePaths(state, {""});
+
+        QCOMPARE(state.archivosSeleccionados(), QStringList{root + "/bien.txt"});
+        QStringList shown;
+        for (const FileIntake::Refused &path : refused)
+            shown << path.shown + " (" + path.reason + ")";
+        const QString fifo = "no es un archivo normal (tubería, socket o dispositivo)";
+        QCOMPARE(sorted(shown.mid(0, 2)),
+                 sorted({root + "/tubo (" + fifo + ")",
+                         root + "/mal\\xff.txt (el nombre no es UTF-8 válido)"}));
+        QCOMPARE(shown.mid(2),
+                 (QStringList{root + "/tubo (" + fifo + ")", "\"\" (la ruta está vacía)"}));
+        QVERIFY(out.lines().contains("❌ No se puede subir " + root + "/tubo: " + fifo));
     }
 
     void individualPaths()
@@ -122,7 +154,7 @@ private Q_SLOTS:
         const QString file = dir.path() + "/mi archivo ñ.txt";
         QVERIFY(writeFile(file, "x"));
         const QString missing = dir.path() + "/no existe.txt";
-        UploadState state(nullptr, nullptr);
+        UploadState state;
         QSignalSpy appended(&state, &UploadState::archivosAppended);
         CapturedStdout out;
         FileIntake::addDroppedPath(state, file);
@@ -149,7 +181,7 @@ private Q_SLOTS:
                 QVERIFY(writeFile(path + QStringLiteral("/f%1.txt").arg(file), {}));
         }
         const QString single = dir.path() + QStringLiteral("/d0/e/f7.txt");
-        UploadState state(nullptr, nullptr);
+        UploadState state;
         QSignalSpy changes(&state, &UploadState::archivosSeleccionadosChanged);
         {
             SilencedStdout silenced;

@@ -2,8 +2,14 @@
 #include "FakeRclone.h"
 #include "TestHelpers.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
+
+#include <csignal>
 
 using namespace skyloft;
 using skyloft::test::FakeRclone;
@@ -61,18 +67,24 @@ private Q_SLOTS:
         QTest::newRow("links of every copy after the diagnostics: status 0")
             << QStringList{"upload", "--to", "Dropbox", "carpeta", "--to", "Google Drive", "b.txt"}
             << kDriveAndDropbox << answer << 0
-            << QStringList{"drive\ta.txt\thttps://links.example/drive:/a.txt",
-                           "drive\tb.txt\thttps://links.example/drive:/b.txt",
-                           "dropbox\ta.txt\thttps://links.example/dropbox:/a.txt",
-                           "dropbox\tb.txt\thttps://links.example/dropbox:/b.txt"};
+            << QStringList{"drive\ta.txt\thttps://links.example/drive:/a.txt\tsubido",
+                           "drive\tb.txt\thttps://links.example/drive:/b.txt\tsubido",
+                           "dropbox\ta.txt\thttps://links.example/dropbox:/a.txt\tsubido",
+                           "dropbox\tb.txt\thttps://links.example/dropbox:/b.txt\tsubido"};
         QTest::newRow("an empty link: status 1")
             << QStringList{"upload", "--to", "Google Drive", "--to", "Dropbox", "b.txt"}
             << kDriveAndDropbox << QStringLiteral("[ \"$4\" = dropbox:/b.txt ] || %1").arg(answer)
             << 1
-            << QStringList{"drive\tb.txt\thttps://links.example/drive:/b.txt", "dropbox\tb.txt\t"};
+            << QStringList{"drive\tb.txt\thttps://links.example/drive:/b.txt\tsubido",
+                           "dropbox\tb.txt\t\tenlace fallido"};
         QTest::newRow("a link that cannot be had: status 1")
             << QStringList{"upload", "--to", "Dropbox", "b.txt"} << kDriveAndDropbox
-            << "printf '\\377\\n'" << 1 << QStringList{};
+            << "printf '\\377\\n'" << 1 << QStringList{"dropbox\tb.txt\t\tenlace fallido"};
+        QTest::newRow("a copy that fails keeps no link: status 1")
+            << QStringList{"upload", "--to", "Dropbox", "b.txt", "c\td.txt"} << kDriveAndDropbox
+            << answer << 1
+            << QStringList{"dropbox\tb.txt\thttps://links.example/dropbox:/b.txt\tsubido",
+                           "dropbox\tc\\td.txt\t\tcopia fallida"};
         QTest::newRow("a selected service not authorized: status 2, nothing runs")
             << QStringList{"upload", "--to", "Google Drive", "--to", "Mega", "b.txt"}
             << kDriveAndDropbox << answer << 2
@@ -91,6 +103,15 @@ private Q_SLOTS:
                                                << kDriveAndDropbox << answer << 2 << QStringList{};
         QTest::newRow("no service: usage error")
             << QStringList{"upload", "b.txt"} << kDriveAndDropbox << answer << 2 << QStringList{};
+        QTest::newRow("an empty path would be the current folder: refused")
+            << QStringList{"upload", "--to", "Dropbox", ""} << kDriveAndDropbox << answer << 2
+            << QStringList{"Una RUTA está vacía (\"\"); no se sube nada."};
+        QTest::newRow("the option parser speaks Spanish")
+            << QStringList{"upload", "--to", "Dropbox", "--bogus", "b.txt"} << kDriveAndDropbox
+            << answer << 2 << QStringList{"Opción desconocida: --bogus"};
+        QTest::newRow("a missing value")
+            << QStringList{"upload", "b.txt", "--to"} << kDriveAndDropbox << answer << 2
+            << QStringList{"Falta el valor de --to."};
     }
 
     void upload()
@@ -104,7 +125,7 @@ private Q_SLOTS:
         FakeRclone fake;
         QVERIFY(fake.isValid());
         fake.setHandler("case \"$3\" in\n"
-                        "copy) echo 'Transferred: 1 B / 1 B, 100%' ;;\n"
+                        "copy) [ -f \"$4\" ] || exit 3; echo 'Transferred: 1 B / 1 B, 100%' ;;\n"
                         "link) " +
                         linkHandler + " ;;\nesac\n");
         if (!config.isEmpty())
@@ -128,6 +149,72 @@ private Q_SLOTS:
         // The same lines as on the screen, paths made absolute.
         QVERIFY(out.contains("✅ Dropbox autorizado con token/API."));
         QVERIFY(out.contains("📄 Archivo individual agregado: " + work + "/b.txt"));
+    }
+
+    void jsonRows()
+    {
+        FakeRclone fake;
+        fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
+        QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
+        QVERIFY(writeFile(fake.home() + "/a.txt", "a"));
+        const Outcome outcome =
+            runSkyloft({"upload", "--format", "json", "--to", "Dropbox", "a.txt"}, fake.home(),
+                       fake.resourceDir(), fake.home());
+        QCOMPARE(outcome.exitCode, 0);
+        const QString all = outcome.out.join('\n');
+        const QJsonDocument rows =
+            QJsonDocument::fromJson(all.mid(all.indexOf("\n[") + 1).toUtf8());
+        QCOMPARE(rows.array().size(), 1);
+        const QJsonObject row = rows.array().first().toObject();
+        QCOMPARE(row.value("remote").toString(), QStringLiteral("dropbox"));
+        QCOMPARE(row.value("file").toString(), QStringLiteral("a.txt"));
+        QCOMPARE(row.value("link").toString(), QStringLiteral("https://l/dropbox:/a.txt"));
+        QCOMPARE(row.value("state").toString(), QStringLiteral("subido"));
+    }
+
+    // A signal to skyloft alone ends its rclone child, prints the rows so far and gives
+    // 128 + the signal; SIGKILL leaves no way to clean up, and the child dies with it anyway.
+    void signalsEndTheRunAndItsChildren_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("SIGKILL") << SIGKILL;
+    }
+
+    void signalsEndTheRunAndItsChildren()
+    {
+        QFETCH(int, signal);
+        FakeRclone fake;
+        fake.setHandler("case \"$3:$4\" in copy:*b.txt) nap 30 ;; link:*) echo l ;; esac\n");
+        QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
+        QVERIFY(writeFile(fake.home() + "/a.txt", "a"));
+        QVERIFY(writeFile(fake.home() + "/b.txt", "b"));
+        QProcess skyloft;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", fake.home());
+        environment.insert("SKYLOFT_RESOURCE_DIR", fake.resourceDir());
+        skyloft.setProcessEnvironment(environment);
+        skyloft.setWorkingDirectory(fake.home());
+        skyloft.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"),
+                      {"upload", "--to", "Dropbox", "a.txt", "b.txt"});
+        const QString call = fake.home() + "/.fake-rclone/call-3";
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(call + "/stdin"), 30000);
+        const pid_t child = pid_t(skyloft::test::readFile(call + "/pid").trimmed().toInt());
+        QVERIFY(child > 0);
+        ::kill(pid_t(skyloft.processId()), signal);
+        QVERIFY(skyloft.waitForFinished(30000));
+        QTRY_COMPARE(::kill(child, 0), -1);
+        if (signal == SIGKILL) {
+            QCOMPARE(skyloft.exitStatus(), QProcess::CrashExit);
+            return;
+        }
+        QCOMPARE(skyloft.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(skyloft.exitCode(), 128 + signal);
+        const QStringList out = QString::fromUtf8(skyloft.readAllStandardOutput()).split('\n');
+        QCOMPARE(out.at(out.size() - 2), QStringLiteral("dropbox\ta.txt\tl\tsubido"));
+        QVERIFY(!out.contains("✅ Todas las subidas completadas"));
     }
 };
 

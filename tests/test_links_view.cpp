@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CoveredControls.h"
+#include "FakeRclone.h"
 #include "OpenDialog.h"
 
 #include "screens/links/CopyLinkButton.h"
@@ -115,6 +116,43 @@ class TestLinksView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A failed pair's card says what failed and what rclone said; "Reintentar", the real button
+    // of the first card from the start, copies and links that pair again and the card becomes
+    // its link.
+    void failedPairIsRetriedFromItsCard()
+    {
+        FakeRclone fake;
+        fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
+        GeneratedLinks links;
+        LinksView view(&links, {}, fake.paths());
+        view.resize(700, 480);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        PairOutcome failed;
+        failed.service = "Dropbox";
+        failed.remote = "dropbox";
+        failed.fileName = "a.txt";
+        failed.localPath = "/datos/a.txt";
+        failed.state = PairState::CopiaFallida;
+        failed.detail = "Failed to copy: no";
+        links.record(failed);
+
+        const QModelIndex card = view.findChild<LinksListView *>()->model()->index(1, 0);
+        QCOMPARE(card.data(LinksModel::FailureRole).toString(),
+                 QStringLiteral("⚠️ La copia falló"));
+        QCOMPARE(card.data(Qt::AccessibleDescriptionRole).toString(),
+                 QStringLiteral("⚠️ La copia falló: Failed to copy: no"));
+        auto *button = view.findChild<CopyLinkButton *>();
+        QTRY_VERIFY(button->isVisible());
+        QCOMPARE(button->accessibleName(), QStringLiteral("Reintentar"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_COMPARE(links.links().value("dropbox").first().state, PairState::Subido);
+        QCOMPARE(links.links().value("dropbox").first().link,
+                 QStringLiteral("https://l/dropbox:/a.txt"));
+        QCOMPARE(fake.callCount(), 2); // one copy, one link
+        QTRY_COMPARE(button->accessibleName(), QStringLiteral("Copiar enlace"));
+    }
+
     void sectionsInKeyOrder_data()
     {
         QTest::addColumn<Recorded>("recorded");

@@ -2,15 +2,14 @@
 #include "CapturedStdout.h"
 #include "OpenDialog.h"
 
-#include "core/TabSelection.h"
 #include "screens/history/HistoryWindow.h"
 #include "screens/upload/UploadView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
+#include "shell/TabSelection.h"
 #include "shell/Translations.h"
-#include "upload/UploadEngine.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "OpenDialog.h"
 #include "cli/CommandLine.h"
 #include "core/Notifier.h"
 #include "core/QuitOnSignals.h"
-#include "core/TabSelection.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
+#include "shell/RcloneCheck.h"
+#include "shell/TabSelection.h"
 #include "shell/Translations.h"
 #include "upload/GeneratedLinks.h"
 
@@ -17,6 +19,7 @@
 #include <QTimer>
 
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
@@ -118,6 +121,19 @@ private Q_SLOTS:
         QVERIFY(process.readAllStandardOutput().contains("skyloft"));
     }
 
+    void missingRcloneIsAnnouncedWithThePathTried()
+    {
+        QTemporaryDir resources;
+        QWidget window;
+        QVERIFY(!warnIfRcloneMissing(&window, RclonePaths(resources.path(), resources.path())));
+        QMessageBox *box = skyloft::test::openDialog(&window);
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("No se encontró rclone"));
+        QVERIFY(box->informativeText().contains(resources.path() + "/rclone"));
+        QVERIFY(skyloft::test::clickDialogButton(box, "Vale"));
+        QVERIFY(warnIfRcloneMissing(&window, RclonePaths::process())); // the build's link
+    }
+
     // Last: it runs the application's own event loop to its end (a signal that does not quit
     // it leaves the test to CTest's timeout).
     void terminationSignalQuitsThroughTheEventLoop()
@@ -125,7 +141,7 @@ private Q_SLOTS:
         QuitOnSignals quitOnSignals;
         QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
         QTimer::singleShot(0, qApp, [] { ::raise(SIGTERM); });
-        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(QCoreApplication::exec(), 128 + SIGTERM);
         QCOMPARE(aboutToQuit.count(), 1);
     }
 };

@@ -3,10 +3,9 @@
 #include "FakeRclone.h"
 #include "TestHelpers.h"
 
-#include "upload/GeneratedLinks.h"
 #include "core/RcloneRunner.h"
-#include "core/TabSelection.h"
-#include "upload/UploadEngine.h"
+#include "upload/RclonePairStep.h"
+#include "upload/UploadRun.h"
 #include "upload/UploadState.h"
 
 #include <QDir>
@@ -15,6 +14,8 @@
 #include <QTest>
 
 #include <cmath>
+#include <csignal>
+#include <memory>
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
@@ -45,19 +46,47 @@ struct Rig
     // What the screen does: queue the files, select the services, press the button.
     void start(const QStringList &files, const QStringList &services)
     {
+        start(files, services, fake.paths());
+    }
+    void start(const QStringList &files, const QStringList &services, const RclonePaths &paths)
+    {
         for (const QString &path : files)
             state.appendArchivo(path);
         for (const QString &service : services)
             state.toggleService(service);
-        engine.startUpload();
+        run.reset(UploadRun::fromUploadButton(&state, paths));
+        if (run)
+            listen(run.get());
+    }
+    void listen(UploadRun *r)
+    {
+        QObject::connect(r, &UploadRun::pairFinished, &context,
+                         [this](const PairOutcome &outcome) { outcomes << outcome; });
+        QObject::connect(r, &UploadRun::finished, &context, [this] { ++finished; });
+        r->start();
+    }
+    // (remote, file) -> state, and the links of the pairs uploaded.
+    QStringList states() const
+    {
+        QStringList result;
+        for (const PairOutcome &o : outcomes)
+            result << o.remote + ":" + o.fileName + " " + pairStateText(o.state);
+        return result;
+    }
+    QStringList links() const
+    {
+        QStringList result;
+        for (const PairOutcome &o : outcomes)
+            result << o.link;
+        return result;
     }
 
     FakeRclone fake;
-    TabSelection tabs;
-    GeneratedLinks links;
-    UploadState state{&tabs, &links};
-    UploadEngine engine{&state, fake.paths()};
-    QSignalSpy finished{&engine, &UploadEngine::runFinished};
+    UploadState state;
+    QObject context;
+    std::unique_ptr<UploadRun> run;
+    QList<PairOutcome> outcomes;
+    int finished = 0;
 };
 
 // The run's own lines, without the pieces of rclone output and percentages.
@@ -138,7 +167,7 @@ private Q_SLOTS:
         CapturedStdout out;
         rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Dropbox", "Google Drive"});
         QVERIFY(rig.state.isUploading());
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 15000);
 
         const QString c = rig.fake.configPath();
         QCOMPARE(callArguments(rig.fake),
@@ -168,19 +197,19 @@ private Q_SLOTS:
                          "Enlace generado para b.txt en Dropbox: " + linkOf("dropbox:/b.txt"),
                          "✅ Todas las subidas completadas"}));
         QVERIFY(out.lines().contains("rclone output parcial: Failed to copy: not found"));
-        QCOMPARE(
-            rig.links.links(),
-            (LinksByRemote{
-                {"drive", {{"a.txt", linkOf("drive:/a.txt")}, {"b.txt", linkOf("drive:/b.txt")}}},
-                {"dropbox",
-                 {{"a.txt", linkOf("dropbox:/a.txt")}, {"b.txt", linkOf("dropbox:/b.txt")}}}}));
-        QCOMPARE(rig.tabs.selectedTab(), int(TabLinks));
+        // The failed copy's link was asked for, but the pair keeps the copy's failure.
+        QCOMPARE(rig.states(), (QStringList{"drive:a.txt copia fallida", "drive:b.txt subido",
+                                            "dropbox:a.txt subido", "dropbox:b.txt subido"}));
+        QCOMPARE(rig.links(), (QStringList{"", linkOf("drive:/b.txt"), linkOf("dropbox:/a.txt"),
+                                           linkOf("dropbox:/b.txt")}));
+        QCOMPARE(rig.outcomes.first().detail, QStringLiteral("Failed to copy: not found"));
+        QCOMPARE(rig.outcomes.first().localPath, QStringLiteral("/datos/a.txt"));
         QVERIFY(!rig.state.isUploading());
         QVERIFY(rig.state.archivosSeleccionados().isEmpty());
         QVERIFY(rig.state.serviciosSeleccionados().isEmpty());
         QVERIFY(rig.state.progressDict().isEmpty());
         QTest::qWait(100);
-        QCOMPARE(rig.finished.size(), 1);
+        QCOMPARE(rig.finished, 1);
     }
 
     void progressOfTheSecondFileCountsTheFirst()
@@ -194,7 +223,7 @@ private Q_SLOTS:
         ProgressTrace trace(rig.state, "Google Drive", &out,
                             "Resultado de 'copy' para Google Drive en archivo /datos/a.txt");
         rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive"});
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 10000);
 
         QList<ServiceProgress> entries;
         for (const auto &step : trace.steps) {
@@ -220,14 +249,10 @@ private Q_SLOTS:
         const RclonePaths paths(resources.path(), rig.fake.home());
         QVERIFY(paths.globalRclonePath().isEmpty());
         QVERIFY(QFile::link(rig.fake.resourceDir() + "/rclone", resources.path() + "/rclone"));
-        UploadEngine engine(&rig.state, paths);
-        QSignalSpy finished(&engine, &UploadEngine::runFinished);
-        rig.state.appendArchivo("/datos/a.txt");
-        rig.state.toggleService("Google Drive");
         CapturedStdout out;
         ProgressTrace trace(rig.state, "Google Drive");
-        engine.startUpload();
-        QTRY_COMPARE(finished.size(), 1);
+        rig.start({"/datos/a.txt"}, {"Google Drive"}, paths);
+        QTRY_COMPARE(rig.finished, 1);
 
         QCOMPARE(callArguments(rig.fake),
                  (QList<QStringList>{linkCall(rig.fake.configPath(), "drive:/a.txt")}));
@@ -236,7 +261,8 @@ private Q_SLOTS:
             "está vacío"));
         for (const auto &step : trace.steps)
             QCOMPARE(step.entry.progress, 0.0);
-        QCOMPARE(rig.links.links().value("drive"), (QList<LinkItem>{{"a.txt", "https://l/x"}}));
+        QCOMPARE(rig.states(), QStringList{"drive:a.txt copia fallida"});
+        QCOMPARE(rig.outcomes.first().detail, kGlobalRclonePathVacio);
     }
 
     void serviceLosingItsAuthorizationIsSkipped()
@@ -247,7 +273,7 @@ private Q_SLOTS:
         QTRY_COMPARE(rig.fake.callCount(), 1);
         writeFile(rig.fake.configPath(), "[dropbox]\ntype = dropbox\ntoken = t\n");
         QVERIFY(rig.state.rescanAuthorizations(rig.fake.configPath()));
-        QTRY_COMPARE(rig.finished.size(), 1);
+        QTRY_COMPARE(rig.finished, 1);
 
         const QString c = rig.fake.configPath();
         QCOMPARE(callArguments(rig.fake),
@@ -261,6 +287,7 @@ private Q_SLOTS:
         QCOMPARE(lines.at(skipped - 1),
                  QStringLiteral("Enlace generado para a.txt en Google Drive: l"));
         QCOMPARE(lines.at(skipped + 1), QStringLiteral("Iniciando subida para Dropbox"));
+        QVERIFY(rig.states().contains("drive:b.txt copia fallida"));
     }
 
     void cancelAllLetsTheRunFinish()
@@ -277,7 +304,7 @@ private Q_SLOTS:
         QVERIFY(!rig.state.isUploading());
         QVERIFY(rig.state.progressDict().isEmpty());
         const qsizetype cancelledAt = trace.steps.size();
-        QTRY_COMPARE(rig.finished.size(), 1);
+        QTRY_COMPARE(rig.finished, 1);
 
         // The next report creates the entry again, without a file name; the next file names it.
         QVERIFY(trace.steps.size() > cancelledAt);
@@ -285,45 +312,137 @@ private Q_SLOTS:
         QCOMPARE(trace.steps.at(cancelledAt).entry, (ServiceProgress{0.3, ""}));
         QVERIFY(std::any_of(trace.steps.cbegin(), trace.steps.cend(),
                             [](const auto &step) { return step.entry.fileName == "b.txt"; }));
-        QCOMPARE(rig.links.links().value("drive"),
-                 (QList<LinkItem>{{"a.txt", linkOf("drive:/a.txt")},
-                                  {"b.txt", linkOf("drive:/b.txt")}}));
-        QCOMPARE(rig.tabs.selectedTab(), int(TabLinks));
+        QCOMPARE(rig.links(), (QStringList{linkOf("drive:/a.txt"), linkOf("drive:/b.txt")}));
         QVERIFY(rig.state.archivosSeleccionados().isEmpty());
     }
 
-    void cancellingOneServiceStopsItsCopy()
+    void cancelOnACardSticks_data()
     {
-        Rig rig(QStringLiteral("case \"$3:$5\" in\n"
-                               "copy:drive:/) nap 30 ;;\n"
-                               "link:*) echo \"https://links.example/$4\" ;;\n"
-                               "esac\n"),
-                kDriveAndDropbox + "\n[mega]\ntype = mega\nuser = u\n");
+        QTest::addColumn<QString>("handler");
+        QTest::addColumn<int>("stoppedCall"); // the Google Drive run the cancel ends
+        QTest::newRow("during the copy") << "case \"$3:$5\" in copy:drive:/) nap 30 ;; link:*) "
+                                            "echo \"https://links.example/$4\" ;; esac\n"
+                                         << 1;
+        QTest::newRow("during the link request")
+            << "case \"$3:$4\" in link:drive:*) nap 30 ;; link:*) "
+               "echo \"https://links.example/$4\" ;; esac\n"
+            << 2;
+    }
+
+    void cancelOnACardSticks()
+    {
+        QFETCH(QString, handler);
+        QFETCH(int, stoppedCall);
+        Rig rig(handler, kDriveAndDropbox + "\n[mega]\ntype = mega\nuser = u\n");
         CapturedStdout out;
         rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive", "Dropbox", "Mega"});
         // The fake has its signal trap in place once it reads its input.
-        QTRY_VERIFY(QFile::exists(rig.fake.home() + "/.fake-rclone/call-1/stdin"));
-        rig.engine.cancelService("Mega"); // not reached yet
-        rig.engine.cancelService("Google Drive");
+        const QString call = rig.fake.home() + "/.fake-rclone/call-" + QString::number(stoppedCall);
+        QTRY_VERIFY(QFile::exists(call + "/stdin"));
+        rig.run->cancelService("Mega"); // not reached yet
+        rig.run->cancelService("Google Drive");
         QCOMPARE(rig.state.canceledServices(), (QSet<QString>{"Mega", "Google Drive"}));
-        QTRY_COMPARE(rig.finished.size(), 1);
+        // "Cancelar todo" empties the screen's set; the run still keeps both cancelled.
+        rig.state.cancelAll();
+        QTRY_COMPARE(rig.finished, 1);
 
-        QVERIFY(rig.fake.calls().first().terminated);
+        QVERIFY(rig.fake.calls().at(stoppedCall - 1).terminated);
         const QString c = rig.fake.configPath();
-        QCOMPARE(callArguments(rig.fake),
-                 (QList<QStringList>{
-                     copyCall(c, "/datos/a.txt", "drive"), copyCall(c, "/datos/a.txt", "dropbox"),
-                     linkCall(c, "dropbox:/a.txt"), copyCall(c, "/datos/b.txt", "dropbox"),
-                     linkCall(c, "dropbox:/b.txt")}));
+        QList<QStringList> expected{copyCall(c, "/datos/a.txt", "drive")};
+        if (stoppedCall == 2)
+            expected << linkCall(c, "drive:/a.txt");
+        expected << copyCall(c, "/datos/a.txt", "dropbox") << linkCall(c, "dropbox:/a.txt")
+                 << copyCall(c, "/datos/b.txt", "dropbox") << linkCall(c, "dropbox:/b.txt");
+        QCOMPARE(callArguments(rig.fake), expected);
         const QStringList lines = runLines(out);
-        QCOMPARE(lines.mid(0, 3),
-                 (QStringList{"Iniciando subida para Google Drive",
-                              "Resultado de 'copy' para Google Drive en archivo /datos/a.txt: ",
-                              "Servicio Google Drive cancelado durante subida; saliendo."}));
         QCOMPARE(lines.mid(lines.size() - 2), (QStringList{"Servicio Mega cancelado, saltando...",
                                                            "✅ Todas las subidas completadas"}));
-        QCOMPARE(rig.links.links().keys(), QStringList{"dropbox"});
-        QVERIFY(rig.state.canceledServices().isEmpty());
+        QVERIFY(lines.contains("Servicio Google Drive cancelado durante subida; saliendo."));
+        QCOMPARE(rig.states(), (QStringList{"drive:a.txt cancelado", "drive:b.txt cancelado",
+                                            "dropbox:a.txt subido", "dropbox:b.txt subido",
+                                            "mega:a.txt cancelado", "mega:b.txt cancelado"}));
+    }
+
+    void destroyingTheRunStopsItsChildQuietly_data()
+    {
+        QTest::addColumn<QString>("handler");
+        QTest::newRow("during a copy") << "case \"$3\" in copy) nap 30 ;; esac\n";
+        QTest::newRow("during a link") << "case \"$3\" in link) nap 30 ;; esac\n";
+    }
+
+    void destroyingTheRunStopsItsChildQuietly()
+    {
+        QFETCH(QString, handler);
+        Rig rig(handler);
+        rig.start({"/datos/a.txt"}, {"Google Drive"});
+        QTRY_VERIFY(!rig.fake.calls().isEmpty() &&
+                    QFile::exists(rig.fake.home() + "/.fake-rclone/call-" +
+                                  QString::number(rig.fake.callCount()) + "/stdin"));
+        const pid_t pid = pid_t(readFile(rig.fake.home() + "/.fake-rclone/call-" +
+                                         QString::number(rig.fake.callCount()) + "/pid")
+                                    .trimmed()
+                                    .toInt());
+        QVERIFY(pid > 0);
+        CapturedStdout out;
+        const qsizetype before = rig.outcomes.size();
+        rig.run.reset();
+        QCOMPARE(::kill(pid, 0), -1); // gone, and reaped
+        QTest::qWait(100);
+        QCOMPARE(rig.outcomes.size(), before);
+        QCOMPARE(rig.finished, 0);
+        QVERIFY2(out.text().isEmpty(), qPrintable(out.text()));
+    }
+
+    void failedCopyIsRetriedForThatPairOnly()
+    {
+        Rig rig(QStringLiteral("case \"$3\" in\n"
+                               "copy) [ -f \"$HOME/fixed\" ] || { echo 'Failed to copy: no' >&2; "
+                               "exit 1; } ;;\n"
+                               "link) echo \"https://links.example/$4\" ;;\n"
+                               "esac\n"));
+        rig.start({"/datos/a.txt"}, {"Google Drive"});
+        QTRY_COMPARE(rig.finished, 1);
+        QCOMPARE(rig.states(), QStringList{"drive:a.txt copia fallida"});
+        QCOMPARE(rig.outcomes.first().detail, QStringLiteral("Failed to copy: no"));
+
+        QVERIFY(writeFile(rig.fake.home() + "/fixed", ""));
+        const int callsBefore = rig.fake.callCount();
+        rig.run.reset(UploadRun::retry("Google Drive", "/datos/a.txt", rig.fake.paths()));
+        rig.listen(rig.run.get());
+        QTRY_COMPARE(rig.finished, 2);
+        QCOMPARE(rig.states().last(), QStringLiteral("drive:a.txt subido"));
+        QCOMPARE(rig.links().last(), linkOf("drive:/a.txt"));
+        QCOMPARE(rig.fake.callCount(), callsBefore + 2); // one copy, one link
+    }
+
+    void silentRcloneIsReportedAsStalled()
+    {
+        Rig rig(QStringLiteral("case \"$3\" in copy) nap 2.5; echo 'Transferred: 1 B / 2 B, 50%' ;;"
+                               " link) echo l ;; esac\n"));
+        rig.state.appendArchivo("/datos/a.txt");
+        rig.state.toggleService("Google Drive");
+        rig.run.reset(UploadRun::fromUploadButton(&rig.state, rig.fake.paths()));
+        const RclonePaths paths = rig.fake.paths();
+        rig.run->setStepFactory(
+            [paths](QObject *parent) { return new RclonePairStep(paths, 1, parent); });
+        QList<int> reported;
+        QObject::connect(rig.run.get(), &UploadRun::stalled, &rig.context,
+                         [&](const QString &service, const QString &file, int seconds) {
+                             QCOMPARE(service, QStringLiteral("Google Drive"));
+                             QCOMPARE(file, QStringLiteral("a.txt"));
+                             reported << seconds;
+                         });
+        QList<int> shown;
+        QObject::connect(&rig.state, &UploadState::progressDictChanged, &rig.context, [&] {
+            shown << rig.state.progressDict().value("Google Drive").stalledSeconds;
+        });
+        rig.listen(rig.run.get());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 15000);
+        QVERIFY(!reported.isEmpty() && reported.first() >= 1);
+        QCOMPARE(reported.last(), 0); // rclone spoke again
+        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](int s) { return s >= 1; }));
+        QCOMPARE(stallNotice(59), QStringLiteral("Sin progreso desde hace 1 min"));
+        QCOMPARE(stallNotice(150), QStringLiteral("Sin progreso desde hace 2 min"));
     }
 
     void applyServiceProgress_data()
@@ -348,7 +467,7 @@ private Q_SLOTS:
         QFETCH(bool, hasEntry);
         QFETCH(double, overall);
         QFETCH(ServiceProgress, expected);
-        UploadState state(nullptr, nullptr);
+        UploadState state;
         if (hasEntry) {
             state.resetServiceProgress("Mega");
             state.setProgressFileName("Mega", "a");
@@ -360,7 +479,7 @@ private Q_SLOTS:
 
     void reportCopyProgressUsesTheQueueSizeNow()
     {
-        UploadState state(nullptr, nullptr);
+        UploadState state;
         for (const char *path : {"/a", "/b", "/c", "/d"})
             state.appendArchivo(path);
         state.resetServiceProgress("Dropbox");
@@ -374,7 +493,7 @@ private Q_SLOTS:
         QCOMPARE(state.progressDict().value("Dropbox").progress, 0.625);
     }
 
-    void realRcloneCopiesAndRecordsTheUnsupportedLinkAsEmpty()
+    void realRcloneCopiesAndTheUnsupportedLinkFails()
     {
         QTemporaryDir root;
         const QString home = root.path() + "/home";
@@ -390,22 +509,20 @@ private Q_SLOTS:
         const QString source = root.path() + "/origen/" + name;
         QVERIFY(writeFile(source, "hola, nube\n"));
 
-        TabSelection tabs;
-        GeneratedLinks links;
-        UploadState state(&tabs, &links);
-        UploadEngine engine(&state, RclonePaths(resources, home));
-        QSignalSpy finished(&engine, &UploadEngine::runFinished);
-        QVERIFY(state.rescanAuthorizations(home + "/.rclone.conf"));
-        state.appendArchivo(source);
-        state.toggleService("Google Drive");
+        Rig rig{QString(), QByteArray()};
+        QVERIFY(rig.state.rescanAuthorizations(home + "/.rclone.conf"));
         CapturedStdout out;
-        ProgressTrace trace(state, "Google Drive");
-        engine.startUpload();
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        ProgressTrace trace(rig.state, "Google Drive");
+        rig.start({source}, {"Google Drive"}, RclonePaths(resources, home));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 30000);
 
         QCOMPARE(readFile(remoteRoot + "/" + name), QByteArray("hola, nube\n"));
         QVERIFY(!QFile::exists("/" + name));
-        QCOMPARE(links.links(), (LinksByRemote{{"drive", {{name, ""}}}}));
+        // A local remote has no public links: the copy is kept, the pair says the link failed.
+        QCOMPARE(rig.states(), QStringList{"drive:" + name + " enlace fallido"});
+        QVERIFY2(rig.outcomes.first().detail.contains("public link"),
+                 qPrintable(rig.outcomes.first().detail));
+        QCOMPARE(rig.outcomes.first().size, qint64(11));
         QVERIFY(out.lines().contains("Enlace generado para " + name + " en Google Drive: "));
         QVERIFY(std::any_of(trace.steps.cbegin(), trace.steps.cend(),
                             [](const auto &step) { return step.entry.progress == 1.0; }));

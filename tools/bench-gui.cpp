@@ -18,7 +18,7 @@
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "upload/GeneratedLinks.h"
-#include "upload/UploadEngine.h"
+#include "upload/UploadRun.h"
 #include "upload/UploadState.h"
 
 #include <QApplication>
@@ -130,16 +130,17 @@ int main(int argc, char *argv[])
     if (mode != QLatin1String("upload"))
         return usage();
 
-    UploadEngine *engine = upload->engine();
-    engine->setSubidaRapida(arguments.contains(QLatin1String("--rapido")));
+    upload->setSubidaRapida(arguments.contains(QLatin1String("--rapido")));
     state->rescanAuthorizations(RclonePaths::process().rcloneConfigPath());
     state->toggleService(QStringLiteral("Google Drive"));
     state->toggleService(QStringLiteral("Dropbox"));
     bool finished = false;
-    QObject::connect(engine, &UploadEngine::runFinished, &app, [&] { finished = true; });
+    QObject::connect(upload, &UploadView::runStarted, &app, [&](UploadRun *run) {
+        QObject::connect(run, &UploadRun::finished, &app, [&] { finished = true; });
+    });
     probe.reset();
     clock.start();
-    engine->startUpload();
+    upload->startUpload();
     waitUntil([&] { return finished; });
     report(double(clock.elapsed()) / 1000.0, probe);
     return 0;

@@ -2,18 +2,24 @@
 #include "cli/CommandLine.h"
 
 #include "core/Log.h"
+#include "core/QuitOnSignals.h"
 #include "core/RclonePaths.h"
 #include "core/ServiceCatalog.h"
-#include "core/TabSelection.h"
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
 #include "upload/FileIntake.h"
-#include "upload/GeneratedLinks.h"
-#include "upload/UploadEngine.h"
+#include "upload/RcPairStep.h"
+#include "upload/UploadRun.h"
 #include "upload/UploadState.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
 
 namespace skyloft {
 
@@ -23,7 +29,8 @@ QString helpText()
 {
     return QStringLiteral(
         "Uso: skyloft [opciones] [RUTA...]\n"
-        "     skyloft upload [--rapido] --to SERVICIO [--to SERVICIO]... RUTA...\n"
+        "     skyloft upload [--rapido] --to SERVICIO [--to SERVICIO]... [--format tsv|json]\n"
+        "                    RUTA...\n"
         "     skyloft historial [--format tsv|json] [--desde FECHA]\n"
         "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.\n"
         "\n"
@@ -33,11 +40,14 @@ QString helpText()
         "  upload          Sube sin ventana cada RUTA (de una carpeta, todos sus archivos) a\n"
         "                  cada SERVICIO: \"Google Drive\", \"Dropbox\", \"Mega\" o \"1Fichier\",\n"
         "                  que han de estar autorizados en ~/.rclone.conf. Al terminar escribe\n"
-        "                  una línea por enlace: remoto, tabulador, archivo, tabulador, enlace.\n"
-        "                  Sale con 0 si cada copia dio un enlace no vacío, con 1 si falta\n"
-        "                  alguno o está vacío, y con 2 ante un error de uso o un servicio sin\n"
-        "                  autorizar (entonces no sube nada).\n"
-        "                  Con --rapido usa la subida rápida: un solo rclone rcd para toda la\n"
+        "                  una fila por archivo y servicio: remoto, archivo, enlace y estado\n"
+        "                  (subido, copia fallida, enlace fallido o cancelado).\n"
+        "                  --format tsv (por omisión) separa los campos con tabuladores;\n"
+        "                  --format json escribe una lista JSON de objetos.\n"
+        "                  Sale con 0 si todo se subió, con 1 si algo falló, con 2 ante un\n"
+        "                  error de uso o un servicio sin autorizar (entonces no sube nada),\n"
+        "                  y con 130, 143 o 129 si la detienen SIGINT, SIGTERM o SIGHUP.\n"
+        "                  --rapido usa la subida rápida: un solo rclone rcd para toda la\n"
         "                  subida, con los servicios a la vez.\n"
         "  historial       Escribe el historial de subidas, de la más antigua a la más\n"
         "                  reciente: en TSV (con cabecera; tabulador, salto de línea y barra\n"
@@ -50,9 +60,10 @@ QString helpText()
         "  -v, --version   Muestra la versión.\n"
         "\n"
         "Variables de entorno:\n"
-        "  SKYLOFT_RESOURCE_DIR  Carpeta con el ejecutable \"rclone\" que se usará.\n"
-        "  XDG_DATA_HOME         El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite\n"
-        "                        (por omisión ~/.local/share/skyloft/).\n");
+        "  SKYLOFT_RESOURCE_DIR   Carpeta con el ejecutable \"rclone\" que se usará.\n"
+        "  SKYLOFT_STALL_SECONDS  Segundos sin noticias de rclone antes de avisar (120).\n"
+        "  XDG_DATA_HOME          El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite\n"
+        "                         (por omisión ~/.local/share/skyloft/).\n");
 }
 
 CommandLineRequest helpRequest()
@@ -71,26 +82,107 @@ CommandLineRequest usageError(const QString &message)
     return request;
 }
 
-// upload --to SERVICIO [--to SERVICIO]... RUTA...; `arguments` without the word "upload".
+// A small option reader with Spanish messages: "--name value", "--name=value", "-h", and "--"
+// before paths that begin with "-".
+struct Options
+{
+    QStringList flags;                  // options without a value that may appear
+    QStringList valued;                 // options that take a value
+    QList<QPair<QString, QString>> got; // in order
+    QStringList positional;
+    QString error;
+
+    bool parse(const QStringList &arguments)
+    {
+        bool onlyPaths = false;
+        for (qsizetype i = 0; i < arguments.size(); ++i) {
+            const QString &argument = arguments.at(i);
+            if (onlyPaths || !argument.startsWith(QLatin1Char('-')) || argument == u"-") {
+                positional << argument;
+                continue;
+            }
+            if (argument == u"--") {
+                onlyPaths = true;
+                continue;
+            }
+            QString name = argument;
+            QString value;
+            bool hasValue = false;
+            const qsizetype equals = argument.indexOf(QLatin1Char('='));
+            if (argument.startsWith(QLatin1String("--")) && equals > 0) {
+                name = argument.left(equals);
+                value = argument.mid(equals + 1);
+                hasValue = true;
+            }
+            if (flags.contains(name) && !hasValue) {
+                got.append({name, QString()});
+            } else if (valued.contains(name)) {
+                if (!hasValue) {
+                    if (i + 1 >= arguments.size()) {
+                        error = QStringLiteral("Falta el valor de %1.").arg(name);
+                        return false;
+                    }
+                    value = arguments.at(++i);
+                }
+                got.append({name, value});
+            } else {
+                error = QStringLiteral("Opción desconocida: %1").arg(argument);
+                return false;
+            }
+        }
+        return true;
+    }
+    bool isHelp() const { return isSet(QStringLiteral("-h")) || isSet(QStringLiteral("--help")); }
+    // --format tsv|json, the last one given.
+    bool readFormat(CommandLineRequest &request)
+    {
+        for (const QString &format : values(QStringLiteral("--format"))) {
+            if (format == u"tsv") {
+                request.format = CommandLineRequest::Format::Tsv;
+            } else if (format == u"json") {
+                request.format = CommandLineRequest::Format::Json;
+            } else {
+                error = QStringLiteral("Formato desconocido: \"") + format +
+                        QStringLiteral("\". Formatos: tsv, json.");
+                return false;
+            }
+        }
+        return true;
+    }
+    bool isSet(const QString &name) const
+    {
+        return std::any_of(got.cbegin(), got.cend(),
+                           [&](const auto &o) { return o.first == name; });
+    }
+    QStringList values(const QString &name) const
+    {
+        QStringList result;
+        for (const auto &option : got) {
+            if (option.first == name)
+                result << option.second;
+        }
+        return result;
+    }
+};
+
+// upload --to SERVICIO [--to SERVICIO]... [--format tsv|json] RUTA...; without the word "upload".
 CommandLineRequest parseUpload(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("SERVICIO"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption rapido(QStringLiteral("rapido"), QString());
-    parser.addOptions({to, help, rapido});
-    parser.addPositionalArgument(QStringLiteral("paths"), QString());
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText());
+    Options options;
+    options.flags = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("--rapido")};
+    options.valued = {QStringLiteral("--to"), QStringLiteral("--format")};
+    if (!options.parse(arguments))
+        return usageError(options.error);
 
     CommandLineRequest request;
-    if (parser.isSet(help))
+    if (options.isHelp())
         return helpRequest();
     request.kind = CommandLineRequest::Kind::Upload;
-    request.rapido = parser.isSet(rapido);
+    if (!options.readFormat(request))
+        return usageError(options.error);
+    request.rapido = options.isSet(QStringLiteral("--rapido"));
     const QStringList offered = ServiceCatalog::serviciosOrden();
-    for (const QString &service : parser.values(to)) {
+    for (const QString &service : options.values(QStringLiteral("--to"))) {
         if (!offered.contains(service))
             return usageError(QStringLiteral("Servicio desconocido: \"") + service +
                               QStringLiteral("\". Servicios: ") +
@@ -98,11 +190,14 @@ CommandLineRequest parseUpload(const QStringList &arguments)
         if (!request.services.contains(service))
             request.services << service;
     }
-    request.paths = parser.positionalArguments();
+    request.paths = options.positional;
     if (request.services.isEmpty())
         return usageError(QStringLiteral("Falta --to SERVICIO."));
     if (request.paths.isEmpty())
         return usageError(QStringLiteral("Falta al menos una RUTA."));
+    // An empty path would name the current folder and upload all of it.
+    if (request.paths.contains(QString()))
+        return usageError(QStringLiteral("Una RUTA está vacía (\"\"); no se sube nada."));
     return request;
 }
 
@@ -115,33 +210,28 @@ QDateTime parseSince(const QString &text)
     return QDateTime::fromString(text, Qt::ISODate);
 }
 
-// historial [--format tsv|json] [--desde FECHA]; `arguments` without the word "historial".
+// historial [--format tsv|json] [--desde FECHA]; without the word "historial".
 CommandLineRequest parseHistory(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMATO"),
-                                    QStringLiteral("tsv"));
-    const QCommandLineOption since(QStringLiteral("desde"), QString(), QStringLiteral("FECHA"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    parser.addOptions({format, since, help});
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText());
+    Options options;
+    options.flags = {QStringLiteral("-h"), QStringLiteral("--help")};
+    options.valued = {QStringLiteral("--format"), QStringLiteral("--desde")};
+    if (!options.parse(arguments))
+        return usageError(options.error);
     CommandLineRequest request;
-    if (parser.isSet(help))
+    if (options.isHelp())
         return helpRequest();
-    if (!parser.positionalArguments().isEmpty())
+    if (!options.positional.isEmpty())
         return usageError(QStringLiteral("historial no admite argumentos: ") +
-                          parser.positionalArguments().join(QLatin1Char(' ')));
-    const QString formatName = parser.value(format);
-    if (formatName != QLatin1String("tsv") && formatName != QLatin1String("json"))
-        return usageError(QStringLiteral("Formato desconocido: \"") + formatName +
-                          QStringLiteral("\". Formatos: tsv, json."));
+                          options.positional.join(QLatin1Char(' ')));
+    if (!options.readFormat(request))
+        return usageError(options.error);
     request.kind = CommandLineRequest::Kind::History;
-    request.json = formatName == QLatin1String("json");
-    if (parser.isSet(since)) {
-        request.since = parseSince(parser.value(since));
+    const QStringList since = options.values(QStringLiteral("--desde"));
+    if (!since.isEmpty()) {
+        request.since = parseSince(since.last());
         if (!request.since.isValid())
-            return usageError(QStringLiteral("Fecha no válida: \"") + parser.value(since) +
+            return usageError(QStringLiteral("Fecha no válida: \"") + since.last() +
                               QStringLiteral("\". Escríbala como 2026-01-31 o 2026-01-31T18:00."));
     }
     return request;
@@ -153,8 +243,18 @@ int printHistory(const CommandLineRequest &request)
     if (!store.problem().isEmpty())
         writeText(stderr, QStringLiteral("⚠️ ") + store.problem() + QLatin1Char('\n'));
     const QList<HistoryEntry> entries = store.entries(request.since);
-    writeText(stdout, QString::fromUtf8(request.json ? historyJson(entries) : historyTsv(entries)));
+    const bool json = request.format == CommandLineRequest::Format::Json;
+    writeText(stdout, QString::fromUtf8(json ? historyJson(entries) : historyTsv(entries)));
     return store.isPersistent() ? 0 : 1;
+}
+
+QString escapedField(QString text)
+{
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return text;
 }
 
 // Runs the upload screen's steps without a screen: scan the authorizations, queue the paths,
@@ -162,66 +262,107 @@ int printHistory(const CommandLineRequest &request)
 int runHeadlessUpload(const CommandLineRequest &request)
 {
     const RclonePaths &paths = RclonePaths::process();
-    TabSelection tabs;
-    GeneratedLinks links;
-    UploadState state(&tabs, &links);
-    UploadEngine engine(&state, paths);
-    engine.setSubidaRapida(request.rapido);
-
+    UploadState state;
     state.rescanAuthorizations(paths.rcloneConfigPath());
-    FileIntake::addCommandLinePaths(state, request.paths);
+    const QList<FileIntake::Refused> refused =
+        FileIntake::addCommandLinePaths(state, request.paths);
     for (const QString &service : request.services)
         state.toggleService(service);
-    const qsizetype expectedLinks = state.archivosSeleccionados().size() * request.services.size();
 
-    QObject::connect(&engine, &UploadEngine::runFinished, &engine, [&links, expectedLinks] {
-        qsizetype goodLinks = 0;
-        for (auto it = links.links().cbegin(); it != links.links().cend(); ++it) {
-            for (const LinkItem &item : it.value()) {
-                logLine(it.key() + QLatin1Char('\t') + item.fileName + QLatin1Char('\t') +
-                        item.link);
-                if (!item.link.isEmpty())
-                    ++goodLinks;
-            }
-        }
-        QCoreApplication::exit(goodLinks == expectedLinks ? 0 : 1);
-    });
-    engine.startUpload();
-    if (state.showAuthorizationAlert()) {
+    std::unique_ptr<UploadRun> run(UploadRun::fromUploadButton(&state, paths));
+    if (!run) {
         writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
                                          "Tiene que autorizar al menos uno de los servicios "
                                          "seleccionados para subir archivos.\n"));
         return 2;
     }
-    return QCoreApplication::exec();
+    if (request.rapido)
+        useSubidaRapida(*run, paths);
+    // A refused path is a failed pair for every service: reported, never dropped.
+    QList<PairOutcome> rows;
+    for (const FileIntake::Refused &path : refused) {
+        for (const QString &service : request.services) {
+            PairOutcome outcome;
+            outcome.service = service;
+            outcome.remote = remoteNameFor(service);
+            outcome.fileName = path.shown;
+            outcome.localPath = path.shown;
+            outcome.state = PairState::CopiaFallida;
+            outcome.detail = path.reason;
+            rows << outcome;
+        }
+    }
+    QObject::connect(run.get(), &UploadRun::pairFinished, run.get(),
+                     [&rows](const PairOutcome &outcome) { rows << outcome; });
+    QObject::connect(run.get(), &UploadRun::stalled, run.get(),
+                     [](const QString &service, const QString &fileName, int seconds) {
+                         if (seconds > 0)
+                             logLine(QStringLiteral("⚠️ ") + stallNotice(seconds) +
+                                     QStringLiteral(": ") + fileName + QStringLiteral(" en ") +
+                                     service);
+                     });
+    QObject::connect(run.get(), &UploadRun::finished, run.get(), [&rows] {
+        const bool allUploaded = std::all_of(rows.cbegin(), rows.cend(), [](const auto &row) {
+            return row.state == PairState::Subido;
+        });
+        QCoreApplication::exit(allUploaded ? 0 : 1);
+    });
+    QuitOnSignals quitOnSignals;
+    run->start();
+    const int status = QCoreApplication::exec();
+    // Ended by a signal: the run's children go now, quietly, before the rows so far.
+    run.reset();
+    writeText(stdout, formatRows(rows, request.format));
+    return status;
 }
 
 } // namespace
 
+QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const PairOutcome &a, const PairOutcome &b) {
+        return a.remote < b.remote;
+    });
+    if (format == CommandLineRequest::Format::Json) {
+        QJsonArray array;
+        for (const PairOutcome &row : std::as_const(rows)) {
+            array.append(QJsonObject{{QStringLiteral("remote"), row.remote},
+                                     {QStringLiteral("file"), row.fileName},
+                                     {QStringLiteral("link"), row.link},
+                                     {QStringLiteral("state"), pairStateText(row.state)},
+                                     {QStringLiteral("detail"), row.detail}});
+        }
+        return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    }
+    QString text;
+    for (const PairOutcome &row : std::as_const(rows)) {
+        text += escapedField(row.remote) + QLatin1Char('\t') + escapedField(row.fileName) +
+                QLatin1Char('\t') + escapedField(row.link) + QLatin1Char('\t') +
+                pairStateText(row.state) + QLatin1Char('\n');
+    }
+    return text;
+}
+
 CommandLineRequest parseCommandLine(const QStringList &arguments)
 {
     if (arguments.size() > 1 && arguments.at(1) == QLatin1String("upload"))
-        return parseUpload(QStringList{arguments.at(0)} + arguments.mid(2));
+        return parseUpload(arguments.mid(2));
     if (arguments.size() > 1 && arguments.at(1) == QLatin1String("historial"))
-        return parseHistory(QStringList{arguments.at(0)} + arguments.mid(2));
+        return parseHistory(arguments.mid(2));
 
     CommandLineRequest request;
-    QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("paths"), QString());
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText());
-    if (parser.isSet(help))
+    Options options;
+    options.flags = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-v"),
+                     QStringLiteral("--version")};
+    if (!options.parse(arguments.mid(1)))
+        return usageError(options.error);
+    if (options.isHelp())
         return helpRequest();
-    if (parser.isSet(version)) {
+    if (options.isSet(QStringLiteral("-v")) || options.isSet(QStringLiteral("--version"))) {
         request.kind = CommandLineRequest::Kind::Version;
         return request;
     }
-    request.paths = parser.positionalArguments();
+    request.paths = options.positional;
     return request;
 }
 

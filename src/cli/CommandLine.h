@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "upload/PairOutcome.h"
+
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,23 +21,35 @@ struct CommandLineRequest
         History,
         UsageError
     };
+    enum class Format
+    {
+        Tsv,
+        Json
+    };
     Kind kind = Kind::Window;
-    QStringList paths;    // files and folders to queue
-    QStringList services; // display names given with --to
-    QString message;      // help text or usage error
-    bool rapido = false;  // --rapido: "Subida rápida", one rclone rcd for the whole upload
-    bool json = false;    // historial --format json (else tsv)
-    QDateTime since;      // historial --desde; invalid for the whole history
+    QStringList paths;           // files and folders to queue
+    QStringList services;        // display names given with --to
+    Format format = Format::Tsv; // upload's rows, historial's entries
+    QString message;             // help text or usage error
+    QDateTime since;             // historial --desde; invalid for the whole history
+    bool rapido = false;         // upload --rapido: "Subida rápida", one rclone rcd per upload
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).
+// Every message is Spanish.
 CommandLineRequest parseCommandLine(const QStringList &arguments);
 
 // Whether these arguments open the window; the others run without a display.
 bool needsWindow(int argc, char **argv);
 
 // Runs a request that needs no window and returns the exit status. An upload runs the event
-// loop of the QCoreApplication that must exist.
+// loop of the QCoreApplication that must exist; SIGINT, SIGTERM and SIGHUP end it with the rows
+// gathered so far and the status 130, 143 or 129.
 int runWithoutWindow(const CommandLineRequest &request);
+
+// The rows of `skyloft upload`, sorted by remote name and then in the order the pairs ended.
+// TSV: remote, file, link, state, tab-separated, with tab, backslash, line feed and carriage
+// return written \t, \\, \n and \r. JSON: one array of objects.
+QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format);
 
 } // namespace skyloft

@@ -16,9 +16,9 @@ int g_signalPipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // Only async-signal-safe work here: one byte down the pipe, read on the GUI thread.
-void onSignal(int)
+void onSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[0], &byte, 1);
 }
 
@@ -30,9 +30,10 @@ QuitOnSignals::QuitOnSignals(QObject *parent) : QObject(parent)
         return;
     m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char byte;
+        char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(g_signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
+        // The shell's convention: 130 for SIGINT, 143 for SIGTERM, 129 for SIGHUP.
+        QCoreApplication::exit(128 + int(byte));
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;

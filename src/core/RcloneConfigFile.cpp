@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -30,15 +31,49 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+constexpr qint64 kMaxConfigBytes = 1024 * 1024;
+
+// The file's text, or why there is none. Only a regular file of at most 1 MiB is read, and it is
+// opened without blocking: a FIFO or a link to a device must never hold start-up.
+struct ConfigText
+{
+    std::optional<QString> text;
+    QString reason;
+};
+
+ConfigText readConfigText(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {std::nullopt, errnoText(errno)};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {std::nullopt, QStringLiteral("no es un archivo normal")};
+    }
+    if (info.st_size > kMaxConfigBytes) {
+        ::close(fd);
+        return {std::nullopt, QStringLiteral("mide más de 1 MiB")};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {std::nullopt, file.errorString()};
+    }
+    const QByteArray bytes = file.read(kMaxConfigBytes + 1); // it may have grown meanwhile
+    if (file.error() != QFileDevice::NoError)
+        return {std::nullopt, file.errorString()};
+    if (bytes.size() > kMaxConfigBytes)
+        return {std::nullopt, QStringLiteral("mide más de 1 MiB")};
+    std::optional<QString> text = decodeUtf8Strictly(bytes);
+    if (!text)
+        return {std::nullopt, QStringLiteral("no es texto UTF-8 válido")};
+    return {text, QString()};
+}
+
 std::optional<QString> readUtf8(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return decodeUtf8Strictly(bytes);
+    return readConfigText(path).text;
 }
 
 // Names in a folder in the order the file system gives them, hidden ones included.
@@ -220,9 +255,11 @@ QString RcloneConfigFile::remoteType(const QString &remoteName) const
 std::optional<QList<ServiceAuthorization>>
 RcloneConfigFile::scanAuthorizations(ScanVariant variant) const
 {
-    const auto text = readUtf8(m_path);
+    const ConfigText read = readConfigText(m_path);
+    const std::optional<QString> &text = read.text;
     if (!text) {
         logLine(kUnreadable);
+        logLine(QStringLiteral("⚠️ ") + m_path + QStringLiteral(": ") + read.reason);
         return std::nullopt;
     }
     QList<ServiceAuthorization> result;

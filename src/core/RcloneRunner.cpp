@@ -2,6 +2,7 @@
 #include "core/RcloneRunner.h"
 
 #include "core/Log.h"
+#include "core/RcloneChild.h"
 #include "core/Utf8.h"
 
 #include <QMutex>
@@ -60,6 +61,7 @@ bool runToEnd(QProcess &process, const std::optional<QByteArray> &input, const R
     process.setProcessChannelMode(QProcess::MergedChannels);
     if (!input)
         process.setStandardInputFile(QProcess::nullDevice());
+    dieWithSkyloft(process);
     if (hooks.control && hooks.control->isCancelled())
         return true;
     process.start();

@@ -10,7 +10,6 @@
 #include "shell/Translations.h"
 #include "ui/Dialogs.h"
 #include "ui/Images.h"
-#include "upload/UploadEngine.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -51,10 +50,10 @@ void guardarSubidaRapida(bool on)
     QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft")).setValue(kSubidaRapidaKey, on);
 }
 
-UploadEngine *uploadEngineOf(QMainWindow *window)
+UploadView *uploadViewOf(QMainWindow *window)
 {
     auto *mainWindow = qobject_cast<MainWindow *>(window);
-    return mainWindow ? mainWindow->contentView()->mainView()->uploadView()->engine() : nullptr;
+    return mainWindow ? mainWindow->contentView()->mainView()->uploadView() : nullptr;
 }
 
 constexpr int kAboutIconSize = 64;
@@ -92,8 +91,8 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &wind
     else
         window->setFixedSize(700, 520);
 
-    if (UploadEngine *engine = uploadEngineOf(window))
-        engine->setSubidaRapida(subidaRapidaGuardada());
+    if (UploadView *upload = uploadViewOf(window))
+        upload->setSubidaRapida(subidaRapidaGuardada());
 
     window->setMenuBar(new QMenuBar(window));
     QTimer::singleShot(kMenuDelayMs, this, [this] {
@@ -128,8 +127,8 @@ void AppDelegate::buildMenu(QMainWindow *window)
     rapida->setChecked(subidaRapidaGuardada());
     connect(rapida, &QAction::toggled, this, [this](bool on) {
         guardarSubidaRapida(on);
-        if (UploadEngine *engine = uploadEngineOf(m_window))
-            engine->setSubidaRapida(on);
+        if (UploadView *upload = uploadViewOf(m_window))
+            upload->setSubidaRapida(on);
     });
     menu->addSeparator();
     connect(addItem(localized("menu_help"), QKeySequence(Qt::CTRL | Qt::Key_Question)),

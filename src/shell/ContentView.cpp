@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/ContentView.h"
 
-#include "core/TabSelection.h"
 #include "shell/MainView.h"
+#include "shell/TabSelection.h"
 
 #include <QVBoxLayout>
 

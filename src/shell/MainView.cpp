@@ -3,14 +3,15 @@
 
 #include "core/Notifier.h"
 #include "core/RcloneBackends.h"
-#include "core/TabSelection.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
+#include "shell/TabSelection.h"
 #include "shell/Translations.h"
 #include "ui/Images.h"
 #include "ui/SystemStyle.h"
 #include "upload/GeneratedLinks.h"
+#include "upload/UploadRun.h"
 
 #include <QTabBar>
 
@@ -43,7 +44,14 @@ QWidget *MainView::makeUploadScreen()
 {
     UploadViewSetup setup = UploadViewSetup::forApplication();
     setup.backends = m_backends;
-    m_uploadView = new UploadView(m_selectedTab, m_generatedLinks, std::move(setup));
+    m_uploadView = new UploadView(std::move(setup));
+    // Every pair is kept as it ends, so the links tab fills while the run goes on; the run's end
+    // shows it.
+    connect(m_uploadView, &UploadView::runStarted, this, [this](UploadRun *run) {
+        connect(run, &UploadRun::pairFinished, m_generatedLinks, &GeneratedLinks::record);
+        connect(run, &UploadRun::finished, m_selectedTab,
+                [tabs = m_selectedTab] { tabs->setSelectedTab(TabLinks); });
+    });
     return m_uploadView;
 }
 

@@ -2,7 +2,7 @@
 #include "shell/MainWindow.h"
 
 #include "core/Log.h"
-#include "core/TabSelection.h"
+#include "shell/TabSelection.h"
 #include "history/HistoryStore.h"
 #include "screens/history/HistoryWindow.h"
 #include "screens/upload/UploadView.h"

@@ -5,6 +5,7 @@
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
 #include "shell/MainWindow.h"
+#include "shell/RcloneCheck.h"
 #include "shell/Translations.h"
 #include "ui/Images.h"
 #include "ui/SystemStyle.h"
@@ -38,6 +39,7 @@ int main(int argc, char *argv[])
     skyloft::MainWindow window;
     window.queueFiles(skyloft::parseCommandLine(app.arguments()).paths);
     window.show();
+    skyloft::warnIfRcloneMissing(&window, skyloft::RclonePaths::process());
     skyloft::AppDelegate delegate;
     delegate.applicationDidFinishLaunching({&window});
     return app.exec();

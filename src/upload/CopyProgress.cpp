@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace skyloft {
@@ -28,6 +29,24 @@ QStringList copyArguments(const RclonePaths &paths, const QString &filePath,
                           const QString &remoteName)
 {
     return RcloneCommands::copy(paths.rcloneConfigPath(), filePath, remoteName);
+}
+
+QString lastMeaningfulLine(const QString &text)
+{
+    static const QStringList statistics{
+        QStringLiteral("Transferred:"),  QStringLiteral("Elapsed time:"),
+        QStringLiteral("Errors:"),       QStringLiteral("Checks:"),
+        QStringLiteral("Transferring:"), QStringLiteral("Deleted:"),
+        QStringLiteral("Renamed:"),      QStringLiteral("*")};
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QString line = it->trimmed();
+        if (line.isEmpty() || std::any_of(statistics.cbegin(), statistics.cend(),
+                                          [&](const QString &s) { return line.startsWith(s); }))
+            continue;
+        return line;
+    }
+    return {};
 }
 
 CopyChunkReading readCopyChunk(const QByteArray &chunk)

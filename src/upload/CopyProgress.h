@@ -28,4 +28,8 @@ struct CopyChunkReading
 // line split across two pieces yields nothing. Only the first percentage in a piece counts.
 CopyChunkReading readCopyChunk(const QByteArray &chunk);
 
+// The last line of rclone's output that says something: statistics lines and blank ones are
+// passed over, so a failed copy gives its "Failed to copy: ..." line. Empty when there is none.
+QString lastMeaningfulLine(const QString &text);
+
 } // namespace skyloft

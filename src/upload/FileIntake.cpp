@@ -2,6 +2,7 @@
 #include "upload/FileIntake.h"
 
 #include "core/Log.h"
+#include "core/Utf8.h"
 #include "upload/UploadState.h"
 
 #include <QCollator>
@@ -13,16 +14,47 @@
 #include <QUrl>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <utility>
 
-#include <algorithm>
+#include <dirent.h>
 
 namespace skyloft::FileIntake {
 
 namespace {
+
+const QString kNoEsArchivoNormal =
+    QStringLiteral("no es un archivo normal (tubería, socket o dispositivo)");
+const QString kNombreNoUtf8 = QStringLiteral("el nombre no es UTF-8 válido");
+
+Refused refuse(const QString &shown, const QString &reason)
+{
+    logLine(QStringLiteral("❌ No se puede subir ") + shown + QStringLiteral(": ") + reason);
+    return Refused{shown, reason};
+}
+
+bool isSpecialFile(const QFileInfo &info)
+{
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+// QDir leaves out names that are not UTF-8 without a word: the folder's own listing gives them
+// back, to be reported by name.
+void refuseUndecodableNames(const QString &folder, QList<Refused> &refused)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith('.') && !decodeUtf8Strictly(name))
+            refused << refuse(folder + QLatin1Char('/') + escapedName(name), kNombreNoUtf8);
+    }
+    ::closedir(dir);
+}
 
 QCollator naturalCollator()
 {
@@ -47,15 +79,22 @@ QFileInfoList sortedEntries(const QString &folder, QDir::Filters filters, const 
     return entries;
 }
 
-void collectFiles(const QString &folder, const QCollator &collator, QStringList &files)
+void collectFiles(const QString &folder, const QCollator &collator, QStringList &files,
+                  QList<Refused> &refused)
 {
     for (const QFileInfo &sub : sortedEntries(folder, QDir::Dirs, collator)) {
         if (!sub.isSymLink())
-            collectFiles(sub.filePath(), collator, files);
+            collectFiles(sub.filePath(), collator, files, refused);
     }
-    // QDir::Files keeps links to files and leaves dangling links out.
-    for (const QFileInfo &file : sortedEntries(folder, QDir::Files, collator))
-        files << file.filePath();
+    refuseUndecodableNames(folder, refused);
+    // QDir::System brings FIFOs, sockets, devices and dangling links: the first three are refused
+    // by name, dangling links left out as QDir::Files alone would.
+    for (const QFileInfo &file : sortedEntries(folder, QDir::Files | QDir::System, collator)) {
+        if (isSpecialFile(file))
+            refused << refuse(file.filePath(), kNoEsArchivoNormal);
+        else if (file.isFile())
+            files << file.filePath();
+    }
 }
 
 // A folder's files reach the queue this many at a time: one change of the queue, one redraw
@@ -90,14 +129,24 @@ void appendBatch(UploadState &state, const IntakeBatch &batch)
 }
 
 // Calls `onBatch` with the path, or with the files of its folder in batches, in queue order,
-// until it returns false.
-void lookAt(const QString &path, const std::function<bool(IntakeBatch)> &onBatch)
+// until it returns false; what cannot be uploaded goes to `refused`.
+void lookAt(const QString &path, const std::function<bool(IntakeBatch)> &onBatch,
+            QList<Refused> &refused)
 {
-    if (!QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (isSpecialFile(info)) {
+        refused << refuse(path, kNoEsArchivoNormal);
+        return;
+    }
+    if (!info.exists() && path.contains(QChar::ReplacementCharacter)) {
+        refused << refuse(path, kNombreNoUtf8);
+        return;
+    }
+    if (!info.isDir()) {
         onBatch(IntakeBatch{{path}, false});
         return;
     }
-    const QStringList files = folderFiles(path);
+    const QStringList files = folderFiles(path, &refused);
     for (qsizetype first = 0; first < files.size(); first += kBatch) {
         if (!onBatch(IntakeBatch{files.mid(first, kBatch), true}))
             return;
@@ -119,25 +168,69 @@ QThreadPool &intakePool()
 
 } // namespace
 
-QStringList folderFiles(const QString &folder)
+QString escapedName(const QByteArray &bytes)
+{
+    QString shown;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        // The shortest valid UTF-8 sequence at i (1 to 4 bytes), else one escaped byte.
+        qsizetype length = 0;
+        for (qsizetype n = 1; n <= 4 && i + n <= bytes.size(); ++n) {
+            if (decodeUtf8Strictly(bytes.mid(i, n))) {
+                length = n;
+                break;
+            }
+        }
+        if (length > 0) {
+            shown += QString::fromUtf8(bytes.mid(i, length));
+            i += length;
+        } else {
+            shown += QStringLiteral("\\x%1").arg(uchar(bytes.at(i)), 2, 16, QLatin1Char('0'));
+            ++i;
+        }
+    }
+    return shown;
+}
+
+QStringList folderFiles(const QString &folder, QList<Refused> *refused)
 {
     QStringList files;
-    collectFiles(QDir::cleanPath(folder), naturalCollator(), files);
+    QList<Refused> ignored;
+    collectFiles(QDir::cleanPath(folder), naturalCollator(), files, refused ? *refused : ignored);
     return files;
 }
 
-void addDroppedPath(UploadState &state, const QString &path)
+QList<Refused> addDroppedPath(UploadState &state, const QString &path)
 {
-    lookAt(path, [&state](const IntakeBatch &batch) {
-        appendBatch(state, batch);
-        return true;
-    });
+    QList<Refused> refused;
+    lookAt(
+        path,
+        [&state](const IntakeBatch &batch) {
+            appendBatch(state, batch);
+            return true;
+        },
+        refused);
+    return refused;
 }
 
-void addDroppedUrl(UploadState &state, const QUrl &url)
+QList<Refused> addDroppedUrl(UploadState &state, const QUrl &url)
 {
     if (url.isLocalFile())
-        addDroppedPath(state, url.toLocalFile());
+        return addDroppedPath(state, url.toLocalFile());
+    return {};
+}
+
+QList<Refused> addCommandLinePaths(UploadState &state, const QStringList &paths)
+{
+    QList<Refused> refused;
+    for (const QString &path : paths) {
+        if (path.isEmpty()) {
+            refused << refuse(QStringLiteral("\"\""), QStringLiteral("la ruta está vacía"));
+            continue;
+        }
+        refused << addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    }
+    return refused;
 }
 
 void queueDroppedPath(UploadState &state, const QString &path)
@@ -153,10 +246,7 @@ void queueDroppedPath(UploadState &state, const QString &path)
     *takeOne = [&state, pending, weak = std::weak_ptr(takeOne)] {
         appendBatch(state, pending->takeFirst());
         if (!pending->isEmpty())
-            QTimer::singleShot(1, &state, [weak] {
-                if (const auto next = weak.lock())
-                    (*next)();
-            });
+            QTimer::singleShot(1, &state, [next = weak.lock()] { (*next)(); });
     };
     QObject::connect(watcher, &QFutureWatcherBase::resultsReadyAt, &state,
                      [watcher, pending, takeOne](int begin, int end) {
@@ -171,10 +261,14 @@ void queueDroppedPath(UploadState &state, const QString &path)
     QObject::connect(&state, &QObject::destroyed, watcher,
                      [watcher] { watcher->future().cancel(); });
     watcher->setFuture(QtConcurrent::run(&intakePool(), [path](QPromise<SharedBatch> &promise) {
-        lookAt(path, [&promise](IntakeBatch batch) {
-            promise.addResult(std::make_shared<IntakeBatch>(std::move(batch)));
-            return !promise.isCanceled();
-        });
+        QList<Refused> refused; // each has had its line
+        lookAt(
+            path,
+            [&promise](IntakeBatch batch) {
+                promise.addResult(std::make_shared<IntakeBatch>(std::move(batch)));
+                return !promise.isCanceled();
+            },
+            refused);
     }));
 }
 
@@ -182,12 +276,6 @@ void queueDroppedUrl(UploadState &state, const QUrl &url)
 {
     if (url.isLocalFile())
         queueDroppedPath(state, url.toLocalFile());
-}
-
-void addCommandLinePaths(UploadState &state, const QStringList &paths)
-{
-    for (const QString &path : paths)
-        addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 }
 
 } // namespace skyloft::FileIntake

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,21 +15,30 @@ class UploadState;
 // How dropped items reach the upload queue.
 namespace FileIntake {
 
+// A path that cannot be uploaded, as shown to the user, and why.
+struct Refused
+{
+    QString shown;
+    QString reason;
+};
+
 // Every file inside `folder`, at any depth, in the order a file manager shows them: each folder's
 // subfolders first, then its files, both in natural name order ("archivo-2" before "archivo-10",
-// case aside). Hidden entries are left out and hidden or linked folders not entered. It reads only
-// the file system, so it may run on any thread.
-QStringList folderFiles(const QString &folder);
+// case aside). Hidden entries are left out and hidden or linked folders not entered. A FIFO,
+// socket or device, and a name that is not valid UTF-8, go to `refused` instead (with a "❌"
+// line): rclone could wait on them for ever, or could not find them. It reads only the file
+// system, so it may run on any thread.
+QStringList folderFiles(const QString &folder, QList<Refused> *refused = nullptr);
 
 // The rest change the queue: GUI thread only.
 
 // One dropped path, already decoded from its URL. Each of a folder's files (folderFiles) is queued
 // on its own ("📂" line); folders are never queued. Anything else, also a path that does not
-// exist, is queued as it is ("📄" line). Duplicates are kept.
-void addDroppedPath(UploadState &state, const QString &path);
+// exist, is queued as it is ("📄" line), unless it is refused as above. Duplicates are kept.
+QList<Refused> addDroppedPath(UploadState &state, const QString &path);
 
 // A dropped URL: a local file's is handed on as its path, any other is ignored.
-void addDroppedUrl(UploadState &state, const QUrl &url);
+QList<Refused> addDroppedUrl(UploadState &state, const QUrl &url);
 
 // The same as addDroppedPath and addDroppedUrl, but the path is looked at and a folder walked on
 // a thread of their own, so that a huge folder never stalls the window; its files arrive in
@@ -36,8 +47,11 @@ void queueDroppedPath(UploadState &state, const QString &path);
 void queueDroppedUrl(UploadState &state, const QUrl &url);
 
 // Paths given on the command line, relative ones taken from the current folder, each as if
-// dropped.
-void addCommandLinePaths(UploadState &state, const QStringList &paths);
+// dropped. An empty path is refused (it would name the current folder).
+QList<Refused> addCommandLinePaths(UploadState &state, const QStringList &paths);
+
+// Valid UTF-8 stays as it is; every other byte is written \xNN.
+QString escapedName(const QByteArray &bytes);
 
 } // namespace FileIntake
 } // namespace skyloft

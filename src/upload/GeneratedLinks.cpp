@@ -21,6 +21,32 @@ void GeneratedLinks::appendAll(const QString &remoteName, const QList<LinkItem> 
     Q_EMIT changed();
 }
 
+LinkItem LinkItem::fromOutcome(const PairOutcome &outcome)
+{
+    LinkItem item(outcome.fileName, outcome.link);
+    item.state = outcome.state;
+    item.detail = outcome.detail;
+    item.service = outcome.service;
+    item.localPath = outcome.localPath;
+    return item;
+}
+
+void GeneratedLinks::record(const PairOutcome &outcome)
+{
+    if (outcome.state != PairState::Cancelado)
+        append(outcome.remote, LinkItem::fromOutcome(outcome));
+}
+
+void GeneratedLinks::replace(const QString &remoteName, qsizetype index, const LinkItem &item)
+{
+    const auto it = m_links.find(remoteName);
+    if (it == m_links.end() || index < 0 || index >= it->size())
+        return;
+    (*it)[index] = item;
+    Q_EMIT replaced(remoteName, index);
+    Q_EMIT changed();
+}
+
 void GeneratedLinks::clear()
 {
     m_links.clear();

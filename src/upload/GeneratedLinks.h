@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "upload/PairOutcome.h"
+
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -8,11 +10,23 @@
 
 namespace skyloft {
 
+// One card of the links screen: a link, or a pair that failed with what rclone said.
 struct LinkItem
 {
+    LinkItem() = default;
+    LinkItem(QString fileName, QString link) : fileName(std::move(fileName)), link(std::move(link))
+    {}
+
     QString fileName;
     QString link;
+    PairState state = PairState::Subido;
+    QString detail;    // rclone's last line when the pair failed
+    QString service;   // display name, for "Reintentar"
+    QString localPath; // the uploaded file, for "Reintentar"
     bool operator==(const LinkItem &) const = default;
+
+    bool failed() const { return state != PairState::Subido; }
+    static LinkItem fromOutcome(const PairOutcome &outcome);
 };
 
 // Links of this session by remote name ("drive", "fichier", ...), each list in recording order.
@@ -29,11 +43,16 @@ public:
     void append(const QString &remoteName, const LinkItem &item);
     // Many links under one remote as one change: one signal, one model insert.
     void appendAll(const QString &remoteName, const QList<LinkItem> &items);
+    // Records a pair of a run: a link, or a failed copy or link. Cancelled pairs leave nothing.
+    void record(const PairOutcome &outcome);
+    // A retried pair takes the place of its failed card.
+    void replace(const QString &remoteName, qsizetype index, const LinkItem &item);
     void clear();
 
 Q_SIGNALS:
     // `count` links were appended under remoteName, the first at position `first` of its list.
     void appended(const QString &remoteName, qsizetype first, qsizetype count);
+    void replaced(const QString &remoteName, qsizetype index);
     void changed();
 
 private:

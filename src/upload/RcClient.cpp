@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "upload/RcClient.h"
 
+#include "core/RcloneChild.h"
 #include "core/RcloneCommands.h"
 #include "core/RcloneRunner.h"
 #include "upload/CopyJob.h"
 #include "upload/RcAnswers.h"
-#include "upload/StreamingRclone.h"
+#include "upload/RclonePairStep.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -20,8 +21,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace skyloft {
 
@@ -98,6 +97,25 @@ void RcClient::start(std::function<void(const QString &error)> onReady)
     launch(kLaunchAttempts, std::move(onReady));
 }
 
+void RcClient::whenReady(std::function<void(const QString &error)> onReady)
+{
+    if (m_readiness == Readiness::Ready || m_readiness == Readiness::Failed) {
+        QTimer::singleShot(0, this, [this, onReady] { onReady(m_startError); });
+        return;
+    }
+    m_waiting << std::move(onReady);
+    if (m_readiness == Readiness::Starting)
+        return;
+    m_readiness = Readiness::Starting;
+    start([this](const QString &error) {
+        m_readiness = error.isEmpty() ? Readiness::Ready : Readiness::Failed;
+        m_startError = error;
+        const auto waiting = std::exchange(m_waiting, {});
+        for (const auto &callback : waiting)
+            callback(error);
+    });
+}
+
 void RcClient::launch(int attemptsLeft, std::function<void(const QString &)> onReady)
 {
     const auto fail = [this, onReady](const QString &error) {
@@ -134,8 +152,7 @@ void RcClient::launch(int attemptsLeft, std::function<void(const QString &)> onR
     m_daemon->setProcessEnvironment(toProcessEnvironment(environment));
     m_daemon->setProcessChannelMode(QProcess::MergedChannels);
     m_daemon->setStandardInputFile(QProcess::nullDevice());
-    // The daemon must not outlive us, even when we crash.
-    m_daemon->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    dieWithSkyloft(*m_daemon);
     QProcess *daemon = m_daemon;
     connect(daemon, &QProcess::readyReadStandardOutput, this, [this, daemon] {
         if (daemon != m_daemon)

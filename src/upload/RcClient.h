@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QJsonObject>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -43,6 +44,9 @@ public:
     // Starts the daemon and calls onReady once it answers (with an empty text) or once it could
     // not be started (with the reason). Never calls back before returning.
     void start(std::function<void(const QString &error)> onReady);
+    // The same, shared: the first caller starts the daemon, later ones wait for it or learn at
+    // once how its start went.
+    void whenReady(std::function<void(const QString &error)> onReady);
 
     // POSTs `method` with `params`. A call that gets no answer or an error answer is tried again
     // `retries` times, after a short pause each.
@@ -87,6 +91,16 @@ private:
     QByteArray m_daemonOutputTail;
     QUrl m_address;
     QByteArray m_authorization;
+    enum class Readiness
+    {
+        NotStarted,
+        Starting,
+        Ready,
+        Failed
+    };
+    Readiness m_readiness = Readiness::NotStarted;
+    QString m_startError;
+    QList<std::function<void(const QString &)>> m_waiting;
     qint64 m_lastTicket = 0;
     QHash<qint64, std::shared_ptr<CopyTask>> m_copies;
 };

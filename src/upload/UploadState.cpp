@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "upload/UploadState.h"
 
+#include "core/Notifier.h"
 #include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
-#include "core/TabSelection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,10 +30,13 @@ template <typename Container> bool emptyOut(Container &container)
 
 } // namespace
 
-UploadState::UploadState(TabSelection *tabSelection, GeneratedLinks *generatedLinks,
-                         QObject *parent)
-    : QObject(parent), m_tabSelection(tabSelection), m_generatedLinks(generatedLinks),
-      m_serviciosOrden(ServiceCatalog::serviciosOrden())
+QString stallNotice(int seconds)
+{
+    return QStringLiteral("Sin progreso desde hace %1 min").arg(std::max(1, seconds / 60));
+}
+
+UploadState::UploadState(QObject *parent)
+    : QObject(parent), m_serviciosOrden(ServiceCatalog::serviciosOrden())
 {}
 
 void UploadState::appendArchivo(const QString &path)
@@ -122,7 +125,7 @@ void UploadState::setProgressFileName(const QString &displayName, const QString 
     const auto it = m_progressDict.constFind(displayName);
     if (it == m_progressDict.cend())
         return;
-    storeProgress(displayName, ServiceProgress{it->progress, fileName});
+    storeProgress(displayName, ServiceProgress{it->progress, fileName, 0});
 }
 
 void UploadState::reportCopyProgress(const QString &displayName, int fileIndex, double fraction)
@@ -145,7 +148,18 @@ void UploadState::applyServiceProgress(const QString &displayName, double overal
     }
     if (std::isnan(overall))
         return;
-    storeProgress(displayName, ServiceProgress{std::max(it->progress, overall), it->fileName});
+    storeProgress(displayName, ServiceProgress{std::max(it->progress, overall), it->fileName,
+                                               it->stalledSeconds});
+}
+
+void UploadState::setStalledSeconds(const QString &displayName, int seconds)
+{
+    const auto it = m_progressDict.constFind(displayName);
+    if (it == m_progressDict.cend())
+        return;
+    ServiceProgress entry = *it;
+    entry.stalledSeconds = seconds;
+    storeProgress(displayName, entry);
 }
 
 void UploadState::clearProgress()
@@ -172,8 +186,8 @@ void UploadState::setShowAuthorizationAlert(bool show)
 
 void UploadState::answerAuthorizationAlert(bool goToConfiguration)
 {
-    if (goToConfiguration && m_tabSelection)
-        m_tabSelection->setSelectedTab(TabConfiguration);
+    if (goToConfiguration)
+        Notifier::instance().post(QString::fromLatin1(kIrAConfiguracion));
     setShowAuthorizationAlert(false);
 }
 
@@ -194,8 +208,6 @@ void UploadState::cancelAll()
 
 void UploadState::resetAfterRun()
 {
-    if (m_tabSelection)
-        m_tabSelection->setSelectedTab(TabLinks);
     setIsUploading(false);
     clearProgress();
     clearArchivos();

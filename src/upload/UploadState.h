@@ -13,30 +13,30 @@
 
 namespace skyloft {
 
-class GeneratedLinks;
-class TabSelection;
-
 // What the progress card of one service shows.
 struct ServiceProgress
 {
-    double progress = 0.0; // the service's overall fraction done, 0.0 to 1.0
-    QString fileName;      // last path component of the file being copied
+    ServiceProgress(double progress = 0.0, QString fileName = {}, int stalledSeconds = 0)
+        : progress(progress), fileName(std::move(fileName)), stalledSeconds(stalledSeconds)
+    {}
+
+    double progress = 0.0;  // the service's overall fraction done, 0.0 to 1.0
+    QString fileName;       // last path component of the file being copied
+    int stalledSeconds = 0; // how long rclone has said nothing, once that is too long
     bool operator==(const ServiceProgress &) const = default;
 };
 
-// The upload screen's state. The upload run (UploadEngine) reads and writes these fields and the
+// "Sin progreso desde hace N min": whole minutes, at least one.
+QString stallNotice(int seconds);
+
+// The upload screen's state. The upload run (UploadRun) reads and writes these fields and the
 // screen renders them; everything here runs on the GUI thread. Each setter emits its change
 // signal only when the value really changed.
 class UploadState : public QObject
 {
     Q_OBJECT
 public:
-    // Both shared objects are owned elsewhere (by the tab container) and must outlive this one.
-    UploadState(TabSelection *tabSelection, GeneratedLinks *generatedLinks,
-                QObject *parent = nullptr);
-
-    TabSelection *tabSelection() const { return m_tabSelection; }
-    GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
+    explicit UploadState(QObject *parent = nullptr);
 
     // Queued file paths, in queue order; duplicates allowed.
     const QStringList &archivosSeleccionados() const { return m_archivosSeleccionados; }
@@ -63,7 +63,7 @@ public:
     // Returns false (after printing why) when the file cannot be read.
     bool rescanAuthorizations(const QString &configPath);
 
-    // Display names the run passes over (see UploadEngine::cancelService).
+    // Display names cancelled on their cards (see UploadRun::cancelService).
     const QSet<QString> &canceledServices() const { return m_canceledServices; }
     void insertCanceledService(const QString &displayName);
 
@@ -79,14 +79,16 @@ public:
     // Never lowers an existing entry; NaN leaves it alone. Without an entry (after cancelAll)
     // one is created with no file name and the value, or 0 when the value is negative or NaN.
     void applyServiceProgress(const QString &displayName, double overall);
+    // The stall notice of an existing entry (0 clears it).
+    void setStalledSeconds(const QString &displayName, int seconds);
 
     bool isUploading() const { return m_isUploading; }
     void setIsUploading(bool uploading);
 
     bool showAuthorizationAlert() const { return m_showAuthorizationAlert; }
     void setShowAuthorizationAlert(bool show);
-    // The alert's buttons: "Ir a Configuración" (true) selects the configuration tab;
-    // "Cancelar" or dismissing (false) does nothing more. Either hides the alert.
+    // The alert's buttons: "Ir a Configuración" (true) posts IrAConfiguracion, which the tab
+    // container answers; "Cancelar" or dismissing (false) does nothing more. Either hides it.
     void answerAuthorizationAlert(bool goToConfiguration);
 
     // The alert item on display, if any; dismissing the alert sets it back to none.
@@ -97,7 +99,7 @@ public:
     // the run, which goes on in the background and still records its links.
     void cancelAll();
 
-    // The end of a run: links tab, not uploading, and queue, selection, progress and cancelled
+    // The end of a run: not uploading, and queue, selection, progress and cancelled
     // services emptied. The links stay.
     void resetAfterRun();
 
@@ -119,8 +121,6 @@ private:
     void clearProgress();
     void storeProgress(const QString &displayName, const ServiceProgress &entry);
 
-    TabSelection *m_tabSelection;
-    GeneratedLinks *m_generatedLinks;
     QStringList m_archivosSeleccionados;
     QSet<QString> m_serviciosSeleccionados;
     const QStringList m_serviciosOrden;

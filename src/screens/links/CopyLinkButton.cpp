@@ -19,6 +19,15 @@ CopyLinkButton::CopyLinkButton(QWidget *parent) : QAbstractButton(parent)
     resize(sizeHint());
 }
 
+void CopyLinkButton::setRetry(bool retry)
+{
+    m_retry = retry;
+    const QString name = retry ? QStringLiteral("Reintentar") : QStringLiteral("Copiar enlace");
+    setAccessibleName(name);
+    setToolTip(name);
+    update();
+}
+
 QSize CopyLinkButton::sizeHint() const
 {
     return {LinkCardDelegate::kCopyButtonSize, LinkCardDelegate::kCopyButtonSize};
@@ -28,7 +37,10 @@ void CopyLinkButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    LinkCardDelegate::paintCopyButton(&painter, rect(), devicePixelRatioF());
+    if (m_retry)
+        LinkCardDelegate::paintRetryButton(&painter, rect());
+    else
+        LinkCardDelegate::paintCopyButton(&painter, rect(), devicePixelRatioF());
     QPainterPath outline;
     outline.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
     if (isDown())

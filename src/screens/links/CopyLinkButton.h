@@ -13,10 +13,17 @@ class CopyLinkButton : public QAbstractButton
 public:
     explicit CopyLinkButton(QWidget *parent = nullptr);
 
+    // On a failed pair's card the button is "Reintentar".
+    void setRetry(bool retry);
+    bool isRetry() const { return m_retry; }
+
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_retry = false;
 };
 
 } // namespace skyloft

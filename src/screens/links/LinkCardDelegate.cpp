@@ -2,8 +2,8 @@
 #include "screens/links/LinkCardDelegate.h"
 
 #include "screens/links/LinksModel.h"
-#include "ui/SystemStyle.h"
 #include "ui/Images.h"
+#include "ui/SystemStyle.h"
 
 #include <QAbstractItemView>
 #include <QMouseEvent>
@@ -20,6 +20,8 @@ constexpr int kCardSpacing = 4;     // between a card's file name and its link r
 constexpr int kRowSpacing = 8;      // between the link and the copy button
 constexpr qreal kCardRadius = 10;
 constexpr qreal kButtonRadius = 8;
+
+const QString kReintentar = QStringLiteral("Reintentar");
 
 bool isHeader(const QModelIndex &index)
 {
@@ -130,12 +132,22 @@ void LinkCardDelegate::paintCard(QPainter *painter, const QStyleOptionViewItem &
                          button.height());
     const QFont &linkFont = m_fonts.link;
     painter->setFont(linkFont);
-    painter->setPen(systemBlue());
+    const bool failed = isFailedCard(index);
+    // A failed pair shows what went wrong and what rclone said, where the link would be.
+    const QString text = failed ? index.data(LinksModel::FailureRole).toString() +
+                                      QStringLiteral(" · ") +
+                                      index.data(LinksModel::DetailRole).toString()
+                                : index.data(LinksModel::LinkRole).toString();
+    painter->setPen(failed ? systemRed() : systemBlue());
     painter->drawText(linkRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetrics(linkFont).elidedText(index.data(LinksModel::LinkRole).toString(),
-                                                        Qt::ElideMiddle, linkRect.width()));
+                      QFontMetrics(linkFont).elidedText(
+                          text, failed ? Qt::ElideRight : Qt::ElideMiddle, linkRect.width()));
 
-    if (index != m_coveredButton)
+    if (index == m_coveredButton)
+        return;
+    if (failed)
+        paintRetryButton(painter, button);
+    else
         paintCopyButton(painter, button, painter->device()->devicePixelRatioF());
 }
 
@@ -149,8 +161,33 @@ QRect LinkCardDelegate::copyButtonRect(const QRect &itemRect, const QModelIndex 
     const QRect inner =
         contentRect(itemRect, index)
             .adjusted(kDefaultPadding, kDefaultPadding, -kDefaultPadding, -kDefaultPadding);
-    return {inner.right() + 1 - kCopyButtonSize,
-            inner.top() + m_fonts.fileNameHeight + kCardSpacing, kCopyButtonSize, kCopyButtonSize};
+    const int width =
+        isFailedCard(index)
+            ? QFontMetrics(retryFont()).horizontalAdvance(kReintentar) + 2 * kCopyButtonPadding
+            : kCopyButtonSize;
+    return {inner.right() + 1 - width, inner.top() + m_fonts.fileNameHeight + kCardSpacing, width,
+            kCopyButtonSize};
+}
+
+bool LinkCardDelegate::isFailedCard(const QModelIndex &index)
+{
+    return !index.data(LinksModel::FailureRole).toString().isEmpty();
+}
+
+QFont LinkCardDelegate::retryFont()
+{
+    return textStyleFont(TextStyle::Caption, true);
+}
+
+void LinkCardDelegate::paintRetryButton(QPainter *painter, const QRect &rect)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->fillPath(roundedRect(rect, kButtonRadius), systemBlue(0.1));
+    painter->setFont(retryFont());
+    painter->setPen(systemBlue());
+    painter->drawText(rect, Qt::AlignCenter, kReintentar);
+    painter->restore();
 }
 
 void LinkCardDelegate::paintCopyButton(QPainter *painter, const QRect &rect, qreal devicePixelRatio)

@@ -25,6 +25,10 @@ public:
     QRect copyButtonRect(const QRect &itemRect, const QModelIndex &index) const;
     // The copy button's face, shared with the real button laid over the current card.
     static void paintCopyButton(QPainter *painter, const QRect &rect, qreal devicePixelRatio);
+    // A failed pair's card has "Reintentar" in the copy button's place.
+    static void paintRetryButton(QPainter *painter, const QRect &rect);
+    static bool isFailedCard(const QModelIndex &index);
+    static QFont retryFont();
 
     // The card whose copy button is a real widget laid over it, and is not painted here.
     void setCoveredButton(const QModelIndex &index);

@@ -38,6 +38,7 @@ void LinksListView::setModel(QAbstractItemModel *model)
     QListView::setModel(model);
     // Inserted rows are laid out later; the button follows from updateGeometries then.
     connect(model, &QAbstractItemModel::modelReset, this, &LinksListView::placeCopyButton);
+    connect(model, &QAbstractItemModel::dataChanged, this, &LinksListView::placeCopyButton);
 }
 
 bool LinksListView::isCard(int row) const
@@ -113,19 +114,36 @@ void LinksListView::updateGeometries()
 
 void LinksListView::requestCopy(const QModelIndex &index)
 {
-    if (isCard(index.row()))
-        Q_EMIT copyRequested(index.data(LinksModel::LinkRole).toString());
+    if (!isCard(index.row()))
+        return;
+    if (LinkCardDelegate::isFailedCard(index)) {
+        const auto *links = qobject_cast<const LinksModel *>(model());
+        if (!links)
+            return;
+        const auto [remoteName, item] = links->itemPosition(index);
+        Q_EMIT retryRequested(remoteName, item);
+        return;
+    }
+    Q_EMIT copyRequested(index.data(LinksModel::LinkRole).toString());
 }
 
 void LinksListView::placeCopyButton()
 {
     const QModelIndex current = currentIndex();
     if (!isCard(current.row())) {
+        // The first card is current from the start, so its real button is in the
+        // accessibility tree without a keyboard visit first.
+        const QModelIndex first = nearestCard(0, 1);
+        if (first.isValid()) {
+            setCurrentIndex(first);
+            return; // currentChanged places the button
+        }
         m_delegate->setCoveredButton({});
         m_copyButton->hide();
         return;
     }
     m_delegate->setCoveredButton(current);
+    m_copyButton->setRetry(LinkCardDelegate::isFailedCard(current));
     m_copyButton->setGeometry(m_delegate->copyButtonRect(visualRect(current), current));
     m_copyButton->show();
 }

@@ -23,6 +23,8 @@ public:
 
 Q_SIGNALS:
     void copyRequested(const QString &link);
+    // "Reintentar" on the card of a failed pair, at this place in GeneratedLinks.
+    void retryRequested(const QString &remoteName, qsizetype item);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;

@@ -9,10 +9,29 @@
 
 namespace skyloft {
 
+namespace {
+
+QString failureText(const LinkItem &item)
+{
+    switch (item.state) {
+    case PairState::CopiaFallida:
+        return QStringLiteral("⚠️ La copia falló");
+    case PairState::EnlaceFallido:
+        return QStringLiteral("⚠️ No se obtuvo el enlace");
+    case PairState::Subido:
+    case PairState::Cancelado:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
 LinksModel::LinksModel(GeneratedLinks *generatedLinks, QObject *parent)
     : QAbstractListModel(parent), m_generatedLinks(generatedLinks), m_rows(rowsFromLinks())
 {
     connect(m_generatedLinks, &GeneratedLinks::appended, this, &LinksModel::onAppended);
+    connect(m_generatedLinks, &GeneratedLinks::replaced, this, &LinksModel::onReplaced);
     connect(m_generatedLinks, &GeneratedLinks::changed, this, &LinksModel::rebuildIfStale);
 }
 
@@ -49,9 +68,15 @@ QVariant LinksModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleTextRole:
         return item->fileName;
     case LinkRole:
+        return item->link;
+    case FailureRole:
+        return failureText(*item);
+    case DetailRole:
+        return item->detail;
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
-        return item->link;
+        return item->failed() ? failureText(*item) + QStringLiteral(": ") + item->detail
+                              : item->link;
     default:
         return {};
     }
@@ -61,6 +86,25 @@ Qt::ItemFlags LinksModel::flags(const QModelIndex &index) const
 {
     // Headers take no focus: the keyboard moves from card to card.
     return isCard(index) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+QPair<QString, qsizetype> LinksModel::itemPosition(const QModelIndex &index) const
+{
+    if (!isCard(index))
+        return {QString(), -1};
+    const Row &row = m_rows.at(index.row());
+    return {row.section, row.item};
+}
+
+void LinksModel::onReplaced(const QString &remoteName, qsizetype item)
+{
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.at(i).section == remoteName && m_rows.at(i).item == item) {
+            const QModelIndex changed = index(int(i), 0);
+            Q_EMIT dataChanged(changed, changed);
+            return;
+        }
+    }
 }
 
 bool LinksModel::isCard(const QModelIndex &index) const

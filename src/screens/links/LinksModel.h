@@ -22,7 +22,9 @@ public:
         KindRole = Qt::UserRole + 1, // RowKind
         SectionRole,                 // the section's key
         ImageNameRole,               // header: the section image's name
-        LinkRole                     // card: the link
+        LinkRole,                    // card: the link
+        FailureRole, // card of a failed pair: "⚠️ La copia falló"..., else empty
+        DetailRole   // card of a failed pair: what rclone said
     };
     enum RowKind
     {
@@ -37,6 +39,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     bool isCard(const QModelIndex &index) const;
+    // The card's place in GeneratedLinks: its section and position there.
+    QPair<QString, qsizetype> itemPosition(const QModelIndex &index) const;
 
 private:
     struct Row
@@ -46,6 +50,7 @@ private:
     };
 
     void onAppended(const QString &remoteName, qsizetype first, qsizetype count);
+    void onReplaced(const QString &remoteName, qsizetype item);
     void rebuildIfStale();
     QList<Row> rowsFromLinks() const;
     const LinkItem *itemAt(const Row &row) const;

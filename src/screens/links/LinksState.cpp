@@ -3,6 +3,7 @@
 
 #include "screens/links/ServiceSection.h"
 #include "upload/GeneratedLinks.h"
+#include "upload/UploadRun.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -21,9 +22,30 @@ void putOnClipboard(const QString &text)
 
 } // namespace
 
-LinksState::LinksState(GeneratedLinks *generatedLinks, QObject *parent)
-    : QObject(parent), m_generatedLinks(generatedLinks)
+LinksState::LinksState(GeneratedLinks *generatedLinks, RclonePaths paths, QObject *parent)
+    : QObject(parent), m_generatedLinks(generatedLinks), m_paths(std::move(paths))
 {}
+
+void LinksState::retry(const QString &remoteName, qsizetype item)
+{
+    const LinkItem original = m_generatedLinks->links().value(remoteName).value(item);
+    const QString key = remoteName + QLatin1Char('/') + QString::number(item);
+    if (!original.failed() || m_retrying.contains(key))
+        return;
+    m_retrying.insert(key);
+    UploadRun *run = UploadRun::retry(original.service, original.localPath, m_paths, this);
+    connect(run, &UploadRun::pairFinished, this,
+            [this, remoteName, item, original](const PairOutcome &outcome) {
+                // The list may have been cleared meanwhile: only the same card is replaced.
+                if (m_generatedLinks->links().value(remoteName).value(item) == original)
+                    m_generatedLinks->replace(remoteName, item, LinkItem::fromOutcome(outcome));
+            });
+    connect(run, &UploadRun::finished, this, [this, run, key] {
+        m_retrying.remove(key);
+        run->deleteLater();
+    });
+    run->start();
+}
 
 void LinksState::copyLink(const QString &link)
 {

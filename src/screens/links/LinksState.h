@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/RclonePaths.h"
+
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 namespace skyloft {
@@ -14,7 +17,7 @@ class LinksState : public QObject
 {
     Q_OBJECT
 public:
-    explicit LinksState(GeneratedLinks *generatedLinks, QObject *parent = nullptr);
+    LinksState(GeneratedLinks *generatedLinks, RclonePaths paths, QObject *parent = nullptr);
 
     GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
     bool showToast() const { return m_showToast; }
@@ -30,6 +33,9 @@ public:
     // "Limpiar Todo" only asks; answerClear(true) empties the shared links.
     void requestClear();
     void answerClear(bool erase);
+    // "Reintentar" on a failed pair's card: copy and link again for that pair only; the card
+    // then shows the new outcome. A second press while it runs does nothing.
+    void retry(const QString &remoteName, qsizetype item);
 
     static constexpr int kToastMs = 2000;
 
@@ -44,6 +50,8 @@ private:
     void setShowClearConfirmation(bool shown);
 
     GeneratedLinks *m_generatedLinks;
+    RclonePaths m_paths;
+    QSet<QString> m_retrying;
     bool m_showToast = false;
     QString m_toastText;
     bool m_showClearConfirmation = false;

@@ -54,7 +54,7 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
                 service = entry.displayName;
         }
         for (const LinkItem &item : it.value()) {
-            if (!item.link.isEmpty())
+            if (!item.failed() && !item.link.isEmpty()) // a failed pair has no link to export
                 exported.append({service, item.fileName, item.link, {}});
         }
     }
@@ -63,10 +63,12 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
 
 } // namespace
 
-LinksView::LinksView(GeneratedLinks *generatedLinks, SaveFileChooser chooseFile, QWidget *parent)
+LinksView::LinksView(GeneratedLinks *generatedLinks, SaveFileChooser chooseFile,
+                     const RclonePaths &paths, QWidget *parent)
     : QWidget(parent), m_generatedLinks(generatedLinks), m_chooseFile(std::move(chooseFile)),
-      m_state(new LinksState(generatedLinks, this)), m_model(new LinksModel(generatedLinks, this)),
-      m_list(new LinksListView(this)), m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
+      m_state(new LinksState(generatedLinks, paths, this)),
+      m_model(new LinksModel(generatedLinks, this)), m_list(new LinksListView(this)),
+      m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
       m_toast(new Toast(QString(), Toast::Edge::Bottom, kToastMargin, this))
 {
     // The page colour fills the whole screen, under the toolbar as well as the list.
@@ -88,6 +90,7 @@ LinksView::LinksView(GeneratedLinks *generatedLinks, SaveFileChooser chooseFile,
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_model, &QAbstractItemModel::modelReset, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_list, &LinksListView::copyRequested, m_state, &LinksState::copyLink);
+    connect(m_list, &LinksListView::retryRequested, m_state, &LinksState::retry);
     connect(m_state, &LinksState::toastTextChanged, m_toast, &Toast::setMessage);
     connect(m_state, &LinksState::showToastChanged, m_toast, &Toast::setShown);
     connect(m_state, &LinksState::showClearConfirmationChanged, this, [this](bool shown) {

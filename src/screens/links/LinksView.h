@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/RclonePaths.h"
 #include "ui/SaveFileChooser.h"
 
 #include <QWidget>
@@ -23,9 +24,11 @@ class LinksView : public QWidget
 {
     Q_OBJECT
 public:
-    // `chooseFile` asks where "Exportar…" saves the links.
+    // `chooseFile` asks where "Exportar…" saves the links; `paths` is the rclone that
+    // "Reintentar" runs.
     explicit LinksView(GeneratedLinks *generatedLinks,
                        SaveFileChooser chooseFile = desktopSaveFileChooser(),
+                       const RclonePaths &paths = RclonePaths::process(),
                        QWidget *parent = nullptr);
 
     LinksState *state() const { return m_state; }

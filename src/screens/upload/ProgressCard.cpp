@@ -32,8 +32,11 @@ StyledButton::Look cancelLook()
 
 ProgressCard::ProgressCard(const QString &displayName, QWidget *parent)
     : QWidget(parent), m_displayName(displayName), m_bar(new ServiceProgressBar(this)),
-      m_cancel(new StyledButton(QString(), QStringLiteral("xmark.circle.fill"), cancelLook(), this))
+      m_cancel(
+          new StyledButton(QString(), QStringLiteral("xmark.circle.fill"), cancelLook(), this)),
+      m_notice(textLabel(QString(), textStyleFont(TextStyle::Caption), systemRed(), this))
 {
+    m_notice->hide();
     QLabel *name = textLabel(displayName + QLatin1Char(':'), textStyleFont(TextStyle::Headline),
                              labelColour(), this);
 
@@ -55,6 +58,7 @@ ProgressCard::ProgressCard(const QString &displayName, QWidget *parent)
     layout->setSpacing(kSpacing);
     layout->addLayout(header);
     layout->addWidget(m_bar);
+    layout->addWidget(m_notice);
 }
 
 void ProgressCard::setProgress(const ServiceProgress *entry)
@@ -63,6 +67,28 @@ void ProgressCard::setProgress(const ServiceProgress *entry)
         m_bar->setProgress(entry->progress, entry->fileName);
     else
         m_bar->setProgress(0.0, QString());
+    if (m_cancelled)
+        return;
+    const int stalled = entry ? entry->stalledSeconds : 0;
+    m_notice->setText(stalled > 0 ? stallNotice(stalled) : QString());
+    m_notice->setAccessibleName(m_notice->text());
+    m_notice->setVisible(stalled > 0);
+}
+
+QString ProgressCard::notice() const
+{
+    return m_notice->isHidden() ? QString() : m_notice->text();
+}
+
+void ProgressCard::setCancelled(bool cancelled)
+{
+    if (cancelled == m_cancelled)
+        return;
+    m_cancelled = cancelled;
+    m_cancel->setVisible(!cancelled);
+    m_notice->setText(cancelled ? QStringLiteral("Cancelado") : QString());
+    m_notice->setAccessibleName(m_notice->text());
+    m_notice->setVisible(cancelled);
 }
 
 void ProgressCard::paintEvent(QPaintEvent *)

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class QLabel;
+
 namespace skyloft {
 
 class ServiceProgressBar;
@@ -20,9 +22,13 @@ public:
     QString displayName() const { return m_displayName; }
     // No entry (the run has not reached the service) shows an empty bar.
     void setProgress(const ServiceProgress *entry);
+    // A cancelled card says so and no longer offers its cancel button.
+    void setCancelled(bool cancelled);
 
     ServiceProgressBar *bar() const { return m_bar; }
     StyledButton *cancelButton() const { return m_cancel; }
+    // "Cancelado", the stall notice, or nothing.
+    QString notice() const;
 
 Q_SIGNALS:
     void cancelRequested(const QString &displayName);
@@ -34,6 +40,8 @@ private:
     QString m_displayName;
     ServiceProgressBar *m_bar;
     StyledButton *m_cancel;
+    QLabel *m_notice;
+    bool m_cancelled = false;
 };
 
 } // namespace skyloft

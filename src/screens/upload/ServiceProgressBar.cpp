@@ -3,6 +3,8 @@
 
 #include "ui/SystemStyle.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,6 +20,45 @@ constexpr qreal kRadius = 12;
 constexpr int kTextPadding = 10;
 constexpr qreal kTextPoints = 10;
 
+// Screen readers see a progress bar with its value in percent, as for a QProgressBar.
+class AccessibleServiceProgressBar : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit AccessibleServiceProgressBar(QWidget *widget)
+        : QAccessibleWidget(widget, QAccessible::ProgressBar)
+    {}
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Value)
+            return bar()->percentageText();
+        return QAccessibleWidget::text(type);
+    }
+    QVariant currentValue() const override { return int(bar()->progress() * 100); }
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    const ServiceProgressBar *bar() const
+    {
+        return static_cast<const ServiceProgressBar *>(object());
+    }
+};
+
+QAccessibleInterface *accessibleProgressBar(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("skyloft::ServiceProgressBar") && object->isWidgetType())
+        return new AccessibleServiceProgressBar(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
 } // namespace
 
 ServiceProgressBar::ServiceProgressBar(QWidget *parent)
@@ -28,6 +69,11 @@ ServiceProgressBar::ServiceProgressBar(QWidget *parent)
     setFont(systemFont(kTextPoints, QFont::Medium));
     m_animation->setDuration(kAnimationMs);
     m_animation->setEasingCurve(QEasingCurve::InOutQuad);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleProgressBar);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     updateAccessibleText();
 }
 
@@ -78,6 +124,10 @@ void ServiceProgressBar::updateAccessibleText()
     setAccessibleDescription(m_fileName.isEmpty()
                                  ? percentageText()
                                  : m_fileName + QStringLiteral(", ") + percentageText());
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, int(m_progress * 100));
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ServiceProgressBar::paintEvent(QPaintEvent *)

@@ -14,7 +14,8 @@
 #include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
 #include "upload/FileIntake.h"
-#include "upload/UploadEngine.h"
+#include "upload/RcPairStep.h"
+#include "upload/UploadRun.h"
 #include "upload/UploadState.h"
 
 #include <QDesktopServices>
@@ -102,11 +103,8 @@ UploadViewSetup UploadViewSetup::forApplication()
             desktopFileChooser()};
 }
 
-UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks,
-                       UploadViewSetup setup, QWidget *parent)
-    : QWidget(parent), m_setup(std::move(setup)),
-      m_state(new UploadState(selectedTab, generatedLinks, this)),
-      m_engine(new UploadEngine(m_state, m_setup.paths, this)),
+UploadView::UploadView(UploadViewSetup setup, QWidget *parent)
+    : QWidget(parent), m_setup(std::move(setup)), m_state(new UploadState(this)),
       m_checks(new WebChecks(m_setup.webAddresses, this)),
       m_queuedFiles(new QueuedFilesModel(m_state, this)), m_sections(new SectionSwitcher(this))
 {
@@ -131,6 +129,7 @@ UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks
         connect(m_setup.backends, &RcloneBackends::changed, this,
                 &UploadView::updatePillAvailability);
     connect(m_state, &UploadState::progressDictChanged, this, &UploadView::updateCards);
+    connect(m_state, &UploadState::canceledServicesChanged, this, &UploadView::updateCards);
     connect(m_state, &UploadState::isUploadingChanged, this, &UploadView::showSectionForState);
     connect(m_state, &UploadState::showAuthorizationAlertChanged, this, [this](bool shown) {
         if (shown)
@@ -147,6 +146,35 @@ UploadView::UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks
     updatePills();
     updateUploadButton();
     updateCards();
+}
+
+UploadView::~UploadView()
+{
+    // The runs go first: they stop their rclone children while the state they write still exists.
+    qDeleteAll(m_runs);
+    m_runs.clear();
+}
+
+void UploadView::startUpload()
+{
+    UploadRun *run = UploadRun::fromUploadButton(m_state, m_setup.paths, this);
+    if (!run)
+        return;
+    if (m_subidaRapida)
+        useSubidaRapida(*run, m_setup.paths);
+    m_runs << run;
+    connect(run, &UploadRun::finished, this, [this, run] {
+        m_runs.removeOne(run);
+        run->deleteLater();
+    });
+    Q_EMIT runStarted(run);
+    run->start();
+}
+
+void UploadView::cancelService(const QString &displayName)
+{
+    for (UploadRun *run : std::as_const(m_runs))
+        run->cancelService(displayName);
 }
 
 QWidget *UploadView::makeMainColumn()
@@ -171,7 +199,7 @@ QWidget *UploadView::makeMainColumn()
     m_uploadButtonRow = new QWidget(column);
     m_uploadButton = new StyledButton(kSubirArchivos, QStringLiteral("arrow.up.circle.fill"),
                                       uploadButtonLook(), m_uploadButtonRow);
-    connect(m_uploadButton, &QAbstractButton::clicked, m_engine, &UploadEngine::startUpload);
+    connect(m_uploadButton, &QAbstractButton::clicked, this, &UploadView::startUpload);
     auto *buttonLayout = new QVBoxLayout(m_uploadButtonRow);
     buttonLayout->setContentsMargins(0, kUploadButtonTopPadding, 0, 0);
     buttonLayout->addWidget(m_uploadButton, 0, Qt::AlignHCenter);
@@ -200,8 +228,11 @@ QWidget *UploadView::makeServicesBlock(QWidget *parent)
     row->addStretch(1);
     for (const QString &service : m_state->serviciosOrden()) {
         auto *pill = new ServicePill(service, block);
-        connect(pill, &QAbstractButton::clicked, m_state,
-                [state = m_state, service] { state->toggleService(service); });
+        // toggled, not clicked: a screen reader's Toggle action checks the button without a click.
+        connect(pill, &QAbstractButton::toggled, m_state, [state = m_state, service](bool checked) {
+            if (state->serviciosSeleccionados().contains(service) != checked)
+                state->toggleService(service);
+        });
         row->addWidget(pill);
         m_pills << pill;
     }
@@ -336,8 +367,7 @@ void UploadView::updateCards()
             ProgressCard *card = existing >= 0 ? m_cards.at(existing) : nullptr;
             if (!card) {
                 card = new ProgressCard(service);
-                connect(card, &ProgressCard::cancelRequested, m_engine,
-                        &UploadEngine::cancelService);
+                connect(card, &ProgressCard::cancelRequested, this, &UploadView::cancelService);
             }
             cards << card;
         }
@@ -356,6 +386,7 @@ void UploadView::updateCards()
     for (ProgressCard *card : std::as_const(m_cards)) {
         const auto it = m_state->progressDict().constFind(card->displayName());
         card->setProgress(it != m_state->progressDict().cend() ? &*it : nullptr);
+        card->setCancelled(m_state->canceledServices().contains(card->displayName()));
     }
 }
 

@@ -16,15 +16,13 @@ class QVBoxLayout;
 namespace skyloft {
 
 class DropZone;
-class GeneratedLinks;
 class ProgressCard;
 class QueuedFilesModel;
 class RcloneBackends;
 class SectionSwitcher;
 class ServicePill;
 class StyledButton;
-class TabSelection;
-class UploadEngine;
+class UploadRun;
 class UploadState;
 
 // What the upload screen reaches outside the window: rclone and its configuration file, the
@@ -44,18 +42,27 @@ struct UploadViewSetup
 };
 
 // The upload tab: drop files, pick services, upload, and follow each service's progress. It owns
-// the upload state and the run; each time it appears it checks the connection, rescans the
-// authorized services and checks for a newer version.
+// the upload state and the runs the button starts (announced with runStarted, so the shell can
+// keep their links); each time it appears it checks the connection, rescans the authorized
+// services and checks for a newer version.
 class UploadView : public QWidget
 {
     Q_OBJECT
 public:
-    // Both shared objects belong to the tab container and must outlive this screen.
-    UploadView(TabSelection *selectedTab, GeneratedLinks *generatedLinks, UploadViewSetup setup,
-               QWidget *parent = nullptr);
+    explicit UploadView(UploadViewSetup setup, QWidget *parent = nullptr);
+    ~UploadView() override;
 
     UploadState *state() const { return m_state; }
-    UploadEngine *engine() const { return m_engine; }
+    // The runs going on (more than one after "Cancelar todo" and a new press).
+    QList<UploadRun *> runs() const { return m_runs; }
+
+    // The upload button.
+    void startUpload();
+    // "Subida rápida" for the runs started from now on.
+    void setSubidaRapida(bool on) { m_subidaRapida = on; }
+    bool subidaRapida() const { return m_subidaRapida; }
+    // A card's cancel button.
+    void cancelService(const QString &displayName);
     WebChecks *webChecks() const { return m_checks; }
 
     // Files and folders named on the command line, queued as if dropped.
@@ -71,6 +78,10 @@ public:
     StyledButton *cancelAllButton() const { return m_cancelAll; }
     QList<ProgressCard *> progressCards() const { return m_cards; }
     SectionSwitcher *sections() const { return m_sections; }
+
+Q_SIGNALS:
+    // A run is about to start; it ends with its finished() and is deleted afterwards.
+    void runStarted(skyloft::UploadRun *run);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -92,7 +103,8 @@ private:
 
     UploadViewSetup m_setup;
     UploadState *m_state;
-    UploadEngine *m_engine;
+    QList<UploadRun *> m_runs;
+    bool m_subidaRapida = false;
     WebChecks *m_checks;
     QueuedFilesModel *m_queuedFiles;
     SectionSwitcher *m_sections;

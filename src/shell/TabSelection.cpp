@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/TabSelection.h"
+#include "shell/TabSelection.h"
 
 namespace skyloft {
 

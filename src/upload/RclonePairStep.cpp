@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: MIT
+#include "upload/RclonePairStep.h"
+
+#include "core/Log.h"
+#include "core/Utf8.h"
+#include "core/RcloneChild.h"
+#include "core/RcloneCommands.h"
+#include "core/RcloneRunner.h"
+#include "upload/CopyProgress.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace skyloft {
+
+namespace {
+
+constexpr int kDefaultStallSeconds = 120;
+constexpr int kStallRepeatSeconds = 60; // the notice counts minutes
+constexpr int kKillAfterTerminateMs = 5000;
+
+} // namespace
+
+int stallSecondsFromEnvironment()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("SKYLOFT_STALL_SECONDS", &ok);
+    return ok && seconds > 0 ? seconds : kDefaultStallSeconds;
+}
+
+PairStepFactory RclonePairStep::factory(const RclonePaths &paths)
+{
+    const int stallSeconds = stallSecondsFromEnvironment();
+    return [paths, stallSeconds](QObject *parent) -> PairStep * {
+        return new RclonePairStep(paths, stallSeconds, parent);
+    };
+}
+
+RclonePairStep::RclonePairStep(RclonePaths paths, int stallSeconds, QObject *parent)
+    : PairStep(parent), m_paths(std::move(paths)), m_stallTimer(new QTimer(this)),
+      m_stallSeconds(stallSeconds)
+{
+    m_stallTimer->setSingleShot(true);
+    m_stallTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_stallTimer, &QTimer::timeout, this, &RclonePairStep::checkStall);
+}
+
+RclonePairStep::~RclonePairStep()
+{
+    stopQuietly(m_process);
+}
+
+void RclonePairStep::start(const CopyJob &job)
+{
+    m_job = job;
+    m_cancelled = false;
+    m_copyFailed = false;
+    m_copyDetail.clear();
+    m_lastLine.clear();
+    m_outcome = PairOutcome{};
+    m_outcome.service = job.service;
+    m_outcome.remote = job.remoteName;
+    m_outcome.fileName = job.fileName;
+    m_outcome.localPath = job.filePath;
+    const QFileInfo info(job.filePath);
+    m_outcome.size = info.isFile() ? info.size() : -1;
+
+    const QString program = m_paths.globalRclonePath();
+    if (program.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            copyEnded(nullptr, false, kGlobalRclonePathVacio, kGlobalRclonePathVacio);
+        });
+        return;
+    }
+    heard();
+    m_process = startRcloneChild(
+        this, program, copyArguments(m_paths, job.filePath, job.remoteName),
+        toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::MergedChannels,
+        [this](QProcess *process, const RcloneChildEnd &end) {
+            if (!end.started) {
+                const QString text = QStringLiteral("❌ ") + kErrorEjecutandoRclone + end.error;
+                copyEnded(process, false, text, text);
+                return;
+            }
+            Q_EMIT progress(1.0);
+            const QString rest = decodeUtf8Strictly(process->readAll()).value_or(QString());
+            copyEnded(process, end.succeeded(), rest, QString());
+        });
+    connect(m_process, &QProcess::readyReadStandardOutput, this, [this] {
+        heard();
+        const QByteArray piece = m_process->readAllStandardOutput();
+        const CopyChunkReading reading = readCopyChunk(piece);
+        for (const QString &line : reading.lines)
+            logLine(line);
+        if (const std::optional<QString> text = decodeUtf8Strictly(piece)) {
+            const QString line = lastMeaningfulLine(*text);
+            if (!line.isEmpty())
+                m_lastLine = line;
+        }
+        if (reading.fraction)
+            Q_EMIT progress(*reading.fraction);
+    });
+}
+
+void RclonePairStep::copyEnded(QProcess *process, bool succeeded, const QString &rest,
+                               const QString &error)
+{
+    if (process == m_process)
+        m_process = nullptr;
+    logLine(QStringLiteral("Resultado de 'copy' para ") + m_job.service +
+            QStringLiteral(" en archivo ") + m_job.filePath + QStringLiteral(": ") + rest);
+    if (m_cancelled) {
+        finish(PairState::Cancelado, QString());
+        return;
+    }
+    m_copyFailed = !succeeded;
+    if (m_copyFailed) {
+        const QString restLine = lastMeaningfulLine(rest);
+        m_copyDetail = !error.isEmpty()        ? error
+                       : !restLine.isEmpty()   ? restLine
+                       : !m_lastLine.isEmpty() ? m_lastLine
+                                               : QStringLiteral("rclone terminó con error");
+    }
+    // The link is asked for whatever the copy did; the copy's status still decides the outcome.
+    startLink();
+}
+
+void RclonePairStep::startLink()
+{
+    const QString program = m_paths.currentRclonePath();
+    if (program.isEmpty()) {
+        logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.fileName +
+                QStringLiteral(" en ") + m_job.service);
+        finish(m_copyFailed ? PairState::CopiaFallida : PairState::EnlaceFallido,
+               m_copyFailed ? m_copyDetail : QStringLiteral("No se encontró rclone"));
+        return;
+    }
+    m_lastLine.clear();
+    heard();
+    m_process = startRcloneChild(
+        this, program,
+        RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.fileName),
+        toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::SeparateChannels,
+        [this](QProcess *process, const RcloneChildEnd &end) {
+            linkEnded(process, end.succeeded(), end.started ? QString() : end.error);
+        });
+    // Only standard output is the link. Standard error still reaches ours, and its last line
+    // explains a failure.
+    connect(m_process, &QProcess::readyReadStandardError, this, [this] {
+        heard();
+        const QByteArray bytes = m_process->readAllStandardError();
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+        std::fflush(stderr);
+        const QString line = lastMeaningfulLine(QString::fromUtf8(bytes));
+        if (!line.isEmpty())
+            m_lastLine = line;
+    });
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &RclonePairStep::heard);
+}
+
+void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString &error)
+{
+    if (process == m_process)
+        m_process = nullptr;
+    if (m_cancelled) {
+        finish(PairState::Cancelado, QString());
+        return;
+    }
+    const QString noLink = QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.fileName +
+                           QStringLiteral(" en ") + m_job.service;
+    if (!error.isEmpty()) {
+        logLine(QStringLiteral("❌ Error obteniendo URL: ") + error);
+        logLine(noLink);
+        finish(m_copyFailed ? PairState::CopiaFallida : PairState::EnlaceFallido,
+               m_copyFailed ? m_copyDetail : error);
+        return;
+    }
+    const std::optional<QString> text = decodeUtf8Strictly(process->readAllStandardOutput());
+    if (!text) {
+        logLine(noLink);
+        finish(m_copyFailed ? PairState::CopiaFallida : PairState::EnlaceFallido,
+               m_copyFailed ? m_copyDetail : QStringLiteral("El enlace no es texto UTF-8"));
+        return;
+    }
+    const QString link = text->trimmed();
+    logLine(QStringLiteral("Enlace generado para ") + m_job.fileName + QStringLiteral(" en ") +
+            m_job.service + QStringLiteral(": ") + link);
+    if (m_copyFailed) {
+        finish(PairState::CopiaFallida, m_copyDetail);
+    } else if (!succeeded || link.isEmpty()) {
+        finish(PairState::EnlaceFallido,
+               !m_lastLine.isEmpty() ? m_lastLine : QStringLiteral("rclone no dio ningún enlace"));
+    } else {
+        finish(PairState::Subido, QString(), link);
+    }
+}
+
+void RclonePairStep::finish(PairState state, const QString &detail, const QString &link)
+{
+    m_stallTimer->stop();
+    if (m_stalled) {
+        m_stalled = false;
+        Q_EMIT stalled(0);
+    }
+    m_outcome.state = state;
+    m_outcome.detail = detail;
+    m_outcome.link = link;
+    Q_EMIT ended(m_outcome);
+}
+
+void RclonePairStep::cancel()
+{
+    if (m_cancelled)
+        return;
+    m_cancelled = true;
+    if (!m_process)
+        return;
+    // rclone ends cleanly on SIGTERM; one that does not is killed a little later.
+    m_process->terminate();
+    QTimer::singleShot(kKillAfterTerminateMs, m_process.data(), &QProcess::kill);
+}
+
+void RclonePairStep::heard()
+{
+    if (m_stalled) {
+        m_stalled = false;
+        Q_EMIT stalled(0);
+    }
+    m_sinceHeard.start();
+    m_stallTimer->start(m_stallSeconds * 1000);
+}
+
+void RclonePairStep::checkStall()
+{
+    m_stalled = true;
+    // A timer may fire a little early; the notice never says less than the limit.
+    Q_EMIT stalled(int(std::max<qint64>(m_stallSeconds, m_sinceHeard.elapsed() / 1000)));
+    m_stallTimer->start(kStallRepeatSeconds * 1000);
+}
+
+} // namespace skyloft

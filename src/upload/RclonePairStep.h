@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/RclonePaths.h"
+#include "upload/PairStep.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+class QProcess;
+class QTimer;
+
+namespace skyloft {
+
+inline const QString kGlobalRclonePathVacio = QStringLiteral("❌ globalRclonePath está vacío");
+
+// One pair through two rclone processes: `rclone copy` with its progress read from every piece
+// of output, then `rclone link` (the resource looked up afresh) whatever the copy did. The copy's
+// exit status decides between subido and copia fallida; a link that fails, is empty or is not
+// UTF-8 gives enlace fallido. rclone's last meaningful line becomes the outcome's detail.
+class RclonePairStep : public PairStep
+{
+    Q_OBJECT
+public:
+    // stallSeconds: how long rclone may stay silent before stalled() is emitted.
+    RclonePairStep(RclonePaths paths, int stallSeconds, QObject *parent = nullptr);
+    ~RclonePairStep() override;
+
+    void start(const CopyJob &job) override;
+    void cancel() override;
+
+    static PairStepFactory factory(const RclonePaths &paths);
+
+private:
+    void copyEnded(QProcess *process, bool succeeded, const QString &rest, const QString &error);
+    void startLink();
+    void linkEnded(QProcess *process, bool succeeded, const QString &error);
+    void finish(PairState state, const QString &detail, const QString &link = QString());
+    void heard();
+    void checkStall();
+
+    RclonePaths m_paths;
+    CopyJob m_job;
+    PairOutcome m_outcome;
+    QPointer<QProcess> m_process;
+    bool m_cancelled = false;
+    bool m_copyFailed = false;
+    QString m_copyDetail;
+    QString m_lastLine;
+    QTimer *m_stallTimer;
+    QElapsedTimer m_sinceHeard;
+    int m_stallSeconds;
+    bool m_stalled = false;
+};
+
+// How long rclone may stay silent: $SKYLOFT_STALL_SECONDS when it is a positive number, else 120.
+int stallSecondsFromEnvironment();
+
+} // namespace skyloft
