@@ -299,7 +299,8 @@ private Q_SLOTS:
         const Outcome outcome =
             runSkyloft({"upload", "--rapido", "--to", "Dropbox", folder}, m_work.path(),
                        m_resources.path(), [&](const QString &line, QProcess &process) {
-                           if (!line.startsWith(QStringLiteral("Iniciando subida para ")) ||
+                           // The daemon is up once a copy has ended.
+                           if (!line.startsWith(QStringLiteral("Resultado de 'copy' para ")) ||
                                !daemons.isEmpty())
                                return;
                            daemons = rcloneChildren(process.processId());
