@@ -7,7 +7,6 @@
 #include "upload/RclonePairStep.h"
 #include "upload/UploadRun.h"
 
-#include <QFileInfo>
 #include <QTimer>
 
 namespace skyloft {
@@ -42,13 +41,7 @@ void RcPairStep::start(const CopyJob &job)
     m_copyFailed = false;
     m_copyDetail.clear();
     m_ticket = 0;
-    m_outcome = PairOutcome{};
-    m_outcome.service = job.service;
-    m_outcome.remote = job.remoteName;
-    m_outcome.fileName = job.fileName;
-    m_outcome.localPath = job.filePath;
-    const QFileInfo info(job.filePath);
-    m_outcome.size = info.isFile() ? info.size() : -1;
+    m_outcome = outcomeFor(job);
     m_client->whenReady([this](const QString &error) {
         if (error.isEmpty()) {
             startCopy();
