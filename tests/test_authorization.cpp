@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -60,6 +61,13 @@ struct Bench
     {
         state.startAuthorization();
         return finishAuthorizations();
+    }
+
+    // A test that fails half-way leaves no sign-in waiting to hold up the next one.
+    ~Bench()
+    {
+        terminateBlockingRuns();
+        finishAuthorizations();
     }
 
     FakeRclone fake;
@@ -445,13 +453,19 @@ private Q_SLOTS:
         bench.select("Dropbox");
         QSignalSpy changes(&bench.state, &ConfigState::mensajeChanged);
         CapturedStdout out;
+        // A failing check must not leave a sign-in holding the queue for the next test.
+        const auto cleanup = qScopeGuard([&bench] {
+            bench.state.cancelSignIn();
+            finishAuthorizations();
+        });
         bench.state.startAuthorization();
         if (whileWaiting) {
             QTRY_VERIFY_WITH_TIMEOUT(
                 QFile::exists(bench.fake.home() + "/.fake-rclone/call-1/waiting"), 20000);
             // The address shows while rclone still waits.
-            QCOMPARE(bench.state.signInAddress(),
-                     QStringLiteral("http://127.0.0.1:53682/auth?state=pNyoN3l9fw0YaMR1GS4e3g"));
+            QTRY_COMPARE(
+                bench.state.signInAddress(),
+                QStringLiteral("http://127.0.0.1:53682/auth?state=pNyoN3l9fw0YaMR1GS4e3g"));
         } else {
             QTest::qWait(60);
         }

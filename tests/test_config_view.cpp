@@ -137,7 +137,7 @@ struct Screen
     {
         for (QLabel *label : view->findChildren<QLabel *>()) {
             if (label->isVisible() && label != toast() &&
-                label->y() > button()->mapTo(view, QPoint()).y() &&
+                label->mapTo(view, QPoint()).y() > button()->mapTo(view, QPoint()).y() &&
                 !label->parentWidget()->inherits("skyloft::SignInPanel"))
                 return label->text();
         }

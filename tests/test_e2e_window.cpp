@@ -6,6 +6,7 @@
 #include "DropUrls.h"
 #include "FakeRclone.h"
 
+#include "history/HistoryStore.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ServicePill.h"
 #include "screens/upload/UploadView.h"
@@ -117,6 +118,7 @@ private Q_SLOTS:
 
         QElapsedTimer clock;
         clock.start();
+        const QDateTime started = QDateTime::currentDateTimeUtc().addSecs(-1);
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(upload->state()->isUploading());
         QTRY_COMPARE_WITH_TIMEOUT(tabs->currentIndex(), int(TabLinks), 240000);
@@ -129,6 +131,18 @@ private Q_SLOTS:
         for (const QString &path : queue)
             expectedNames << QFileInfo(path).fileName();
         const LinksByRemote &links = tabs->generatedLinks()->links();
+        // The history holds the same pairs and links as the links tab.
+        QStringList session;
+        QStringList recorded;
+        for (auto it = links.cbegin(); it != links.cend(); ++it) {
+            for (const LinkItem &item : it.value())
+                session << it.key() + '|' + item.fileName + '|' + item.link;
+        }
+        for (const HistoryEntry &entry : window.history()->entries(started))
+            recorded << entry.pair.remote + '|' + entry.pair.fileName + '|' + entry.pair.link;
+        session.sort();
+        recorded.sort();
+        QCOMPARE(recorded, session);
         QStringList keys = kRemotes;
         keys.sort();
         QCOMPARE(links.keys(), keys);

@@ -185,7 +185,7 @@ private Q_SLOTS:
         QSignalSpy changes(&state, &UploadState::archivosSeleccionadosChanged);
         {
             SilencedStdout silenced;
-            FileIntake::queueDroppedPath(state, dir.path());
+            FileIntake::queueDroppedPaths(state, {dir.path()});
             FileIntake::queueDroppedUrl(state, QUrl::fromLocalFile(single));
             QCOMPARE(state.archivosSeleccionados().size(), 0);
             QTRY_COMPARE_WITH_TIMEOUT(state.archivosSeleccionados().size(), 10001, 60000);

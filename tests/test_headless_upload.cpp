@@ -32,6 +32,7 @@ Outcome runSkyloft(const QStringList &arguments, const QString &home, const QStr
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home);
+    environment.insert("XDG_DATA_HOME", home + "/.local/share");
     environment.insert("SKYLOFT_RESOURCE_DIR", resources);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workDir);
@@ -146,6 +147,19 @@ private Q_SLOTS:
         QCOMPARE(out.mid(out.size() - lastLines.size()), lastLines);
         QCOMPARE(out.at(out.size() - lastLines.size() - 1),
                  QStringLiteral("✅ Todas las subidas completadas"));
+        // Every pair is in the history too, failed ones included.
+        QStringList pairs;
+        for (const QString &line : lastLines) {
+            const QStringList f = line.split('\t');
+            pairs << f.at(1) + '|' + f.at(3) + '|' + f.at(2);
+        }
+        QStringList recorded;
+        const Outcome history = runSkyloft({"historial"}, fake.home(), fake.resourceDir(), work);
+        for (const QString &line : history.out.mid(1)) {
+            const QStringList f = line.split('\t');
+            recorded << f.at(2) + '|' + f.at(3) + '|' + f.at(4);
+        }
+        QCOMPARE(skyloft::test::sorted(recorded), skyloft::test::sorted(pairs));
         // The same lines as on the screen, paths made absolute.
         QVERIFY(out.contains("✅ Dropbox autorizado con token/API."));
         QVERIFY(out.contains("📄 Archivo individual agregado: " + work + "/b.txt"));

@@ -396,10 +396,19 @@ private Q_SLOTS:
         QCOMPARE(retried.size(), 1);
         QCOMPARE(retried.first().first().value<PairOutcome>().fileName, kRun.at(2).fileName);
 
-        // Deleting asks first; Cancelar keeps the row, Eliminar forgets it in the store.
+        // Deleting asks first, from the menu or the Delete key; Cancelar keeps the row, Eliminar
+        // forgets it in the store.
         for (const char *answer : {"Cancelar", "Eliminar"}) {
-            std::unique_ptr<QMenu> rowMenu(window.rowMenu(shown->index(1, 0)));
-            rowMenu->actions().last()->trigger();
+            if (answer == QLatin1String("Cancelar")) {
+                std::unique_ptr<QMenu> rowMenu(window.rowMenu(shown->index(1, 0)));
+                rowMenu->actions().last()->trigger();
+            } else {
+                window.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&window));
+                window.table()->setFocus();
+                window.table()->setCurrentIndex(shown->index(1, 0));
+                QTest::keyClick(window.table(), Qt::Key_Delete);
+            }
             QMessageBox *box = openDialog(&window);
             QVERIFY(box);
             QVERIFY(clickDialogButton(box, answer));

@@ -32,7 +32,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace skyloft;
 using namespace skyloft::test;
@@ -605,6 +607,51 @@ private Q_SLOTS:
                  (QStringList{"Cancelar todo", "Cancelar Google Drive", "Cancelar Dropbox"}));
         QTest::keyClick(screen.view->cancelAllButton(), Qt::Key_Return);
         QVERIFY(!screen.state()->isUploading());
+    }
+
+    void aFifoIsRefusedByName()
+    {
+        Screen screen;
+        screen.show();
+        const QString fifo = screen.files.path() + "/tubo";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(screen.drop({QUrl::fromLocalFile(fifo)}));
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = openDialog(screen.view.get())));
+        QCOMPARE(box->text(), QStringLiteral("No se pueden subir estos archivos"));
+        QVERIFY(box->informativeText().startsWith(fifo + ": no es un archivo normal"));
+        QVERIFY(screen.state()->archivosSeleccionados().isEmpty());
+    }
+
+    // Quitting closes the window during a copy or a link: the screen's run goes first and ends
+    // its rclone child without calling back into the state that goes with it.
+    void closingTheScreenDuringARunEndsItsChild_data()
+    {
+        QTest::addColumn<QString>("handler");
+        QTest::newRow("during a copy") << "case \"$3\" in copy) nap 30 ;; esac\n";
+        QTest::newRow("during a link") << "case \"$3\" in link) nap 30 ;; esac\n";
+    }
+
+    void closingTheScreenDuringARunEndsItsChild()
+    {
+        QFETCH(QString, handler);
+        Screen screen(kDriveAndDropbox, handler);
+        screen.show();
+        screen.queue({screen.file("a.txt")});
+        click(screen.pill("Google Drive"));
+        click(screen.view->uploadButton());
+        QString call;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (call = screen.fake.home() + "/.fake-rclone/call-" +
+                    QString::number(screen.fake.callCount()),
+             QFile::exists(call + "/stdin") && !QFile::exists(call + "/ended") &&
+                 screen.fake.callCount() == (handler.contains("copy)") ? 1 : 2)),
+            20000);
+        const pid_t child = pid_t(readFile(call + "/pid").trimmed().toInt());
+        QVERIFY(child > 0);
+        screen.view.reset();
+        QCOMPARE(::kill(child, 0), -1);
+        QTest::qWait(50); // nothing of the run may come back
     }
 
     void aRunThroughTheScreen()

@@ -62,8 +62,9 @@ QString helpText()
         "Variables de entorno:\n"
         "  SKYLOFT_RESOURCE_DIR   Carpeta con el ejecutable \"rclone\" que se usará.\n"
         "  SKYLOFT_STALL_SECONDS  Segundos sin noticias de rclone antes de avisar (120).\n"
-        "  XDG_DATA_HOME          El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite\n"
-        "                         (por omisión ~/.local/share/skyloft/).\n");
+        "  SKYLOFT_HISTORY_FILE   El archivo del historial; si no se da,\n"
+        "                         $XDG_DATA_HOME/skyloft/historial.sqlite (por omisión en\n"
+        "                         ~/.local/share/skyloft/).\n");
 }
 
 CommandLineRequest helpRequest()
@@ -292,8 +293,17 @@ int runHeadlessUpload(const CommandLineRequest &request)
             rows << outcome;
         }
     }
+    // Every pair goes to the history the moment it ends, as in the window.
+    HistoryStore history(HistoryStore::defaultPath());
+    if (!history.problem().isEmpty())
+        logLine(QStringLiteral("⚠️ ") + history.problem());
+    for (const PairOutcome &outcome : std::as_const(rows))
+        history.record(outcome, QDateTime::currentDateTimeUtc());
     QObject::connect(run.get(), &UploadRun::pairFinished, run.get(),
-                     [&rows](const PairOutcome &outcome) { rows << outcome; });
+                     [&rows, &history](const PairOutcome &outcome) {
+                         rows << outcome;
+                         history.record(outcome, QDateTime::currentDateTimeUtc());
+                     });
     QObject::connect(run.get(), &UploadRun::stalled, run.get(),
                      [](const QString &service, const QString &fileName, int seconds) {
                          if (seconds > 0)

@@ -163,6 +163,9 @@ HistoryStore::~HistoryStore()
 
 QString HistoryStore::defaultPath()
 {
+    const QString chosen = qEnvironmentVariable("SKYLOFT_HISTORY_FILE");
+    if (!chosen.isEmpty())
+        return chosen;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/skyloft/historial.sqlite");
 }

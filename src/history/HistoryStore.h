@@ -23,7 +23,8 @@ public:
     explicit HistoryStore(const QString &path, QObject *parent = nullptr);
     ~HistoryStore() override;
 
-    // $XDG_DATA_HOME/skyloft/historial.sqlite (~/.local/share/skyloft/ by default).
+    // $SKYLOFT_HISTORY_FILE when set, else $XDG_DATA_HOME/skyloft/historial.sqlite
+    // (~/.local/share/skyloft/ by default).
     static QString defaultPath();
     static constexpr int kSchemaVersion = 1;
 

@@ -4,6 +4,7 @@
 #include "core/Notifier.h"
 #include "core/RcloneBackends.h"
 #include "screens/config/ConfigView.h"
+#include "screens/links/LinksState.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
 #include "shell/TabSelection.h"
@@ -51,13 +52,25 @@ QWidget *MainView::makeUploadScreen()
         connect(run, &UploadRun::pairFinished, m_generatedLinks, &GeneratedLinks::record);
         connect(run, &UploadRun::finished, m_selectedTab,
                 [tabs = m_selectedTab] { tabs->setSelectedTab(TabLinks); });
+        Q_EMIT runStarted(run);
     });
     return m_uploadView;
 }
 
 QWidget *MainView::makeLinksScreen()
 {
-    return new LinksView(m_generatedLinks);
+    auto *links = new LinksView(m_generatedLinks);
+    connect(links->state(), &LinksState::runStarted, this, &MainView::runStarted);
+    return links;
+}
+
+void MainView::retry(const PairOutcome &pair)
+{
+    UploadRun *run = UploadRun::retry(pair.service, pair.localPath, RclonePaths::process(), this);
+    connect(run, &UploadRun::pairFinished, m_generatedLinks, &GeneratedLinks::record);
+    connect(run, &UploadRun::finished, run, &QObject::deleteLater);
+    Q_EMIT runStarted(run);
+    run->start();
 }
 
 QWidget *MainView::makeConfigScreen()

@@ -6,6 +6,8 @@
 namespace skyloft {
 
 class GeneratedLinks;
+struct PairOutcome;
+class UploadRun;
 class RcloneBackends;
 class TabSelection;
 class UploadView;
@@ -21,6 +23,14 @@ public:
     GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
     TabSelection *selectedTab() const { return m_selectedTab; }
     UploadView *uploadView() const { return m_uploadView; }
+
+    // Copies and links again one pair of the history; its outcome joins this session's links.
+    void retry(const PairOutcome &pair);
+
+Q_SIGNALS:
+    // Any run of the window is about to start: the upload button's, or a retry from the links
+    // tab or the history.
+    void runStarted(skyloft::UploadRun *run);
 
 private:
     QWidget *makeUploadScreen();

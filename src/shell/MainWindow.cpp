@@ -2,14 +2,15 @@
 #include "shell/MainWindow.h"
 
 #include "core/Log.h"
-#include "shell/TabSelection.h"
 #include "history/HistoryStore.h"
 #include "screens/history/HistoryWindow.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/RunEndNotice.h"
+#include "shell/TabSelection.h"
 #include "ui/Dialogs.h"
+#include "upload/UploadRun.h"
 
 #include <QLayout>
 #include <QTimer>
@@ -28,6 +29,15 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
     if (!m_history->problem().isEmpty())
         logLine(QStringLiteral("⚠️ ") + m_history->problem());
     connect(m_history, &HistoryStore::problemFound, this, &MainWindow::reportHistoryProblem);
+    // Every pair of every run goes to the history as it ends; the run's end may call for a notice.
+    connect(m_contentView->mainView(), &MainView::runStarted, this, [this](UploadRun *run) {
+        connect(run, &UploadRun::pairFinished, m_history,
+                [history = m_history](const PairOutcome &pair) {
+                    history->record(pair, QDateTime::currentDateTimeUtc());
+                });
+        connect(run, &UploadRun::finished, m_runEndNotice,
+                [notice = m_runEndNotice, run] { notice->runEnded(run->outcomes()); });
+    });
 }
 
 void MainWindow::queueFiles(const QStringList &paths)
@@ -47,6 +57,8 @@ HistoryWindow *MainWindow::showHistory()
 {
     if (!m_historyWindow) {
         m_historyWindow = new HistoryWindow(m_history, HistoryWindowSetup::forApplication(), this);
+        connect(m_historyWindow, &HistoryWindow::retryRequested, m_contentView->mainView(),
+                &MainView::retry);
     }
     m_historyWindow->show();
     m_historyWindow->raise();

@@ -47,6 +47,20 @@ QString RunEndNotice::body(int links, int failedPairs)
     return text + QLatin1Char('.');
 }
 
+void RunEndNotice::runEnded(const QList<PairOutcome> &outcomes)
+{
+    int links = 0;
+    int failed = 0;
+    for (const PairOutcome &outcome : outcomes) {
+        if (outcome.state == PairState::Subido && !outcome.link.isEmpty())
+            ++links;
+        else if (outcome.state == PairState::CopiaFallida ||
+                 outcome.state == PairState::EnlaceFallido)
+            ++failed;
+    }
+    runEnded(links, failed);
+}
+
 void RunEndNotice::runEnded(int links, int failedPairs)
 {
     if (m_window && m_window->isActiveWindow())

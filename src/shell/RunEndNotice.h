@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "upload/PairOutcome.h"
+
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -21,7 +24,8 @@ class RunEndNotice : public QObject
 public:
     RunEndNotice(QWidget *window, std::function<void()> onClicked, QObject *parent = nullptr);
 
-    // Says how the run went, unless the window is the active one.
+    // Says how the run went (links made, pairs failed), unless the window is the active one.
+    void runEnded(const QList<PairOutcome> &outcomes);
     void runEnded(int links, int failedPairs);
 
     static QString summary();

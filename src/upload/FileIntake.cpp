@@ -109,10 +109,13 @@ struct IntakeBatch
 {
     QStringList paths;
     bool fromFolder = false;
+    QList<Refused> refused; // the last batch of a background look: what was refused
 };
 
 void appendBatch(UploadState &state, const IntakeBatch &batch)
 {
+    if (batch.paths.isEmpty())
+        return;
     const QString &prefix = batch.fromFolder ? kFromFolder : kIndividual;
     qsizetype size = 0;
     for (const QString &path : batch.paths)
@@ -143,12 +146,12 @@ void lookAt(const QString &path, const std::function<bool(IntakeBatch)> &onBatch
         return;
     }
     if (!info.isDir()) {
-        onBatch(IntakeBatch{{path}, false});
+        onBatch(IntakeBatch{{path}, false, {}});
         return;
     }
     const QStringList files = folderFiles(path, &refused);
     for (qsizetype first = 0; first < files.size(); first += kBatch) {
-        if (!onBatch(IntakeBatch{files.mid(first, kBatch), true}))
+        if (!onBatch(IntakeBatch{files.mid(first, kBatch), true, {}}))
             return;
     }
 }
@@ -233,7 +236,7 @@ QList<Refused> addCommandLinePaths(UploadState &state, const QStringList &paths)
     return refused;
 }
 
-void queueDroppedPath(UploadState &state, const QString &path)
+void queueDroppedPaths(UploadState &state, const QStringList &paths, RefusedHandler onRefused)
 {
     // The future keeps every result it was given until it goes: each batch is moved out of it as
     // it arrives, or 100,000 paths would be freed on the GUI thread in one go at the end.
@@ -243,8 +246,11 @@ void queueDroppedPath(UploadState &state, const QString &path)
     // event loop, so the window repaints and reacts between them.
     auto pending = std::make_shared<QList<IntakeBatch>>();
     auto takeOne = std::make_shared<std::function<void()>>();
-    *takeOne = [&state, pending, weak = std::weak_ptr(takeOne)] {
-        appendBatch(state, pending->takeFirst());
+    *takeOne = [&state, pending, onRefused, weak = std::weak_ptr(takeOne)] {
+        const IntakeBatch batch = pending->takeFirst();
+        appendBatch(state, batch);
+        if (!batch.refused.isEmpty() && onRefused)
+            onRefused(batch.refused);
         if (!pending->isEmpty())
             QTimer::singleShot(1, &state, [next = weak.lock()] { (*next)(); });
     };
@@ -260,22 +266,26 @@ void queueDroppedPath(UploadState &state, const QString &path)
     // A screen closed meanwhile stops the walk at its next batch.
     QObject::connect(&state, &QObject::destroyed, watcher,
                      [watcher] { watcher->future().cancel(); });
-    watcher->setFuture(QtConcurrent::run(&intakePool(), [path](QPromise<SharedBatch> &promise) {
-        QList<Refused> refused; // each has had its line
-        lookAt(
-            path,
-            [&promise](IntakeBatch batch) {
-                promise.addResult(std::make_shared<IntakeBatch>(std::move(batch)));
-                return !promise.isCanceled();
-            },
-            refused);
+    watcher->setFuture(QtConcurrent::run(&intakePool(), [paths](QPromise<SharedBatch> &promise) {
+        QList<Refused> refused;
+        for (const QString &path : paths) {
+            lookAt(
+                path,
+                [&promise](IntakeBatch batch) {
+                    promise.addResult(std::make_shared<IntakeBatch>(std::move(batch)));
+                    return !promise.isCanceled();
+                },
+                refused);
+        }
+        if (!refused.isEmpty())
+            promise.addResult(std::make_shared<IntakeBatch>(IntakeBatch{{}, false, refused}));
     }));
 }
 
-void queueDroppedUrl(UploadState &state, const QUrl &url)
+void queueDroppedUrl(UploadState &state, const QUrl &url, RefusedHandler onRefused)
 {
     if (url.isLocalFile())
-        queueDroppedPath(state, url.toLocalFile());
+        queueDroppedPaths(state, {url.toLocalFile()}, std::move(onRefused));
 }
 
 } // namespace skyloft::FileIntake

@@ -97,10 +97,7 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent, UrlOpener open
     column->addSpacing(kSpacing - ServiceTile::kMargin);
     column->addWidget(path);
     column->addSpacing(kSpacing);
-    column->addWidget(makeAuthorizeArea());
-    column->addWidget(m_status);
-    column->addWidget(m_signInPanel);
-    column->addStretch(1);
+    column->addWidget(makeAuthorizeArea(), 1);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -188,11 +185,15 @@ QWidget *ConfigView::makeAuthorizeArea()
     buttonRow->setContentsMargins(buttonInset, 0, buttonInset, 0);
     buttonRow->addWidget(m_authorize);
     layout->addLayout(buttonRow);
+    // Under the button, what became of the last press. The window has no room to spare below
+    // the area, so they take the empty space above the button: sign-in services have no form.
+    layout->addWidget(m_status);
+    layout->addWidget(m_signInPanel);
     // Room for the tallest form above the button, so that the button stays in place whatever
     // the selection.
     const int tallest = m_megaForm->sizeHint().height() + kFieldSpacing +
                         m_authorize->sizeHint().height() - AuthorizeButton::kShadowMargin;
-    area->setFixedHeight(qMax(kAuthorizeAreaHeight, tallest));
+    area->setMinimumHeight(qMax(kAuthorizeAreaHeight, tallest));
     return area;
 }
 

@@ -114,6 +114,21 @@ HistoryWindow::HistoryWindow(HistoryStore *store, HistoryWindowSetup setup, QWid
                     m_table->viewport()->mapToGlobal(m_table->visualRect(index).bottomLeft()));
     });
 
+    // Ctrl+C copies the row's link and Delete asks to forget the row, as in a file manager.
+    const auto onCurrentRow = [this](const QKeySequence &keys, auto act) {
+        auto *shortcut = new QShortcut(keys, m_table);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, act] {
+            if (const QModelIndex index = m_table->currentIndex(); index.isValid())
+                act(m_filter->entryAt(index));
+        });
+    };
+    onCurrentRow(QKeySequence::Copy, [](const HistoryEntry &entry) {
+        if (!entry.pair.link.isEmpty())
+            copyToClipboard(entry.pair.link);
+    });
+    onCurrentRow(QKeySequence::Delete, [this](const HistoryEntry &entry) { askToDelete(entry); });
+
     auto *top = new QHBoxLayout;
     top->addWidget(m_search, 1);
     top->addWidget(m_export);

@@ -44,6 +44,7 @@ void LinksState::retry(const QString &remoteName, qsizetype item)
         m_retrying.remove(key);
         run->deleteLater();
     });
+    Q_EMIT runStarted(run);
     run->start();
 }
 

@@ -10,6 +10,7 @@
 namespace skyloft {
 
 class GeneratedLinks;
+class UploadRun;
 
 // What the links screen does, apart from drawing: copying to the clipboard, the copy notice and
 // the clear-all confirmation. The links themselves belong to the shared GeneratedLinks.
@@ -40,6 +41,8 @@ public:
     static constexpr int kToastMs = 2000;
 
 Q_SIGNALS:
+    // A retry's run is about to start (so the shell can keep its pair in the history).
+    void runStarted(skyloft::UploadRun *run);
     void showToastChanged(bool shown);
     void toastTextChanged(const QString &text);
     void showClearConfirmationChanged(bool shown);

@@ -42,6 +42,8 @@ const QString kTieneQueAutorizar = QStringLiteral(
     "Tiene que autorizar al menos uno de los servicios seleccionados para subir archivos.");
 const QString kIrAConfiguracion = QStringLiteral("Ir a Configuración");
 
+const QString kNoSePuedenSubir = QStringLiteral("No se pueden subir estos archivos");
+
 const QString kSinConexion = QStringLiteral("🌐 Sin conexión a Internet");
 const QString kSiNoTeConectas =
     QStringLiteral("Oye, si no te conectas, pocos vas a subir, compañero.");
@@ -189,8 +191,10 @@ QWidget *UploadView::makeMainColumn()
                               secondaryLabelColour(), column);
 
     m_dropZone = new DropZone(m_queuedFiles, column);
-    connect(m_dropZone, &DropZone::urlDropped, m_state,
-            [state = m_state](const QUrl &url) { FileIntake::queueDroppedUrl(*state, url); });
+    connect(m_dropZone, &DropZone::urlDropped, m_state, [this](const QUrl &url) {
+        FileIntake::queueDroppedUrl(*m_state, url,
+                                    [this](const auto &refused) { reportRefused(refused); });
+    });
     connect(m_dropZone, &DropZone::chooseFilesRequested, this, &UploadView::chooseFiles);
     connect(m_dropZone, &DropZone::clearRequested, m_state, &UploadState::clearArchivos);
 
@@ -283,7 +287,7 @@ QWidget *UploadView::makeProgressSection()
 
 void UploadView::queueCommandLinePaths(const QStringList &paths)
 {
-    FileIntake::addCommandLinePaths(*m_state, paths);
+    reportRefused(FileIntake::addCommandLinePaths(*m_state, paths));
 }
 
 void UploadView::uploadScreenAppeared()
@@ -307,12 +311,29 @@ void UploadView::chooseFiles()
 {
     if (!m_setup.chooseFiles)
         return;
-    m_setup.chooseFiles(this, [state = QPointer<UploadState>(m_state)](const QStringList &paths) {
-        if (!state)
+    m_setup.chooseFiles(this, [view = QPointer<UploadView>(this)](const QStringList &paths) {
+        if (!view)
             return;
-        for (const QString &path : paths)
-            FileIntake::queueDroppedPath(*state, path);
+        FileIntake::queueDroppedPaths(*view->m_state, paths, [view](const auto &refused) {
+            if (view)
+                view->reportRefused(refused);
+        });
     });
+}
+
+void UploadView::reportRefused(const QList<FileIntake::Refused> &refused)
+{
+    if (refused.isEmpty())
+        return;
+    QStringList lines;
+    for (const FileIntake::Refused &path : refused)
+        lines << path.shown + QStringLiteral(": ") + path.reason;
+    DialogQuestion question;
+    question.icon = QMessageBox::Warning;
+    question.text = kNoSePuedenSubir;
+    question.informativeText = lines.join(QLatin1Char('\n'));
+    question.buttons = {{QStringLiteral("Vale"), DialogButton::Role::Default}};
+    Dialogs::ask(this, question, this, [](int) {});
 }
 
 void UploadView::showSectionForState()

@@ -5,6 +5,7 @@
 #include "core/RclonePaths.h"
 #include "screens/upload/FileChooser.h"
 #include "ui/UrlOpener.h"
+#include "upload/FileIntake.h"
 
 #include <QList>
 #include <QStringList>
@@ -97,6 +98,8 @@ private:
     void updatePillAvailability();
     void updateUploadButton();
     void updateCards();
+    // A dropped, chosen or named path that cannot be uploaded is said, by name, at once.
+    void reportRefused(const QList<FileIntake::Refused> &refused);
     void askAuthorization();
     void askConnection();
     void offerUpdate();
