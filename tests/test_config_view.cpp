@@ -329,29 +329,8 @@ private Q_SLOTS:
         QCOMPARE(screen.visibleFields().first()->text(), typed.first());
     }
 
-    void checkMarksFromTheConfigurationFile_data()
-    {
-        QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<QStringList>("marked");
-        QTest::newRow("a token in [drive] marks Google Drive only")
-            << QByteArray("[drive]\ntype = drive\ntoken = {\"access_token\":\"x\"}\n\n"
-                          "[dropbox]\ntype = dropbox\n\n[mega]\ntype = mega\n")
-            << QStringList{"Google Drive"};
-        QTest::newRow("credentials mark Mega and 1Fichier")
-            << QByteArray("[mega]\ntype = mega\nuser = ana\n\n"
-                          "[fichier]\ntype = fichier\napi_key = k\n")
-            << QStringList{"Mega", "1Fichier"};
-        QTest::newRow("no file, no marks") << QByteArray() << QStringList{};
-    }
-
-    void checkMarksFromTheConfigurationFile()
-    {
-        QFETCH(QByteArray, config);
-        QFETCH(QStringList, marked);
-        Screen screen(config);
-        QCOMPARE(screen.checkMarks(), marked);
-    }
-
+    // Which sections count is test_config_file's; the marks follow the file each time the tab
+    // comes back.
     void comingBackToTheTabRescans()
     {
         Screen screen;

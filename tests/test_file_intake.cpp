@@ -14,35 +14,10 @@
 #include <QUrl>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace skyloft;
 using namespace skyloft::test;
-
-namespace {
-
-// Sends standard output to /dev/null while it lives: ten thousand lines would drown the log.
-struct SilencedStdout
-{
-    SilencedStdout()
-    {
-        std::fflush(stdout);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::close(null);
-    }
-    ~SilencedStdout()
-    {
-        std::fflush(stdout);
-        ::dup2(saved, STDOUT_FILENO);
-        ::close(saved);
-    }
-    int saved = ::dup(STDOUT_FILENO);
-};
-
-} // namespace
 
 class TestFileIntake : public QObject
 {
@@ -184,7 +159,7 @@ private Q_SLOTS:
         UploadState state;
         QSignalSpy changes(&state, &UploadState::archivosSeleccionadosChanged);
         {
-            SilencedStdout silenced;
+            CapturedStdout swallowed; // ten thousand lines would drown the log
             FileIntake::queueDroppedPaths(state, {dir.path()});
             FileIntake::queueDroppedUrl(state, QUrl::fromLocalFile(single));
             QCOMPARE(state.archivosSeleccionados().size(), 0);

@@ -13,7 +13,9 @@
 #include "ui/StyledButton.h"
 #include "ui/Toast.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QTest>
@@ -88,8 +90,12 @@ private Q_SLOTS:
         qputenv("RCLONE_DRIVE_AUTH_URL", provider.url("/auth").toUtf8());
         qputenv("RCLONE_DRIVE_TOKEN_URL", provider.url("/token").toUtf8());
 
-        ConfigView view(
-            AuthorizationSetup{RclonePaths(resources, fake.home()), fake.killallPath()});
+        QList<QUrl> opened;
+        ConfigView view(AuthorizationSetup{RclonePaths(resources, fake.home()), fake.killallPath()},
+                        nullptr, [&opened](const QUrl &url) {
+                            opened << url;
+                            return true;
+                        });
         // Whatever happens, no rclone is left holding the port.
         const auto cleanup = qScopeGuard([&view] {
             view.state()->cancelSignIn();
@@ -115,6 +121,10 @@ private Q_SLOTS:
         QCOMPARE(panel->openButton()->text(), QStringLiteral("Abrir en el navegador"));
         QCOMPARE(panel->copyButton()->text(), QStringLiteral("Copiar enlace"));
         QCOMPARE(panel->cancelButton()->text(), QStringLiteral("Cancelar"));
+        QTest::mouseClick(panel->openButton(), Qt::LeftButton);
+        QCOMPARE(opened, QList<QUrl>{QUrl(address)});
+        QTest::mouseClick(panel->copyButton(), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), address);
 
         QVERIFY(writeFile(fake.home() + "/browser.go", {}));
         // The provider answers on this thread: keep its events going until the worker is done.

@@ -162,11 +162,16 @@ void reportAuthorizationResult(ConfigState &state, const QString &report,
         state.finishAuthorization(*job.control, QString());
         return;
     }
-    const QString reason =
-        failureReason(job.output, job.remoteName,
-                      report.contains(QLatin1Char('[') + job.remoteName + QLatin1Char(']')));
+    const bool sectionFound = report.contains(QLatin1Char('[') + job.remoteName + QLatin1Char(']'));
+    const QString reason = failureReason(job.output, job.remoteName, sectionFound);
+    // The message keeps its established wording where the section is missing; the line on screen
+    // gives rclone's own reason.
     state.setMensaje(QStringLiteral("❌ Error configurando ") + job.serviceName +
-                     QStringLiteral(": ") + reason);
+                     QStringLiteral(": ") +
+                     (sectionFound ? reason
+                                   : QStringLiteral("La sección [") + job.remoteName +
+                                         QStringLiteral("] no se encontró en el config file. "
+                                                        "Intenta reconectar el servicio.")));
     state.finishAuthorization(*job.control, failureText(job.serviceName, reason));
 }
 

@@ -59,6 +59,7 @@ QrDialog::QrDialog(const QString &fileName, const QString &link, SaveFileChooser
     QPushButton *close = buttons->addButton(kCerrar, QDialogButtonBox::RejectRole);
     close->setAccessibleName(kCerrar);
     close->setDefault(true);
+    close->setFocus();
     connect(save, &QPushButton::clicked, this, &QrDialog::saveAsPng);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

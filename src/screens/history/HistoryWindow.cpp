@@ -129,6 +129,12 @@ HistoryWindow::HistoryWindow(HistoryStore *store, HistoryWindowSetup setup, QWid
     });
     onCurrentRow(QKeySequence::Delete, [this](const HistoryEntry &entry) { askToDelete(entry); });
 
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, m_search, [this] {
+        m_search->setFocus(Qt::ShortcutFocusReason);
+        m_search->selectAll();
+    });
+
     auto *top = new QHBoxLayout;
     top->addWidget(m_search, 1);
     top->addWidget(m_export);
