@@ -5,6 +5,7 @@
 
 #include "Downloads.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -17,6 +18,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
 
 using skyloft::test::Download;
@@ -69,7 +71,7 @@ struct Outcome
 // Runs the built program as a user would, in the sandbox's home; `onLine` sees each line of
 // standard output as it comes, while the run goes on.
 Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const QString &resources,
-                   const std::function<void(const QString &)> &onLine = {})
+                   const std::function<void(const QString &, QProcess &)> &onLine = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -89,7 +91,7 @@ Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const Q
             outcome.out << QString::fromUtf8(pending.left(end));
             pending.remove(0, end + 1);
             if (onLine)
-                onLine(outcome.out.last());
+                onLine(outcome.out.last(), process);
         }
     };
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, takeLines);
@@ -102,6 +104,33 @@ Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const Q
         ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     outcome.err = QString::fromUtf8(process.readAllStandardError());
     return outcome;
+}
+
+// The rclone processes whose parent is `parent`.
+QList<pid_t> rcloneChildren(qint64 parent)
+{
+    QList<pid_t> children;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (comm) state ppid ...
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (line.contains("(rclone)") && fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            children << pid_t(entry.toInt());
+    }
+    return children;
+}
+
+// Alive and not a zombie waiting to be reaped.
+bool running(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 // Spaces, both quote characters and letters outside ASCII, numbered so that no two files share
@@ -140,23 +169,13 @@ private:
     QTemporaryDir m_resources;
     QTemporaryDir m_work;
 
-private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(!qEnvironmentVariableIsEmpty("SKYLOFT_SANDBOX_HOME"),
-                 "run this test through tools/sandbox");
-        QVERIFY(m_resources.isValid() && m_work.isValid());
-        QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE),
-                            m_resources.filePath(QStringLiteral("rclone"))));
-    }
-
     // Every queued file goes to every service, one after another; the links come out grouped by
     // remote in upload order, and each serves its file byte for byte. A file deleted after it
     // was queued fails its copy and gives no link; the run goes on and the status says so.
-    void smallFilesToTwoServicesOneVanishing()
+    void uploadWithOneVanishing(int kFiles, const QStringList &options, int run)
     {
-        constexpr int kFiles = 20;
-        const QString folder = m_work.filePath(QStringLiteral("muchos archivos"));
+        const QString folder =
+            m_work.filePath(QStringLiteral("muchos archivos ") + QTest::currentDataTag());
         QHash<QString, QByteArray> contents;
         QStringList created;
         for (int i = 0; i < kFiles; ++i) {
@@ -164,7 +183,7 @@ private Q_SLOTS:
             const QString path =
                 folder + (i % 9 == 4 ? QStringLiteral("/sub carpeta ñ/") : QStringLiteral("/")) +
                 smallFileName(i);
-            contents.insert(smallFileName(i), smallFileContent(i));
+            contents.insert(smallFileName(i), smallFileContent(run * 1000 + i));
             QVERIFY(writeFile(path, contents.value(smallFileName(i))));
             created << path;
         }
@@ -174,8 +193,9 @@ private Q_SLOTS:
         QStringList queuedSoFar;
         // Services given in the other order: the run follows their fixed order.
         const Outcome outcome =
-            runSkyloft({"upload", "--to", "Dropbox", "--to", "Google Drive", folder}, m_work.path(),
-                       m_resources.path(), [&](const QString &line) {
+            runSkyloft(QStringList{"upload"} + options +
+                           QStringList{"--to", "Dropbox", "--to", "Google Drive", folder},
+                       m_work.path(), m_resources.path(), [&](const QString &line, QProcess &) {
                            if (line.startsWith(kQueuedFromFolder))
                                queuedSoFar << line.mid(kQueuedFromFolder.size());
                            // The last file is copied last: long after the run has started.
@@ -235,6 +255,62 @@ private Q_SLOTS:
         }
     }
 
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("SKYLOFT_SANDBOX_HOME"),
+                 "run this test through tools/sandbox");
+        QVERIFY(m_resources.isValid() && m_work.isValid());
+        QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE),
+                            m_resources.filePath(QStringLiteral("rclone"))));
+    }
+
+    // Every queued file goes to every service, in queue order within each; the links come out
+    // grouped by remote in upload order, and each serves its file byte for byte. A file deleted
+    // after it was queued fails its copy and gives no link; the run goes on and the status says
+    // so. "Subida rápida" runs several times in a row with new contents each time.
+    void smallFilesToTwoServicesOneVanishing_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("a process per step") << 20 << 1 << QStringList();
+        QTest::newRow("subida rápida") << 40 << 5 << QStringList{QStringLiteral("--rapido")};
+    }
+
+    void smallFilesToTwoServicesOneVanishing()
+    {
+        QFETCH(int, files);
+        QFETCH(int, runs);
+        QFETCH(QStringList, options);
+        for (int run = 0; run < runs; ++run) {
+            uploadWithOneVanishing(files, options, run);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+    // Skyloft killed outright during a fast run takes its rclone rcd along.
+    void killedDuringAFastRunLeavesNoRcloneBehind()
+    {
+        const QString folder = m_work.filePath(QStringLiteral("interrumpida"));
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(writeFile(folder + QLatin1Char('/') + smallFileName(i), smallFileContent(i)));
+        QList<pid_t> daemons;
+        const Outcome outcome =
+            runSkyloft({"upload", "--rapido", "--to", "Dropbox", folder}, m_work.path(),
+                       m_resources.path(), [&](const QString &line, QProcess &process) {
+                           // The daemon is up once a copy has ended.
+                           if (!line.startsWith(QStringLiteral("Resultado de 'copy' para ")) ||
+                               !daemons.isEmpty())
+                               return;
+                           daemons = rcloneChildren(process.processId());
+                           ::kill(pid_t(process.processId()), SIGKILL);
+                       });
+        QVERIFY2(outcome.exitCode == -1, qPrintable(outcome.describe()));
+        QCOMPARE(daemons.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!running(daemons.first()), 30000);
+    }
+
     // rclone prints its statistics once a second; a copy that lasts several seconds moves the
     // service's progress through values between 0 and 100, never backwards, up to 100.
     void aLargeCopyReportsRisingProgress()
@@ -258,15 +334,15 @@ private Q_SLOTS:
             QStringLiteral("^Porcentaje detectado \\(global\\): (\\d+(?:\\.\\d+)?)%$"));
         QList<double> values;
         QStringList seen;
-        const Outcome outcome = runSkyloft({"upload", "--to", "Google Drive", path}, m_work.path(),
-                                           m_resources.path(), [&](const QString &line) {
-                                               const QRegularExpressionMatch match =
-                                                   percentage.match(line);
-                                               if (match.hasMatch()) {
-                                                   values << match.captured(1).toDouble();
-                                                   seen << match.captured(1);
-                                               }
-                                           });
+        const Outcome outcome =
+            runSkyloft({"upload", "--to", "Google Drive", path}, m_work.path(), m_resources.path(),
+                       [&](const QString &line, QProcess &) {
+                           const QRegularExpressionMatch match = percentage.match(line);
+                           if (match.hasMatch()) {
+                               values << match.captured(1).toDouble();
+                               seen << match.captured(1);
+                           }
+                       });
         QFile::remove(path);
         QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.describe()));
         const QByteArray message = "percentages: " + seen.join(QStringLiteral(", ")).toUtf8();

@@ -130,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(file, "x"));
         const QString missing = dir.path() + "/no existe.txt";
         UploadState state;
-        QSignalSpy appended(&state, &UploadState::archivoAppended);
+        QSignalSpy appended(&state, &UploadState::archivosAppended);
         CapturedStdout out;
         FileIntake::addDroppedPath(state, file);
         FileIntake::addDroppedUrl(state, QUrl::fromLocalFile(file)); // a drop decodes "%20"
@@ -142,6 +142,32 @@ private Q_SLOTS:
         QCOMPARE(out.lines(), (QStringList{"📄 Archivo individual agregado: " + file,
                                            "📄 Archivo individual agregado: " + file,
                                            "📄 Archivo individual agregado: " + missing}));
+    }
+
+    // Walked off the GUI thread: a huge folder arrives in a few batches, and a file dropped after
+    // it stays after it.
+    void aHugeFolderArrivesInBatchesInQueueOrder()
+    {
+        QTemporaryDir dir;
+        for (int folder = 0; folder < 100; ++folder) {
+            const QString path = dir.path() + QStringLiteral("/d%1/e").arg(folder);
+            QVERIFY(QDir().mkpath(path));
+            for (int file = 0; file < 100; ++file)
+                QVERIFY(writeFile(path + QStringLiteral("/f%1.txt").arg(file), {}));
+        }
+        const QString single = dir.path() + QStringLiteral("/d0/e/f7.txt");
+        UploadState state;
+        QSignalSpy changes(&state, &UploadState::archivosSeleccionadosChanged);
+        {
+            CapturedStdout swallowed; // ten thousand lines would drown the log
+            FileIntake::queueDroppedPaths(state, {dir.path()});
+            FileIntake::queueDroppedUrl(state, QUrl::fromLocalFile(single));
+            QCOMPARE(state.archivosSeleccionados().size(), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(state.archivosSeleccionados().size(), 10001, 60000);
+        }
+        QCOMPARE(state.archivosSeleccionados(),
+                 FileIntake::folderFiles(dir.path()) + QStringList{single});
+        QCOMPARE(changes.size(), 21); // batches of 500, then the file
     }
 };
 

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace skyloft;
@@ -375,16 +376,23 @@ private Q_SLOTS:
     {
         Screen screen;
         const int widgetsBefore = int(screen.view.findChildren<QWidget *>().size());
+        QList<LinkItem> items;
         for (int i = 0; i < 1000; ++i)
-            screen.links.append("drive", {QStringLiteral("archivo-%1.bin").arg(i),
-                                          QStringLiteral("https://example.com/%1").arg(i)});
+            items.append({QStringLiteral("archivo-%1.bin").arg(i),
+                          QStringLiteral("https://example.com/%1").arg(i)});
+        QSignalSpy inserted(screen.model(), &QAbstractItemModel::rowsInserted);
+        screen.links.appendAll("drive", items);
+        QCOMPARE(inserted.size(), 1); // links added at once are one change of the list
         QCOMPARE(screen.model()->rowCount(), 1001);
+        QCOMPARE(screen.model()->index(1000, 0).data(LinksModel::LinkRole).toString(),
+                 items.last().link);
         QCOMPARE(int(screen.view.findChildren<QWidget *>().size()), widgetsBefore);
 
         QScrollBar *bar = screen.list()->verticalScrollBar();
-        QTRY_VERIFY(bar->maximum() > 0);
-        bar->setValue(bar->maximum());
         const QModelIndex last = screen.model()->index(1000, 0);
+        // Laid out a batch per turn of the event loop: done when the last card has its place.
+        QTRY_VERIFY(screen.list()->visualRect(last).isValid() && bar->maximum() > 0);
+        bar->setValue(bar->maximum());
         QVERIFY(screen.list()->viewport()->rect().intersects(screen.list()->visualRect(last)));
     }
 };

@@ -3,6 +3,7 @@
 #include "OpenDialog.h"
 
 #include "screens/history/HistoryWindow.h"
+#include "screens/upload/UploadView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
@@ -11,9 +12,11 @@
 #include "shell/Translations.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTabBar>
 #include <QTest>
 #include <QTranslator>
@@ -80,6 +83,7 @@ private Q_SLOTS:
                                      "-",
                                      "Configuración…|Ctrl+,",
                                      "Historial…|Ctrl+H",
+                                     "Subida rápida|",
                                      "-",
                                      "Ayuda de Skyloft|Ctrl+?",
                                      "-",
@@ -90,6 +94,7 @@ private Q_SLOTS:
                                   "-",
                                   "menu_settings|Ctrl+,",
                                   "Historial…|Ctrl+H",
+                                  "Subida rápida|",
                                   "-",
                                   "menu_help|Ctrl+?",
                                   "-",

@@ -8,6 +8,7 @@
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
 #include "upload/FileIntake.h"
+#include "upload/RcPairStep.h"
 #include "upload/UploadRun.h"
 #include "upload/UploadState.h"
 
@@ -28,7 +29,8 @@ QString helpText()
 {
     return QStringLiteral(
         "Uso: skyloft [opciones] [RUTA...]\n"
-        "     skyloft upload --to SERVICIO [--to SERVICIO]... [--format tsv|json] RUTA...\n"
+        "     skyloft upload [--rapido] --to SERVICIO [--to SERVICIO]... [--format tsv|json]\n"
+        "                    RUTA...\n"
         "     skyloft historial [--format tsv|json] [--desde FECHA]\n"
         "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.\n"
         "\n"
@@ -45,6 +47,8 @@ QString helpText()
         "                  Sale con 0 si todo se subió, con 1 si algo falló, con 2 ante un\n"
         "                  error de uso o un servicio sin autorizar (entonces no sube nada),\n"
         "                  y con 130, 143 o 129 si la detienen SIGINT, SIGTERM o SIGHUP.\n"
+        "                  --rapido usa la subida rápida: un solo rclone rcd para toda la\n"
+        "                  subida, con los servicios a la vez.\n"
         "  historial       Escribe el historial de subidas, de la más antigua a la más\n"
         "                  reciente: en TSV (con cabecera; tabulador, salto de línea y barra\n"
         "                  inversa dentro de un campo se escriben \\t, \\n y \\\\) o en JSON.\n"
@@ -166,7 +170,7 @@ struct Options
 CommandLineRequest parseUpload(const QStringList &arguments)
 {
     Options options;
-    options.flags = {QStringLiteral("-h"), QStringLiteral("--help")};
+    options.flags = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("--rapido")};
     options.valued = {QStringLiteral("--to"), QStringLiteral("--format")};
     if (!options.parse(arguments))
         return usageError(options.error);
@@ -177,6 +181,7 @@ CommandLineRequest parseUpload(const QStringList &arguments)
     request.kind = CommandLineRequest::Kind::Upload;
     if (!options.readFormat(request))
         return usageError(options.error);
+    request.rapido = options.isSet(QStringLiteral("--rapido"));
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : options.values(QStringLiteral("--to"))) {
         if (!offered.contains(service))
@@ -272,6 +277,8 @@ int runHeadlessUpload(const CommandLineRequest &request)
                                          "seleccionados para subir archivos.\n"));
         return 2;
     }
+    if (request.rapido)
+        useSubidaRapida(*run, paths);
     // A refused path is a failed pair for every service: reported, never dropped.
     QList<PairOutcome> rows;
     for (const FileIntake::Refused &path : refused) {

@@ -32,6 +32,7 @@ struct CommandLineRequest
     Format format = Format::Tsv; // upload's rows, historial's entries
     QString message;             // help text or usage error
     QDateTime since;             // historial --desde; invalid for the whole history
+    bool rapido = false;         // upload --rapido: "Subida rápida", one rclone rcd per upload
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

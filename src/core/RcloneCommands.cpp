@@ -51,4 +51,9 @@ QStringList link(const QString &configPath, const QString &remoteName, const QSt
                       {QStringLiteral("link"), remoteName + QStringLiteral(":/") + fileName});
 }
 
+QStringList remoteControl(const QString &configPath, const QString &address)
+{
+    return withConfig(configPath, {QStringLiteral("rcd"), QStringLiteral("--rc-addr"), address});
+}
+
 } // namespace skyloft::RcloneCommands

@@ -3,6 +3,9 @@
 
 #include "core/Log.h"
 #include "core/Notifier.h"
+#include "screens/upload/UploadView.h"
+#include "shell/ContentView.h"
+#include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
 #include "ui/Dialogs.h"
@@ -12,6 +15,7 @@
 #include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -30,6 +34,27 @@ const QString kGraciasDetalle = QStringLiteral("Esta app usa Rclone para la magi
 const QString kAbrirRepositorio = QStringLiteral("Abrir Repositorio");
 const QString kCerrar = QStringLiteral("Cerrar");
 const QString kAceptar = QStringLiteral("Aceptar");
+const QString kSubidaRapida = QStringLiteral("Subida rápida");
+const QString kSubidaRapidaKey = QStringLiteral("subidaRapida");
+
+// Remembered in $XDG_CONFIG_HOME/skyloft/skyloft.conf.
+bool subidaRapidaGuardada()
+{
+    return QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft"))
+        .value(kSubidaRapidaKey, false)
+        .toBool();
+}
+
+void guardarSubidaRapida(bool on)
+{
+    QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft")).setValue(kSubidaRapidaKey, on);
+}
+
+UploadView *uploadViewOf(QMainWindow *window)
+{
+    auto *mainWindow = qobject_cast<MainWindow *>(window);
+    return mainWindow ? mainWindow->contentView()->mainView()->uploadView() : nullptr;
+}
 
 constexpr int kAboutIconSize = 64;
 
@@ -66,6 +91,9 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &wind
     else
         window->setFixedSize(700, 520);
 
+    if (UploadView *upload = uploadViewOf(window))
+        upload->setSubidaRapida(subidaRapidaGuardada());
+
     window->setMenuBar(new QMenuBar(window));
     QTimer::singleShot(kMenuDelayMs, this, [this] {
         if (m_window)
@@ -94,6 +122,14 @@ void AppDelegate::buildMenu(QMainWindow *window)
             &QAction::triggered, this, &AppDelegate::irAConfiguracion);
     connect(addItem(kHistorial, QKeySequence(Qt::CTRL | Qt::Key_H)), &QAction::triggered, this,
             &AppDelegate::mostrarHistorial);
+    QAction *rapida = addItem(kSubidaRapida);
+    rapida->setCheckable(true);
+    rapida->setChecked(subidaRapidaGuardada());
+    connect(rapida, &QAction::toggled, this, [this](bool on) {
+        guardarSubidaRapida(on);
+        if (UploadView *upload = uploadViewOf(m_window))
+            upload->setSubidaRapida(on);
+    });
     menu->addSeparator();
     connect(addItem(localized("menu_help"), QKeySequence(Qt::CTRL | Qt::Key_Question)),
             &QAction::triggered, this, &AppDelegate::mostrarAyudaEnLinea);

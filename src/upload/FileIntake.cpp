@@ -8,9 +8,17 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
+#include <QtConcurrent>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <utility>
 
 #include <dirent.h>
 
@@ -89,6 +97,78 @@ void collectFiles(const QString &folder, const QCollator &collator, QStringList 
     }
 }
 
+// A folder's files reach the queue this many at a time: one change of the queue, one redraw
+// and one write of the log lines per batch.
+constexpr qsizetype kBatch = 500;
+
+const QString kFromFolder = QStringLiteral("📂 Archivo agregado desde carpeta: ");
+const QString kIndividual = QStringLiteral("📄 Archivo individual agregado: ");
+
+// What one look at a dropped path found: the path itself, or some files of its folder.
+struct IntakeBatch
+{
+    QStringList paths;
+    bool fromFolder = false;
+    QList<Refused> refused; // the last batch of a background look: what was refused
+};
+
+void appendBatch(UploadState &state, const IntakeBatch &batch)
+{
+    if (batch.paths.isEmpty())
+        return;
+    const QString &prefix = batch.fromFolder ? kFromFolder : kIndividual;
+    qsizetype size = 0;
+    for (const QString &path : batch.paths)
+        size += prefix.size() + path.size() + 1;
+    QString lines;
+    lines.reserve(size);
+    for (const QString &path : batch.paths) {
+        lines += prefix;
+        lines += path;
+        lines += QLatin1Char('\n');
+    }
+    state.appendArchivos(batch.paths);
+    writeText(stdout, lines);
+}
+
+// Calls `onBatch` with the path, or with the files of its folder in batches, in queue order,
+// until it returns false; what cannot be uploaded goes to `refused`.
+void lookAt(const QString &path, const std::function<bool(IntakeBatch)> &onBatch,
+            QList<Refused> &refused)
+{
+    const QFileInfo info(path);
+    if (isSpecialFile(info)) {
+        refused << refuse(path, kNoEsArchivoNormal);
+        return;
+    }
+    if (!info.exists() && path.contains(QChar::ReplacementCharacter)) {
+        refused << refuse(path, kNombreNoUtf8);
+        return;
+    }
+    if (!info.isDir()) {
+        onBatch(IntakeBatch{{path}, false, {}});
+        return;
+    }
+    const QStringList files = folderFiles(path, &refused);
+    for (qsizetype first = 0; first < files.size(); first += kBatch) {
+        if (!onBatch(IntakeBatch{files.mid(first, kBatch), true, {}}))
+            return;
+    }
+}
+
+// One thread, so that paths dropped one after another are queued in that order.
+QThreadPool &intakePool()
+{
+    static QThreadPool *pool = [] {
+        auto *created = new QThreadPool;
+        created->setMaxThreadCount(1);
+        // The window's thread goes first when the cores are busy.
+        created->setThreadPriority(QThread::LowPriority);
+        return created;
+    }();
+    return *pool;
+}
+
 } // namespace
 
 QString escapedName(const QByteArray &bytes)
@@ -125,21 +205,14 @@ QStringList folderFiles(const QString &folder, QList<Refused> *refused)
 
 QList<Refused> addDroppedPath(UploadState &state, const QString &path)
 {
-    const QFileInfo info(path);
-    if (isSpecialFile(info))
-        return {refuse(path, kNoEsArchivoNormal)};
-    if (!info.exists() && path.contains(QChar::ReplacementCharacter))
-        return {refuse(path, kNombreNoUtf8)};
-    if (!info.isDir()) {
-        state.appendArchivo(path);
-        logLine(QStringLiteral("📄 Archivo individual agregado: ") + path);
-        return {};
-    }
     QList<Refused> refused;
-    for (const QString &file : folderFiles(path, &refused)) {
-        state.appendArchivo(file);
-        logLine(QStringLiteral("📂 Archivo agregado desde carpeta: ") + file);
-    }
+    lookAt(
+        path,
+        [&state](const IntakeBatch &batch) {
+            appendBatch(state, batch);
+            return true;
+        },
+        refused);
     return refused;
 }
 
@@ -161,6 +234,58 @@ QList<Refused> addCommandLinePaths(UploadState &state, const QStringList &paths)
         refused << addDroppedPath(state, QDir::cleanPath(QDir::current().absoluteFilePath(path)));
     }
     return refused;
+}
+
+void queueDroppedPaths(UploadState &state, const QStringList &paths, RefusedHandler onRefused)
+{
+    // The future keeps every result it was given until it goes: each batch is moved out of it as
+    // it arrives, or 100,000 paths would be freed on the GUI thread in one go at the end.
+    using SharedBatch = std::shared_ptr<IntakeBatch>;
+    auto *watcher = new QFutureWatcher<SharedBatch>(&state);
+    // Batches that arrive together (the GUI thread was busy) are still taken one per turn of the
+    // event loop, so the window repaints and reacts between them.
+    auto pending = std::make_shared<QList<IntakeBatch>>();
+    auto takeOne = std::make_shared<std::function<void()>>();
+    *takeOne = [&state, pending, onRefused, weak = std::weak_ptr(takeOne)] {
+        const IntakeBatch batch = pending->takeFirst();
+        appendBatch(state, batch);
+        if (!batch.refused.isEmpty() && onRefused)
+            onRefused(batch.refused);
+        if (!pending->isEmpty())
+            QTimer::singleShot(1, &state, [next = weak.lock()] { (*next)(); });
+    };
+    QObject::connect(watcher, &QFutureWatcherBase::resultsReadyAt, &state,
+                     [watcher, pending, takeOne](int begin, int end) {
+                         const bool idle = pending->isEmpty();
+                         for (int i = begin; i < end; ++i)
+                             pending->append(std::exchange(*watcher->resultAt(i), {}));
+                         if (idle)
+                             (*takeOne)();
+                     });
+    QObject::connect(watcher, &QFutureWatcherBase::finished, watcher, &QObject::deleteLater);
+    // A screen closed meanwhile stops the walk at its next batch.
+    QObject::connect(&state, &QObject::destroyed, watcher,
+                     [watcher] { watcher->future().cancel(); });
+    watcher->setFuture(QtConcurrent::run(&intakePool(), [paths](QPromise<SharedBatch> &promise) {
+        QList<Refused> refused;
+        for (const QString &path : paths) {
+            lookAt(
+                path,
+                [&promise](IntakeBatch batch) {
+                    promise.addResult(std::make_shared<IntakeBatch>(std::move(batch)));
+                    return !promise.isCanceled();
+                },
+                refused);
+        }
+        if (!refused.isEmpty())
+            promise.addResult(std::make_shared<IntakeBatch>(IntakeBatch{{}, false, refused}));
+    }));
+}
+
+void queueDroppedUrl(UploadState &state, const QUrl &url, RefusedHandler onRefused)
+{
+    if (url.isLocalFile())
+        queueDroppedPaths(state, {url.toLocalFile()}, std::move(onRefused));
 }
 
 } // namespace skyloft::FileIntake

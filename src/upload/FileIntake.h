@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QUrl;
 
 namespace skyloft {
@@ -39,6 +41,14 @@ QList<Refused> addDroppedPath(UploadState &state, const QString &path);
 
 // A dropped URL: a local file's is handed on as its path, any other is ignored.
 QList<Refused> addDroppedUrl(UploadState &state, const QUrl &url);
+
+// The same as addDroppedPath and addDroppedUrl, but the paths are looked at and folders walked on
+// a thread of their own, so that a huge folder never stalls the window; its files arrive in
+// batches. Items taken this way are queued in the order they were given. onRefused, when given,
+// gets what could not be queued, once the paths are all looked at and only if there is any.
+using RefusedHandler = std::function<void(const QList<Refused> &refused)>;
+void queueDroppedPaths(UploadState &state, const QStringList &paths, RefusedHandler onRefused = {});
+void queueDroppedUrl(UploadState &state, const QUrl &url, RefusedHandler onRefused = {});
 
 // Paths given on the command line, relative ones taken from the current folder, each as if
 // dropped. An empty path is refused (it would name the current folder).

@@ -41,6 +41,8 @@ public:
 
     const LinksByRemote &links() const { return m_links; }
     void append(const QString &remoteName, const LinkItem &item);
+    // Many links under one remote as one change: one signal, one model insert.
+    void appendAll(const QString &remoteName, const QList<LinkItem> &items);
     // Records a pair of a run: a link, or a failed copy or link. Cancelled pairs leave nothing.
     void record(const PairOutcome &outcome);
     // A retried pair takes the place of its failed card.
@@ -48,7 +50,8 @@ public:
     void clear();
 
 Q_SIGNALS:
-    void appended(const QString &remoteName, const skyloft::LinkItem &item);
+    // `count` links were appended under remoteName, the first at position `first` of its list.
+    void appended(const QString &remoteName, qsizetype first, qsizetype count);
     void replaced(const QString &remoteName, qsizetype index);
     void changed();
 

@@ -4,6 +4,7 @@
 #include "upload/CopyJob.h"
 #include "upload/PairOutcome.h"
 
+#include <QFileInfo>
 #include <QObject>
 
 #include <functional>
@@ -32,6 +33,19 @@ Q_SIGNALS:
     void stalled(int seconds);
     void ended(const skyloft::PairOutcome &outcome);
 };
+
+// A pair about to start: which file to which service, its size; not yet how it ended.
+inline PairOutcome outcomeFor(const CopyJob &job)
+{
+    PairOutcome outcome;
+    outcome.service = job.service;
+    outcome.remote = job.remoteName;
+    outcome.fileName = job.fileName;
+    outcome.localPath = job.filePath;
+    const QFileInfo info(job.filePath);
+    outcome.size = info.isFile() ? info.size() : -1;
+    return outcome;
+}
 
 // Makes the step of one service lane. Destroying a step stops its work quietly.
 using PairStepFactory = std::function<PairStep *(QObject *parent)>;

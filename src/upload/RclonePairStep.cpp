@@ -2,10 +2,10 @@
 #include "upload/RclonePairStep.h"
 
 #include "core/Log.h"
-#include "core/Utf8.h"
 #include "core/RcloneChild.h"
 #include "core/RcloneCommands.h"
 #include "core/RcloneRunner.h"
+#include "core/Utf8.h"
 #include "upload/CopyProgress.h"
 
 #include <QFileInfo>
@@ -59,13 +59,7 @@ void RclonePairStep::start(const CopyJob &job)
     m_copyFailed = false;
     m_copyDetail.clear();
     m_lastLine.clear();
-    m_outcome = PairOutcome{};
-    m_outcome.service = job.service;
-    m_outcome.remote = job.remoteName;
-    m_outcome.fileName = job.fileName;
-    m_outcome.localPath = job.filePath;
-    const QFileInfo info(job.filePath);
-    m_outcome.size = info.isFile() ? info.size() : -1;
+    m_outcome = outcomeFor(job);
 
     const QString program = m_paths.globalRclonePath();
     if (program.isEmpty()) {

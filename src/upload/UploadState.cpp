@@ -41,8 +41,16 @@ UploadState::UploadState(QObject *parent)
 
 void UploadState::appendArchivo(const QString &path)
 {
-    m_archivosSeleccionados.append(path);
-    Q_EMIT archivoAppended(path);
+    appendArchivos(QStringList{path});
+}
+
+void UploadState::appendArchivos(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    const qsizetype first = m_archivosSeleccionados.size();
+    m_archivosSeleccionados.append(paths);
+    Q_EMIT archivosAppended(first, paths.size());
     Q_EMIT archivosSeleccionadosChanged();
 }
 

@@ -40,9 +40,10 @@ public:
 
     // Queued file paths, in queue order; duplicates allowed.
     const QStringList &archivosSeleccionados() const { return m_archivosSeleccionados; }
-    // Emits archivoAppended and archivosSeleccionadosChanged; both are cheap without
-    // receivers, so a view should add one row per append or coalesce its redraws.
+    // Emits archivosAppended and archivosSeleccionadosChanged once per call, so a folder's
+    // files added in batches cost a view one change per batch.
     void appendArchivo(const QString &path);
+    void appendArchivos(const QStringList &paths);
     // "Eliminar todos los archivos".
     void clearArchivos();
 
@@ -103,7 +104,8 @@ public:
     void resetAfterRun();
 
 Q_SIGNALS:
-    void archivoAppended(const QString &path);
+    // `count` paths were appended, the first of them at position `first`.
+    void archivosAppended(qsizetype first, qsizetype count);
     void archivosSeleccionadosChanged();
     void serviciosSeleccionadosChanged();
     void authorizedServicesChanged();

@@ -21,6 +21,10 @@ LinksListView::LinksListView(QWidget *parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setResizeMode(QListView::Adjust);
+    // Thousands of cards arriving at once are measured a few hundred per turn of the event
+    // loop, so the window keeps reacting meanwhile.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(200);
     verticalScrollBar()->setSingleStep(20);
     setAccessibleName(QStringLiteral("Enlaces"));
     m_copyButton->hide();

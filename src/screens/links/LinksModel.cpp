@@ -5,6 +5,8 @@
 #include "screens/links/ServiceSection.h"
 #include "upload/GeneratedLinks.h"
 
+#include <algorithm>
+
 namespace skyloft {
 
 namespace {
@@ -110,24 +112,27 @@ bool LinksModel::isCard(const QModelIndex &index) const
     return index.isValid() && index.row() < m_rows.size() && m_rows.at(index.row()).item >= 0;
 }
 
-void LinksModel::onAppended(const QString &remoteName, const LinkItem &)
+void LinksModel::onAppended(const QString &remoteName, qsizetype first, qsizetype count)
 {
-    const qsizetype item = m_generatedLinks->links().value(remoteName).size() - 1;
-    qsizetype position = 0;
-    while (position < m_rows.size() && m_rows.at(position).section < remoteName)
-        ++position;
-    const bool newSection = position == m_rows.size() || m_rows.at(position).section != remoteName;
-    if (newSection) {
-        beginInsertRows({}, int(position), int(position) + 1);
-        m_rows.insert(position, {remoteName, -1});
-        m_rows.insert(position + 1, {remoteName, item});
-        endInsertRows();
-        return;
-    }
-    while (position < m_rows.size() && m_rows.at(position).section == remoteName)
-        ++position;
-    beginInsertRows({}, int(position), int(position));
-    m_rows.insert(position, {remoteName, item});
+    // Rows are sorted by section, each header before its cards: the section is found by halves.
+    const auto bySection = [](const Row &row, const QString &section) {
+        return row.section < section;
+    };
+    const auto begin = std::lower_bound(m_rows.cbegin(), m_rows.cend(), remoteName, bySection);
+    const bool newSection = begin == m_rows.cend() || begin->section != remoteName;
+    const auto end = std::upper_bound(
+        begin, m_rows.cend(), remoteName,
+        [](const QString &section, const Row &row) { return section < row.section; });
+    const qsizetype position = end - m_rows.cbegin();
+    QList<Row> added;
+    added.reserve(count + 1);
+    if (newSection)
+        added.append({remoteName, -1});
+    for (qsizetype i = 0; i < count; ++i)
+        added.append({remoteName, first + i});
+    beginInsertRows({}, int(position), int(position + added.size()) - 1);
+    m_rows.insert(position, added.size(), Row{});
+    std::copy(added.cbegin(), added.cend(), m_rows.begin() + position);
     endInsertRows();
 }
 

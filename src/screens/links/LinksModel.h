@@ -49,7 +49,7 @@ private:
         qsizetype item; // -1 for the header
     };
 
-    void onAppended(const QString &remoteName, const LinkItem &item);
+    void onAppended(const QString &remoteName, qsizetype first, qsizetype count);
     void onReplaced(const QString &remoteName, qsizetype item);
     void rebuildIfStale();
     QList<Row> rowsFromLinks() const;

@@ -102,6 +102,9 @@ QWidget *DropZone::makeListPage(QAbstractItemModel *queuedFiles)
     m_list->setModel(queuedFiles);
     m_list->setFixedHeight(kListHeight);
     m_list->setUniformItemSizes(true);
+    // A huge folder's rows are laid out a batch per turn of the event loop, not all at once.
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setBatchSize(500);
     m_list->setSpacing(kRowSpacing);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -12,7 +12,7 @@ namespace skyloft {
 QueuedFilesModel::QueuedFilesModel(const UploadState *state, QObject *parent)
     : QAbstractListModel(parent), m_state(state), m_rows(int(state->archivosSeleccionados().size()))
 {
-    connect(state, &UploadState::archivoAppended, this, &QueuedFilesModel::appendRow);
+    connect(state, &UploadState::archivosAppended, this, &QueuedFilesModel::appendRows);
     connect(state, &UploadState::archivosSeleccionadosChanged, this,
             &QueuedFilesModel::resetIfShrunk);
 }
@@ -45,14 +45,14 @@ QVariant QueuedFilesModel::data(const QModelIndex &index, int role) const
     }
 }
 
-void QueuedFilesModel::appendRow()
+void QueuedFilesModel::appendRows(qsizetype, qsizetype count)
 {
-    beginInsertRows({}, m_rows, m_rows);
-    ++m_rows;
+    beginInsertRows({}, m_rows, m_rows + int(count) - 1);
+    m_rows += int(count);
     endInsertRows();
 }
 
-// The queue only grows one path at a time or is emptied at once.
+// The queue only grows at its end or is emptied at once.
 void QueuedFilesModel::resetIfShrunk()
 {
     if (m_state->archivosSeleccionados().size() >= m_rows)

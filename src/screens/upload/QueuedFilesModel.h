@@ -24,7 +24,7 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
-    void appendRow();
+    void appendRows(qsizetype first, qsizetype count);
     void resetIfShrunk();
 
     const UploadState *m_state;

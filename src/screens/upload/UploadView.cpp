@@ -14,6 +14,7 @@
 #include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
 #include "upload/FileIntake.h"
+#include "upload/RcPairStep.h"
 #include "upload/UploadRun.h"
 #include "upload/UploadState.h"
 
@@ -161,6 +162,8 @@ void UploadView::startUpload()
     UploadRun *run = UploadRun::fromUploadButton(m_state, m_setup.paths, this);
     if (!run)
         return;
+    if (m_subidaRapida)
+        useSubidaRapida(*run, m_setup.paths);
     m_runs << run;
     connect(run, &UploadRun::finished, this, [this, run] {
         m_runs.removeOne(run);
@@ -188,8 +191,10 @@ QWidget *UploadView::makeMainColumn()
                               secondaryLabelColour(), column);
 
     m_dropZone = new DropZone(m_queuedFiles, column);
-    connect(m_dropZone, &DropZone::urlDropped, m_state,
-            [this](const QUrl &url) { reportRefused(FileIntake::addDroppedUrl(*m_state, url)); });
+    connect(m_dropZone, &DropZone::urlDropped, m_state, [this](const QUrl &url) {
+        FileIntake::queueDroppedUrl(*m_state, url,
+                                    [this](const auto &refused) { reportRefused(refused); });
+    });
     connect(m_dropZone, &DropZone::chooseFilesRequested, this, &UploadView::chooseFiles);
     connect(m_dropZone, &DropZone::clearRequested, m_state, &UploadState::clearArchivos);
 
@@ -309,10 +314,10 @@ void UploadView::chooseFiles()
     m_setup.chooseFiles(this, [view = QPointer<UploadView>(this)](const QStringList &paths) {
         if (!view)
             return;
-        QList<FileIntake::Refused> refused;
-        for (const QString &path : paths)
-            refused << FileIntake::addDroppedPath(*view->m_state, path);
-        view->reportRefused(refused);
+        FileIntake::queueDroppedPaths(*view->m_state, paths, [view](const auto &refused) {
+            if (view)
+                view->reportRefused(refused);
+        });
     });
 }
 

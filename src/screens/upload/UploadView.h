@@ -59,6 +59,9 @@ public:
 
     // The upload button.
     void startUpload();
+    // "Subida rápida" for the runs started from now on.
+    void setSubidaRapida(bool on) { m_subidaRapida = on; }
+    bool subidaRapida() const { return m_subidaRapida; }
     // A card's cancel button.
     void cancelService(const QString &displayName);
     WebChecks *webChecks() const { return m_checks; }
@@ -104,6 +107,7 @@ private:
     UploadViewSetup m_setup;
     UploadState *m_state;
     QList<UploadRun *> m_runs;
+    bool m_subidaRapida = false;
     WebChecks *m_checks;
     QueuedFilesModel *m_queuedFiles;
     SectionSwitcher *m_sections;
