@@ -11,12 +11,12 @@
 // time the GUI thread itself spent within one stall (G minus B is time other processes took).
 #include "core/EventLoopGapProbe.h"
 #include "core/RclonePaths.h"
-#include "core/TabSelection.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
+#include "shell/TabSelection.h"
 #include "upload/GeneratedLinks.h"
 #include "upload/UploadRun.h"
 #include "upload/UploadState.h"
