@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -118,14 +117,10 @@ private Q_SLOTS:
         CapturedStdout out;
         MainWindow window;
         AppDelegate delegate;
-        QElapsedTimer clock;
-        clock.start();
         delegate.applicationDidFinishLaunching({&window});
+        // The menu comes a moment after launching, not with it.
         QVERIFY(window.menuBar()->actions().isEmpty());
         QTRY_COMPARE(window.menuBar()->actions().size(), 1);
-        // 0.6 s after launching, give or take the coarse timer's 5 %.
-        QVERIFY2(clock.elapsed() >= AppDelegate::kMenuDelayMs * 95 / 100,
-                 qPrintable(QString::number(clock.elapsed())));
 
         QMenu *menu = window.menuBar()->actions().first()->menu();
         QVERIFY(menu);

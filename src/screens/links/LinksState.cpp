@@ -67,7 +67,7 @@ void LinksState::notify(const QString &text)
         Q_EMIT toastTextChanged(text);
     }
     setShowToast(true);
-    QTimer::singleShot(kToastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
+    QTimer::singleShot(m_toastMs, Qt::PreciseTimer, this, [this] { setShowToast(false); });
 }
 
 void LinksState::requestClear()

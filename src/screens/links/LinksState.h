@@ -39,6 +39,8 @@ public:
     void retry(const QString &remoteName, qsizetype item);
 
     static constexpr int kToastMs = 2000;
+    // How long the notices raised from now on stay; lets a test order the hidings without a clock.
+    void setToastMs(int ms) { m_toastMs = ms; }
 
 Q_SIGNALS:
     // A retry's run is about to start (so the shell can keep its pair in the history).
@@ -55,6 +57,7 @@ private:
     GeneratedLinks *m_generatedLinks;
     RclonePaths m_paths;
     QSet<QString> m_retrying;
+    int m_toastMs = kToastMs;
     bool m_showToast = false;
     QString m_toastText;
     bool m_showClearConfirmation = false;
