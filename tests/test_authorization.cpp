@@ -130,9 +130,8 @@ private Q_SLOTS:
                                                  {"RCLONE_DROPBOX_CLIENT_ID", "mi-id"}};
         QCOMPARE(calls[0].environment, environment);
         QCOMPARE(calls[0].standardInput, QByteArray("y\n"));
-        QCOMPARE(readFile(bench.fake.home() + "/.fake-rclone/call-1/killall-seen"),
-                 QByteArray("rclone\n"));
-        QCOMPARE(readFile(bench.fake.home() + "/.fake-rclone/call-1/config-seen"),
+        QCOMPARE(readFile(bench.fake.callDir(1) + "/killall-seen"), QByteArray("rclone\n"));
+        QCOMPARE(readFile(bench.fake.callDir(1) + "/config-seen"),
                  RcloneConfigFile::defaultContent());
 
         const QString address = "http://127.0.0.1:53682/auth?state=pNyoN3l9fw0YaMR1GS4e3g";
@@ -230,40 +229,6 @@ private Q_SLOTS:
         QCOMPARE(bench.fake.killallRuns(), QStringList{"rclone"});
         QVERIFY(QFile::exists(bench.fake.configPath()));
         QCOMPARE(linesStartingWith(out.lines(), "Resultado de autorizar "), QStringList());
-    }
-
-    void credentialsReachRcloneAsTyped_data()
-    {
-        QTest::addColumn<QString>("service");
-        QTest::addColumn<Credentials>("typed");
-        QTest::addColumn<QStringList>("tail");
-        const QString password = QStringLiteral(" p \"q' r\\ $HOME ");
-        QTest::newRow("a Mega password with spaces and quotes is one argument")
-            << "Mega" << Credentials{"ana@example.com", password, ""}
-            << QStringList{"mega", "mega", "user", "ana@example.com", "pass", password};
-        QTest::newRow("a 1Fichier key of spaces is passed on")
-            << "1Fichier" << Credentials{"", "", "   "}
-            << QStringList{"fichier", "fichier", "api_key", "   "};
-    }
-
-    void credentialsReachRcloneAsTyped()
-    {
-        QFETCH(QString, service);
-        QFETCH(Credentials, typed);
-        QFETCH(QStringList, tail);
-        Bench bench;
-        bench.select(service, typed);
-        CapturedStdout out;
-        QVERIFY(bench.press());
-
-        const auto calls = bench.fake.calls();
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls[0].arguments,
-                 (QStringList{"--config", bench.fake.configPath(), "config", "create"} + tail));
-        QCOMPARE(calls[0].standardInput, QByteArray());
-        QCOMPARE(calls[0].environment.value("RCLONE_AUTH_PORT"), bench.portText(0));
-        QVERIFY(out.lines().contains(
-            "⚠️ No se encontró una URL de autorización válida en la salida."));
     }
 
     void successNeedsCredentialsInTheSection_data()
@@ -454,8 +419,7 @@ private Q_SLOTS:
         CapturedStdout out;
         bench.state.startAuthorization();
         if (whileWaiting) {
-            QTRY_VERIFY_WITH_TIMEOUT(
-                QFile::exists(bench.fake.home() + "/.fake-rclone/call-1/waiting"), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.fake.callDir(1) + "/waiting"), 20000);
             // The address shows while rclone still waits.
             QTRY_COMPARE(
                 bench.state.signInAddress(),
@@ -466,10 +430,8 @@ private Q_SLOTS:
         bench.select("Google Drive");
         bench.state.startAuthorization();
         QTRY_VERIFY_WITH_TIMEOUT(!bench.state.signInAddress().isEmpty(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.fake.home() + "/.fake-rclone/call-" +
-                                               QString::number(bench.fake.callCount()) +
-                                               "/waiting"),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(bench.fake.callDir(bench.fake.callCount()) + "/waiting"), 20000);
 
         // Exactly one rclone waits, the second press's, and it started after the first ended.
         QList<QStringList> waiting;
@@ -489,27 +451,6 @@ private Q_SLOTS:
         QCOMPARE(spiedTexts(changes), QStringList());
         // Each press still logs its result.
         QCOMPARE(linesStartingWith(out.lines(), "Resultado de autorizar ").size(), 2);
-    }
-
-    void refreshRebuildsTheAuthorizedSet()
-    {
-        Bench bench;
-        QVERIFY(writeFile(bench.fake.configPath(), "[drive]\ntype = drive\ntoken = {\"a\":1}\n\n"
-                                                   "[mega]\ntype = mega\n\n"
-                                                   "[fichier]\ntype = fichier\napi_key = k\n"));
-        bench.state.addAuthorizedService("mega");
-        QSignalSpy changes(&bench.state, &ConfigState::authorizedServicesChanged);
-        bench.state.refreshAuthorizations();
-        QCOMPARE(sorted(bench.state.authorizedServices().values()),
-                 (QStringList{"1fichier", "google drive"}));
-        QCOMPARE(changes.size(), 1);
-
-        bench.state.refreshAuthorizations();
-        QCOMPARE(changes.size(), 1);
-
-        QVERIFY(QFile::remove(bench.fake.configPath()));
-        bench.state.refreshAuthorizations();
-        QCOMPARE(bench.state.authorizedServices(), QSet<QString>());
     }
 
     // rclone itself creates the 1Fichier remote; it needs no network for that.

@@ -213,9 +213,8 @@ private Q_SLOTS:
         skyloft.setWorkingDirectory(fake.home());
         skyloft.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"),
                       {"upload", "--to", "Dropbox", "a.txt", "b.txt"});
-        const QString call = fake.home() + "/.fake-rclone/call-3";
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(call + "/stdin"), 30000);
-        const pid_t child = pid_t(skyloft::test::readFile(call + "/pid").trimmed().toInt());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fake.callDir(3) + "/stdin"), 30000);
+        const pid_t child = pid_t(fake.pidOf(3));
         QVERIFY(child > 0);
         ::kill(pid_t(skyloft.processId()), signal);
         QVERIFY(skyloft.waitForFinished(30000));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "FakeRclone.h"
 #include "OpenDialog.h"
 
 #include "history/HistoryStore.h"
@@ -204,26 +205,17 @@ private Q_SLOTS:
             db = {};
             QSqlDatabase::removeDatabase("newer");
         } else {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
+            QVERIFY(skyloft::test::writeFile(path, content));
         }
-        const QByteArray before = [&] {
-            QFile f(path);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        const QByteArray before = skyloft::test::readFile(path);
 
         HistoryStore store(path);
         QVERIFY(!store.problem().isEmpty());
         const QStringList aside = QDir(dir.path()).entryList({"historial.sqlite.danado-*"});
         QCOMPARE(aside.size(), movedAside ? 1 : 0);
         QCOMPARE(store.isPersistent(), movedAside);
-        if (movedAside) {
-            QFile kept(dir.filePath(aside.first()));
-            QVERIFY(kept.open(QIODevice::ReadOnly));
-            QCOMPARE(kept.readAll(), before);
-        }
+        if (movedAside)
+            QCOMPARE(skyloft::test::readFile(dir.filePath(aside.first())), before);
         // The session goes on either way; a new file keeps its pairs for the next start.
         QVERIFY(store.record(kRun.last(), kMonday));
         QCOMPARE(store.entries().size(), 1);

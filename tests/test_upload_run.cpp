@@ -337,8 +337,7 @@ private Q_SLOTS:
         CapturedStdout out;
         rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive", "Dropbox", "Mega"});
         // The fake has its signal trap in place once it reads its input.
-        const QString call = rig.fake.home() + "/.fake-rclone/call-" + QString::number(stoppedCall);
-        QTRY_VERIFY(QFile::exists(call + "/stdin"));
+        QTRY_VERIFY(QFile::exists(rig.fake.callDir(stoppedCall) + "/stdin"));
         rig.run->cancelService("Mega"); // not reached yet
         rig.run->cancelService("Google Drive");
         QCOMPARE(rig.state.canceledServices(), (QSet<QString>{"Mega", "Google Drive"}));
@@ -375,13 +374,8 @@ private Q_SLOTS:
         QFETCH(QString, handler);
         Rig rig(handler);
         rig.start({"/datos/a.txt"}, {"Google Drive"});
-        QTRY_VERIFY(!rig.fake.calls().isEmpty() &&
-                    QFile::exists(rig.fake.home() + "/.fake-rclone/call-" +
-                                  QString::number(rig.fake.callCount()) + "/stdin"));
-        const pid_t pid = pid_t(readFile(rig.fake.home() + "/.fake-rclone/call-" +
-                                         QString::number(rig.fake.callCount()) + "/pid")
-                                    .trimmed()
-                                    .toInt());
+        QTRY_VERIFY(rig.fake.callCount() > 0 && rig.fake.lastCallWaits());
+        const pid_t pid = pid_t(rig.fake.pidOf(rig.fake.callCount()));
         QVERIFY(pid > 0);
         CapturedStdout out;
         const qsizetype before = rig.outcomes.size();

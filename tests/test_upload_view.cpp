@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/stat.h>
@@ -119,22 +120,17 @@ struct Screen
         QTRY_COMPARE(state()->archivosSeleccionados().size(), paths.size());
     }
 
-    ServicePill *pill(const QString &service) const
+    template <typename Widget>
+    static Widget *named(const QList<Widget *> &widgets, const QString &service)
     {
-        for (ServicePill *pill : view->servicePills()) {
-            if (pill->displayName() == service)
-                return pill;
-        }
-        return nullptr;
+        const auto found = std::find_if(widgets.cbegin(), widgets.cend(),
+                                        [&](Widget *w) { return w->displayName() == service; });
+        return found == widgets.cend() ? nullptr : *found;
     }
-
+    ServicePill *pill(const QString &service) const { return named(view->servicePills(), service); }
     ProgressCard *card(const QString &service) const
     {
-        for (ProgressCard *card : view->progressCards()) {
-            if (card->displayName() == service)
-                return card;
-        }
-        return nullptr;
+        return named(view->progressCards(), service);
     }
 
     QStringList cardNames() const
@@ -272,13 +268,12 @@ private Q_SLOTS:
 
         QMessageBox *box = openDialog(screen.view.get());
         QVERIFY(box);
-        QCOMPARE(box->text(), QStringLiteral("🚫 Servicio no autorizado"));
-        QCOMPARE(box->informativeText(),
-                 QStringLiteral("Tiene que autorizar al menos uno de los servicios "
-                                "seleccionados para subir archivos."));
-        QCOMPARE(buttonTextsInReadingOrder(box), (QStringList{"Ir a Configuración", "Cancelar"}));
-        QVERIFY(clickDialogButton(box, answer));
-        QTRY_VERIFY(!openDialog(screen.view.get()));
+        QCOMPARE(seenInDialog(box),
+                 (QStringList{"🚫 Servicio no autorizado",
+                              "Tiene que autorizar al menos uno de los servicios "
+                              "seleccionados para subir archivos.",
+                              "Ir a Configuración", "Cancelar*"}));
+        QVERIFY(answerDialog(screen.view.get(), answer));
 
         QCOMPARE(screen.configurationRequests, configurationRequests);
         QVERIFY(!screen.state()->showAuthorizationAlert());
@@ -503,14 +498,12 @@ private Q_SLOTS:
         screen.show();
         for (int appearance = 0; appearance < 2; ++appearance) {
             QTRY_VERIFY(openDialog(screen.view.get()));
-            QMessageBox *box = openDialog(screen.view.get());
-            QCOMPARE(box->text(), QStringLiteral("🌐 Sin conexión a Internet"));
-            QCOMPARE(box->informativeText(),
-                     QStringLiteral("Oye, si no te conectas, pocos vas a subir, compañero."));
-            QCOMPARE(box->buttons().size(), 1);
+            QCOMPARE(seenInDialog(openDialog(screen.view.get())),
+                     (QStringList{"🌐 Sin conexión a Internet",
+                                  "Oye, si no te conectas, pocos vas a subir, compañero.",
+                                  "Vale, lo intento*"}));
             QCOMPARE(screen.state()->alertaActiva(), TipoAlerta::noHayInternet);
-            QVERIFY(clickDialogButton(box, "Vale, lo intento"));
-            QTRY_VERIFY(!openDialog(screen.view.get()));
+            QVERIFY(answerDialog(screen.view.get(), "Vale, lo intento"));
             QCOMPARE(screen.state()->alertaActiva(), std::nullopt);
             screen.view->hide();
             screen.view->show();
@@ -534,15 +527,11 @@ private Q_SLOTS:
         screen.server.answer("/version.json", 200, R"({"version": "1.0.1"})");
         screen.show();
         QTRY_VERIFY(openDialog(screen.view.get()));
-        QMessageBox *box = openDialog(screen.view.get());
-        QCOMPARE(box->text(), QStringLiteral("Actualización disponible"));
-        QCOMPARE(box->informativeText(),
-                 QStringLiteral("Hay una nueva versión disponible de la app. ¿Deseas actualizar?"));
-        QCOMPARE(buttonTextsInReadingOrder(box), (QStringList{"Descargar", "Cancelar"}));
-        QCOMPARE(static_cast<QAbstractButton *>(box->defaultButton()),
-                 dialogButton(box, "Descargar"));
-        QVERIFY(clickDialogButton(box, answer));
-        QTRY_VERIFY(!openDialog(screen.view.get()));
+        QCOMPARE(seenInDialog(openDialog(screen.view.get())),
+                 (QStringList{"Actualización disponible",
+                              "Hay una nueva versión disponible de la app. ¿Deseas actualizar?",
+                              "Descargar*", "Cancelar"}));
+        QVERIFY(answerDialog(screen.view.get(), answer));
         QList<QUrl> expected;
         for (const QString &path : opened)
             expected << QUrl(screen.server.url(path));
@@ -607,14 +596,9 @@ private Q_SLOTS:
         screen.queue({screen.file("a.txt")});
         click(screen.pill("Google Drive"));
         click(screen.view->uploadButton());
-        QString call;
-        QTRY_VERIFY_WITH_TIMEOUT((call = screen.fake.home() + "/.fake-rclone/call-" +
-                                         QString::number(screen.fake.callCount()),
-                                  QFile::exists(call + "/stdin") &&
-                                      !QFile::exists(call + "/ended") &&
-                                      screen.fake.callCount() == 1),
+        QTRY_VERIFY_WITH_TIMEOUT(screen.fake.callCount() == 1 && screen.fake.lastCallWaits(),
                                  20000);
-        const pid_t child = pid_t(readFile(call + "/pid").trimmed().toInt());
+        const pid_t child = pid_t(screen.fake.pidOf(1));
         QVERIFY(child > 0);
         screen.view.reset();
         QCOMPARE(::kill(child, 0), -1);

@@ -24,6 +24,18 @@ int FakeRclone::callCount() const
     return readFile(stateDir() + QStringLiteral("/count")).trimmed().toInt();
 }
 
+bool FakeRclone::lastCallWaits() const
+{
+    const QString dir = callDir(callCount());
+    return QFileInfo::exists(dir + QStringLiteral("/stdin")) &&
+           !QFileInfo::exists(dir + QStringLiteral("/ended"));
+}
+
+qint64 FakeRclone::pidOf(int n) const
+{
+    return readFile(callDir(n) + QStringLiteral("/pid")).trimmed().toLongLong();
+}
+
 QList<FakeRclone::Call> FakeRclone::calls() const
 {
     QList<Call> result;

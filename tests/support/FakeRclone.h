@@ -38,6 +38,12 @@ public:
     void setHandler(const QString &bashSnippet);
 
     int callCount() const;
+    // Run `n`'s folder (from 1): its "pid", "stdin" once it has read its input (its signal trap
+    // is set by then), "ended", and what the handler leaves in "$call".
+    QString callDir(int n) const { return stateDir() + QStringLiteral("/call-%1").arg(n); }
+    // Whether the latest run has read its input and still runs.
+    bool lastCallWaits() const;
+    qint64 pidOf(int n) const;
     QList<Call> calls() const;
     // Whether two runs were ever alive at the same time.
     bool overlapped() const;

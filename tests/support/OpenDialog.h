@@ -29,12 +29,18 @@ inline QList<QAbstractButton *> buttonsInReadingOrder(QMessageBox *box)
     return buttons;
 }
 
-inline QStringList buttonTextsInReadingOrder(QMessageBox *box)
+// What the user meets in the box, to compare in one go: its text, its informative text, then its
+// buttons from left to right, "*" after the default one, and "/name" after any whose accessible
+// name is not its text.
+inline QStringList seenInDialog(QMessageBox *box)
 {
-    QStringList texts;
-    for (QAbstractButton *button : buttonsInReadingOrder(box))
-        texts << button->text();
-    return texts;
+    QStringList seen{box->text(), box->informativeText()};
+    for (QAbstractButton *button : buttonsInReadingOrder(box)) {
+        const QString name = button->accessibleName();
+        seen << button->text() + (name == button->text() ? QString() : u'/' + name) +
+                    (button == static_cast<QAbstractButton *>(box->defaultButton()) ? "*" : "");
+    }
+    return seen;
 }
 
 inline QAbstractButton *dialogButton(QMessageBox *box, const QString &text)
@@ -54,6 +60,14 @@ inline bool clickDialogButton(QMessageBox *box, const QString &text)
         return false;
     QTest::mouseClick(button, Qt::LeftButton);
     return true;
+}
+
+// Answers the box open over `owner` with a click on `text` and waits until it has gone.
+inline bool answerDialog(QWidget *owner, const QString &text)
+{
+    QMessageBox *box = openDialog(owner);
+    return box && clickDialogButton(box, text) &&
+           QTest::qWaitFor([&] { return !openDialog(owner); });
 }
 
 } // namespace skyloft::test
