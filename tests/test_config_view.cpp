@@ -189,10 +189,8 @@ private Q_SLOTS:
             << true;
         QTest::newRow("1Fichier: the API key")
             << QStringList{"1Fichier"} << "1Fichier" << QStringList{"API Key de 1Fichier"} << false;
-        QTest::newRow("Dropbox after Mega: no form")
-            << QStringList{"Mega", "Dropbox"} << "Dropbox" << QStringList{} << false;
-        QTest::newRow("Google Drive after 1Fichier: no form")
-            << QStringList{"1Fichier", "Google Drive"} << "Google Drive" << QStringList{} << false;
+        QTest::newRow("a tile without a form after Mega and 1Fichier: no form")
+            << QStringList{"Mega", "1Fichier", "Dropbox"} << "Dropbox" << QStringList{} << false;
     }
 
     void selectingTiles()

@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -116,15 +115,10 @@ private Q_SLOTS:
         QCOMPARE(button->text(), QStringLiteral("Subir Archivos"));
         QVERIFY(button->isVisible());
 
-        QElapsedTimer clock;
-        clock.start();
         const QDateTime started = QDateTime::currentDateTimeUtc().addSecs(-1);
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(upload->state()->isUploading());
         QTRY_COMPARE_WITH_TIMEOUT(tabs->currentIndex(), int(TabLinks), 240000);
-        qInfo("upload of %lld files to %lld services through the window: %.1f s",
-              qlonglong(queue.size()), qlonglong(kRemotes.size()),
-              double(clock.elapsed()) / 1000.0);
         QVERIFY(!upload->state()->isUploading());
 
         QStringList expectedNames;
