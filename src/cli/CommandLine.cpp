@@ -249,15 +249,6 @@ int printHistory(const CommandLineRequest &request)
     return store.isPersistent() ? 0 : 1;
 }
 
-QString escapedField(QString text)
-{
-    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    return text;
-}
-
 // Runs the upload screen's steps without a screen: scan the authorizations, queue the paths,
 // select the services and press the button; then waits in the event loop for the run's end.
 int runHeadlessUpload(const CommandLineRequest &request)
@@ -346,8 +337,8 @@ QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format)
     }
     QString text;
     for (const PairOutcome &row : std::as_const(rows)) {
-        text += escapedField(row.remote) + QLatin1Char('\t') + escapedField(row.fileName) +
-                QLatin1Char('\t') + escapedField(row.link) + QLatin1Char('\t') +
+        text += tsvField(row.remote) + QLatin1Char('\t') + tsvField(row.fileName) +
+                QLatin1Char('\t') + tsvField(row.link) + QLatin1Char('\t') +
                 pairStateText(row.state) + QLatin1Char('\n');
     }
     return text;

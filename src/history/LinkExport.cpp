@@ -82,15 +82,6 @@ QByteArray json(const QList<ExportedLink> &links)
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
 
-QString tsvField(QString field)
-{
-    field.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    field.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
-    field.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    field.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return field;
-}
-
 } // namespace
 
 const QList<ExportFormatInfo> &exportFormats()
@@ -127,6 +118,15 @@ QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries)
             links.append({entry.pair.service, entry.pair.fileName, entry.pair.link, entry.when});
     }
     return links;
+}
+
+QString tsvField(QString field)
+{
+    field.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    field.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    field.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    field.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return field;
 }
 
 QByteArray historyTsv(const QList<HistoryEntry> &entries)

@@ -48,4 +48,8 @@ QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries);
 QByteArray historyTsv(const QList<HistoryEntry> &entries);
 QByteArray historyJson(const QList<HistoryEntry> &entries);
 
+// One field of a tab-separated line: backslash, tab, line feed and carriage return escaped as
+// \\, \t, \n and \r, so every row stays one line with its columns.
+QString tsvField(QString field);
+
 } // namespace skyloft
