@@ -85,11 +85,7 @@ RcClient::~RcClient()
     // Replies aborted below must not call back into a half-destroyed client.
     for (QNetworkReply *reply : m_network->findChildren<QNetworkReply *>())
         reply->disconnect(this);
-    if (m_daemon) {
-        m_daemon->disconnect(this);
-        m_daemon->kill();
-        m_daemon->waitForFinished(1000);
-    }
+    stopQuietly(m_daemon);
 }
 
 void RcClient::start(std::function<void(const QString &error)> onReady)
