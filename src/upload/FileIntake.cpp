@@ -169,6 +169,48 @@ QThreadPool &intakePool()
     return *pool;
 }
 
+// What the walks found, on its way into one state's queue. Batches are taken one per timer,
+// never straight from the watcher's event: several of those events queued together are all
+// delivered in one turn of the event loop, and the window would neither repaint nor react until
+// all their batches were in. One queue for all of a state's drops keeps their order.
+class IntakeQueue : public QObject
+{
+public:
+    static IntakeQueue *of(UploadState &state)
+    {
+        auto *queue = state.findChild<IntakeQueue *>(kName, Qt::FindDirectChildrenOnly);
+        return queue ? queue : new IntakeQueue(state);
+    }
+
+    void push(IntakeBatch batch, const RefusedHandler &onRefused)
+    {
+        m_pending.append({std::move(batch), onRefused});
+        if (m_pending.size() == 1)
+            QTimer::singleShot(1, this, &IntakeQueue::takeOne);
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("skyloft-intake-queue");
+
+    explicit IntakeQueue(UploadState &state) : QObject(&state), m_state(state)
+    {
+        setObjectName(kName);
+    }
+
+    void takeOne()
+    {
+        const auto [batch, onRefused] = m_pending.takeFirst();
+        appendBatch(m_state, batch);
+        if (!batch.refused.isEmpty() && onRefused)
+            onRefused(batch.refused);
+        if (!m_pending.isEmpty())
+            QTimer::singleShot(1, this, &IntakeQueue::takeOne);
+    }
+
+    UploadState &m_state;
+    QList<std::pair<IntakeBatch, RefusedHandler>> m_pending;
+};
+
 } // namespace
 
 QString escapedName(const QByteArray &bytes)
@@ -242,25 +284,11 @@ void queueDroppedPaths(UploadState &state, const QStringList &paths, RefusedHand
     // it arrives, or 100,000 paths would be freed on the GUI thread in one go at the end.
     using SharedBatch = std::shared_ptr<IntakeBatch>;
     auto *watcher = new QFutureWatcher<SharedBatch>(&state);
-    // Batches that arrive together (the GUI thread was busy) are still taken one per turn of the
-    // event loop, so the window repaints and reacts between them.
-    auto pending = std::make_shared<QList<IntakeBatch>>();
-    auto takeOne = std::make_shared<std::function<void()>>();
-    *takeOne = [&state, pending, onRefused, weak = std::weak_ptr(takeOne)] {
-        const IntakeBatch batch = pending->takeFirst();
-        appendBatch(state, batch);
-        if (!batch.refused.isEmpty() && onRefused)
-            onRefused(batch.refused);
-        if (!pending->isEmpty())
-            QTimer::singleShot(1, &state, [next = weak.lock()] { (*next)(); });
-    };
-    QObject::connect(watcher, &QFutureWatcherBase::resultsReadyAt, &state,
-                     [watcher, pending, takeOne](int begin, int end) {
-                         const bool idle = pending->isEmpty();
+    IntakeQueue *queue = IntakeQueue::of(state);
+    QObject::connect(watcher, &QFutureWatcherBase::resultsReadyAt, queue,
+                     [queue, watcher, onRefused](int begin, int end) {
                          for (int i = begin; i < end; ++i)
-                             pending->append(std::exchange(*watcher->resultAt(i), {}));
-                         if (idle)
-                             (*takeOne)();
+                             queue->push(std::exchange(*watcher->resultAt(i), {}), onRefused);
                      });
     QObject::connect(watcher, &QFutureWatcherBase::finished, watcher, &QObject::deleteLater);
     // A screen closed meanwhile stops the walk at its next batch.
