@@ -48,10 +48,6 @@ double EventLoopGapProbe::longestGapMs() const
     return double(std::max(m_longestNs, m_clock.nsecsElapsed() - m_lastTickNs)) / 1e6;
 }
 
-} // namespace skyloft
-
-namespace skyloft {
-
 double EventLoopGapProbe::longestBusyMs() const
 {
     return double(std::max(m_longestBusyNs, threadCpuNs() - m_lastCpuNs)) / 1e6;
