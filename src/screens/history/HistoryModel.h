@@ -4,6 +4,7 @@
 #include "history/HistoryEntry.h"
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QList>
 #include <QSortFilterProxyModel>
 
@@ -67,11 +68,13 @@ private:
     };
     static Row makeRow(const HistoryEntry &entry);
     bool before(const HistoryEntry &a, const HistoryEntry &b) const;
+    void sortRows();
 
     HistoryStore *m_store;
     QList<Row> m_entries;
     int m_sortColumn = -1; // recording order
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    QCollator m_collator;
     bool m_loading = false;
     // What the store announced while a load was under way, applied to its result.
     QList<HistoryEntry> m_recordedMeanwhile;
