@@ -44,12 +44,6 @@ private Q_SLOTS:
                                               << "Porcentaje detectado (global): 100.0%" << 1.0;
         QTest::newRow("captured failed copy: zero-byte blocks force completion")
             << sample("copy-missing-source.txt") << true << noPercentage << 1.0;
-        QTest::newRow("42 % on a bytes line")
-            << QByteArray("Transferred:   \t    4.200 MiB / 10 MiB, 42%, 1 MiB/s, ETA 5s\n") << true
-            << "Porcentaje detectado (global): 42.0%" << 0.42;
-        QTest::newRow("0 B / 0 B without a percentage")
-            << QByteArray("Transferred:   \t          0 B / 0 B, -, 0 B/s, ETA -\n") << true
-            << noPercentage << 1.0;
         QTest::newRow("a percentage wins over the 0 B / 0 B fallback")
             << QByteArray("Transferred: 0 B / 0 B, -, 0 B/s, ETA -\nTransferred: 0 / 1, 0%\n")
             << true << "Porcentaje detectado (global): 0.0%" << 0.0;

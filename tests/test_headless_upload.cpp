@@ -78,9 +78,6 @@ private Q_SLOTS:
             << 1
             << QStringList{"drive\tb.txt\thttps://links.example/drive:/b.txt\tsubido",
                            "dropbox\tb.txt\t\tenlace fallido"};
-        QTest::newRow("a link that cannot be had: status 1")
-            << QStringList{"upload", "--to", "Dropbox", "b.txt"} << kDriveAndDropbox
-            << "printf '\\377\\n'" << 1 << QStringList{"dropbox\tb.txt\t\tenlace fallido"};
         QTest::newRow("a copy that fails keeps no link: status 1")
             << QStringList{"upload", "--to", "Dropbox", "b.txt", "c\td.txt"} << kDriveAndDropbox
             << answer << 1
