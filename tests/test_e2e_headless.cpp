@@ -115,9 +115,7 @@ private:
     QTemporaryDir m_resources;
     QTemporaryDir m_work;
 
-    // Every queued file goes to every service, one after another; the links come out grouped by
-    // remote in upload order, and each serves its file byte for byte. A file deleted after it
-    // was queued fails its copy and gives no link; the run goes on and the status says so.
+    // One run of smallFilesToTwoServicesOneVanishing.
     void uploadWithOneVanishing(int kFiles, const QStringList &options, int run)
     {
         const QString folder =
