@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -18,15 +18,10 @@
 #include "upload/GeneratedLinks.h"
 #include "upload/UploadState.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMimeData>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>

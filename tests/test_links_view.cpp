@@ -13,8 +13,8 @@
 #include "ui/Toast.h"
 #include "upload/GeneratedLinks.h"
 
-#include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>

@@ -9,13 +9,10 @@
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "shell/TabSelection.h"
-#include "shell/Translations.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTabBar>
 #include <QTest>
 #include <QTranslator>

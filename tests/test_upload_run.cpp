@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>

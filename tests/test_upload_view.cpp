@@ -23,11 +23,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
-#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
