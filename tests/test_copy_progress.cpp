@@ -3,7 +3,6 @@
 
 #include "upload/CopyProgress.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <cmath>
@@ -99,9 +98,7 @@ private Q_SLOTS:
 
     void lastMeaningfulLineSkipsStatistics()
     {
-        QFile capture(QStringLiteral(SKYLOFT_TEST_DATA_DIR "/copy-missing-source.txt"));
-        QVERIFY(capture.open(QIODevice::ReadOnly));
-        QString text = QString::fromUtf8(capture.readAll());
+        QString text = QString::fromUtf8(sample("copy-missing-source.txt"));
         text.truncate(text.lastIndexOf("exit status:")); // the capture's note, not rclone's
         QCOMPARE(lastMeaningfulLine(text),
                  QStringLiteral("2026/12/05 17:06:12 Failed to copy: directory not found"));

@@ -21,6 +21,7 @@
 
 using skyloft::test::Download;
 using skyloft::test::downloadAll;
+using skyloft::test::readFile;
 using skyloft::test::runSkyloft;
 using skyloft::test::SkyloftRun;
 using skyloft::test::writeFile;
@@ -56,11 +57,9 @@ QList<pid_t> rcloneChildren(qint64 parent)
 {
     QList<pid_t> children;
     for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
         // pid (comm) state ppid ...
-        const QByteArray line = stat.readAll();
+        const QByteArray line =
+            readFile(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
         if (line.contains("(rclone)") && fields.size() > 1 && fields.at(1).toLongLong() == parent)
             children << pid_t(entry.toInt());
@@ -71,11 +70,8 @@ QList<pid_t> rcloneChildren(qint64 parent)
 // Alive and not a zombie waiting to be reaped.
 bool running(pid_t pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
+    const QByteArray line = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    return !line.isEmpty() && line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 // Spaces, both quote characters and letters outside ASCII, numbered so that no two files share

@@ -245,9 +245,7 @@ private Q_SLOTS:
         auto *button = view.findChild<ExportButton *>();
         QVERIFY(button && button->isEnabled());
         button->menu()->actions().at(0)->trigger(); // CSV
-        QFile saved(dir.filePath("enlaces.csv"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(readBack(saved.readAll(), ExportFormat::Csv),
+        QCOMPARE(readBack(readFile(dir.filePath("enlaces.csv")), ExportFormat::Csv),
                  (QStringList{"Google Drive|b, c.txt|https://d/b", "1Fichier|a.txt|https://f/a"}));
     }
 
@@ -347,9 +345,7 @@ private Q_SLOTS:
 
         // Export: only the rows shown that have a link.
         window.exportButton()->exportAs(ExportFormat::Json);
-        QFile exported(savedTo);
-        QVERIFY(exported.open(QIODevice::ReadOnly));
-        QCOMPARE(readBack(exported.readAll(), ExportFormat::Json),
+        QCOMPARE(readBack(readFile(savedTo), ExportFormat::Json),
                  QStringList{"Dropbox|informe, final \"v2\".pdf|https://x/3"});
 
         // Newest first; the failed Dropbox pair offers Reintentar, the other does not.
