@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
 #include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
@@ -17,6 +18,7 @@
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
 using skyloft::test::readFile;
+using skyloft::test::sorted;
 using skyloft::test::writeFile;
 
 class TestConfigFile : public QObject
@@ -102,12 +104,8 @@ private Q_SLOTS:
                                            [&](const QString &e) { config << e; }));
         QVERIFY(file.refreshAuthorizations(ScanVariant::UploadScreen,
                                            [&](const QString &e) { upload << e; }));
-        config.sort();
-        configEntries.sort();
-        upload.sort();
-        uploadEntries.sort();
-        QCOMPARE(config, configEntries);
-        QCOMPARE(upload, uploadEntries);
+        QCOMPARE(sorted(config), sorted(configEntries));
+        QCOMPARE(sorted(upload), sorted(uploadEntries));
         QCOMPARE(out.lines().size(), 8);
         if (!uploadLines.isEmpty())
             QCOMPARE(out.lines().mid(4), uploadLines);

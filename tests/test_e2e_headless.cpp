@@ -4,6 +4,7 @@
 #include "Downloads.h"
 #include "FakeRclone.h"
 #include "RunSkyloft.h"
+#include "TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,7 @@ using skyloft::test::downloadAll;
 using skyloft::test::readFile;
 using skyloft::test::runSkyloft;
 using skyloft::test::SkyloftRun;
+using skyloft::test::sorted;
 using skyloft::test::writeFile;
 
 namespace {
@@ -149,10 +151,7 @@ private:
         QVERIFY2(outcome.exitCode == 1, qPrintable(outcome.describe()));
 
         const QStringList queue = queued(outcome);
-        QStringList sortedQueue = queue;
-        sortedQueue.sort();
-        created.sort();
-        QCOMPARE(sortedQueue, created);
+        QCOMPARE(sorted(queue), sorted(created));
         QCOMPARE(queue.last(), vanished);
         QVERIFY2(std::any_of(outcome.out.cbegin(), outcome.out.cend(),
                              [&](const QString &line) {
