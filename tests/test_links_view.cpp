@@ -99,11 +99,6 @@ struct Screen
     }
 };
 
-void putOnClipboard(const QString &text)
-{
-    QGuiApplication::clipboard()->setText(text);
-}
-
 QString clipboardText()
 {
     return QGuiApplication::clipboard()->text();
@@ -215,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(current.data(LinksModel::LinkRole).toString(), QStringLiteral("https://mega/b"));
         QCOMPARE(button->geometry(), screen.list()->cardDelegate()->copyButtonRect(
                                          screen.list()->visualRect(current), current));
-        putOnClipboard(QStringLiteral("stale"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
 
