@@ -28,9 +28,6 @@ class TestConfigFile : public QObject
 private Q_SLOTS:
     void catalogNames()
     {
-        QCOMPARE(ServiceCatalog::services(),
-                 (QStringList{"Google Drive", "Dropbox", "Mega", "1Fichier"}));
-        QCOMPARE(ServiceCatalog::serviciosOrden(), ServiceCatalog::services());
         QCOMPARE(remoteNameFor("1Fichier"), QStringLiteral("fichier"));
         QCOMPARE(remoteNameFor("Box"), QStringLiteral("box"));
         QCOMPARE(remoteNameFor("google drive"), QStringLiteral("googledrive"));

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -56,7 +55,6 @@ private Q_SLOTS:
         QCOMPARE(window.minimumSize(), window.maximumSize());
         window.resize(900, 900);
         QCOMPARE(window.contentView()->size(), QSize(700, 520));
-        QVERIFY(window.menuBar()->actions().isEmpty());
     }
 
     void tabsFollowTheSharedSelection()
