@@ -239,9 +239,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("mensajes");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QStringList>("authorized");
-        const QString writesFichier =
-            "printf '\\n[fichier]\\ntype = fichier\\napi_key = %s\\n' \"$8\" >> "
-            "\"$RCLONE_CONFIG\"\n";
         QTest::newRow("Google Drive with only the default section fails with rclone's last line")
             << "Google Drive"
             << "echo '2026/12/05 17:05:52 Error: something went wrong'; echo\n"
@@ -257,9 +254,6 @@ private Q_SLOTS:
             << "No se pudo autorizar 1Fichier: La sección [fichier] no se encontró en el archivo "
                "de configuración."
             << QStringList{};
-        QTest::newRow("1Fichier whose section rclone wrote succeeds")
-            << "1Fichier" << writesFichier << 1
-            << QStringList{"✅ 1Fichier configurado correctamente"} << "" << QStringList{"1fichier"};
         QTest::newRow("Mega twice changes the message once")
             << "Mega"
             << "sed -i 's/^type = mega$/type = mega\\nuser = ana/' \"$RCLONE_CONFIG\"\n"

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // End to end inside tools/sandbox: the built `skyloft upload` command drives the real rclone
 // against the sandbox's S3 server, and every link it prints really downloads its file.
-#include "FakeRclone.h"
-
 #include "Downloads.h"
+#include "FakeRclone.h"
+#include "RunSkyloft.h"
+#include "TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,17 +13,19 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include <algorithm>
 #include <csignal>
-#include <functional>
 
 using skyloft::test::Download;
 using skyloft::test::downloadAll;
+using skyloft::test::readFile;
+using skyloft::test::runSkyloft;
+using skyloft::test::SkyloftRun;
+using skyloft::test::sorted;
 using skyloft::test::writeFile;
 
 namespace {
@@ -30,80 +33,25 @@ namespace {
 const QString kAllDone = QStringLiteral("✅ Todas las subidas completadas");
 const QString kQueuedFromFolder = QStringLiteral("📂 Archivo agregado desde carpeta: ");
 
-struct Outcome
+// The queue in upload order, as the intake announced it.
+QStringList queued(const SkyloftRun &run)
 {
-    int exitCode = -1;
-    QStringList out;
-    QString err;
-
-    // The end of both streams, for failure messages.
-    QString describe() const
-    {
-        // Concatenated, not QString::arg: the output holds percent signs.
-        return QStringLiteral("\nexit ") + QString::number(exitCode) +
-               QStringLiteral("\n--- last lines of stdout ---\n") +
-               out.mid(qMax<qsizetype>(0, out.size() - 60)).join(QLatin1Char('\n')) +
-               QStringLiteral("\n--- end of stderr ---\n") + err.right(4000);
+    QStringList paths;
+    for (const QString &line : run.out) {
+        if (line.startsWith(kQueuedFromFolder))
+            paths << line.mid(kQueuedFromFolder.size());
     }
+    return paths;
+}
 
-    // The queue in upload order, as the intake announced it.
-    QStringList queued() const
-    {
-        QStringList paths;
-        for (const QString &line : out) {
-            if (line.startsWith(kQueuedFromFolder))
-                paths << line.mid(kQueuedFromFolder.size());
-        }
-        return paths;
-    }
-
-    // Everything after the run's last line is a row: remote, file name, link, state.
-    QList<QStringList> linkLines() const
-    {
-        QList<QStringList> lines;
-        const qsizetype done = out.lastIndexOf(kAllDone);
-        for (const QString &line : out.mid(done < 0 ? out.size() : done + 1))
-            lines << line.split(QLatin1Char('\t'));
-        return lines;
-    }
-};
-
-// Runs the built program as a user would, in the sandbox's home; `onLine` sees each line of
-// standard output as it comes, while the run goes on.
-Outcome runSkyloft(const QStringList &arguments, const QString &workDir, const QString &resources,
-                   const std::function<void(const QString &, QProcess &)> &onLine = {})
+// Everything after the run's last line is a row: remote, file name, link, state.
+QList<QStringList> linkLines(const SkyloftRun &run)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // rclone's S3 client reads this bundle and then fails on the plain-HTTP server.
-    environment.remove(QStringLiteral("AWS_CA_BUNDLE"));
-    environment.insert(QStringLiteral("HOME"), qEnvironmentVariable("SKYLOFT_SANDBOX_HOME"));
-    environment.insert(QStringLiteral("SKYLOFT_RESOURCE_DIR"), resources);
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(workDir);
-    process.setStandardInputFile(QProcess::nullDevice());
-
-    Outcome outcome;
-    QByteArray pending;
-    const auto takeLines = [&] {
-        pending += process.readAllStandardOutput();
-        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
-            outcome.out << QString::fromUtf8(pending.left(end));
-            pending.remove(0, end + 1);
-            if (onLine)
-                onLine(outcome.out.last(), process);
-        }
-    };
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, takeLines);
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), arguments);
-    // CTest's timeout bounds the run; this wait only has to outlast it.
-    const bool ended = finished.wait(3600000);
-    takeLines();
-    outcome.exitCode =
-        ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    outcome.err = QString::fromUtf8(process.readAllStandardError());
-    return outcome;
+    QList<QStringList> lines;
+    const qsizetype done = run.out.lastIndexOf(kAllDone);
+    for (const QString &line : run.out.mid(done < 0 ? run.out.size() : done + 1))
+        lines << line.split(QLatin1Char('\t'));
+    return lines;
 }
 
 // The rclone processes whose parent is `parent`.
@@ -111,11 +59,9 @@ QList<pid_t> rcloneChildren(qint64 parent)
 {
     QList<pid_t> children;
     for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
         // pid (comm) state ppid ...
-        const QByteArray line = stat.readAll();
+        const QByteArray line =
+            readFile(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
         if (line.contains("(rclone)") && fields.size() > 1 && fields.at(1).toLongLong() == parent)
             children << pid_t(entry.toInt());
@@ -126,11 +72,8 @@ QList<pid_t> rcloneChildren(qint64 parent)
 // Alive and not a zombie waiting to be reaped.
 bool running(pid_t pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
+    const QByteArray line = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    return !line.isEmpty() && line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 // Spaces, both quote characters and letters outside ASCII, numbered so that no two files share
@@ -166,12 +109,11 @@ class TestE2eHeadless : public QObject
     Q_OBJECT
 
 private:
+    const QString m_home = qEnvironmentVariable("SKYLOFT_SANDBOX_HOME");
     QTemporaryDir m_resources;
     QTemporaryDir m_work;
 
-    // Every queued file goes to every service, one after another; the links come out grouped by
-    // remote in upload order, and each serves its file byte for byte. A file deleted after it
-    // was queued fails its copy and gives no link; the run goes on and the status says so.
+    // One run of smallFilesToTwoServicesOneVanishing.
     void uploadWithOneVanishing(int kFiles, const QStringList &options, int run)
     {
         const QString folder =
@@ -192,27 +134,24 @@ private:
         bool removed = false;
         QStringList queuedSoFar;
         // Services given in the other order: the run follows their fixed order.
-        const Outcome outcome =
-            runSkyloft(QStringList{"upload"} + options +
-                           QStringList{"--to", "Dropbox", "--to", "Google Drive", folder},
-                       m_work.path(), m_resources.path(), [&](const QString &line, QProcess &) {
-                           if (line.startsWith(kQueuedFromFolder))
-                               queuedSoFar << line.mid(kQueuedFromFolder.size());
-                           // The last file is copied last: long after the run has started.
-                           if (line.startsWith(QStringLiteral("Iniciando subida para ")) &&
-                               !removed && !queuedSoFar.isEmpty()) {
-                               vanished = queuedSoFar.last();
-                               removed = QFile::remove(vanished);
-                           }
-                       });
+        const SkyloftRun outcome = runSkyloft(
+            QStringList{"upload"} + options +
+                QStringList{"--to", "Dropbox", "--to", "Google Drive", folder},
+            m_home, m_resources.path(), m_work.path(), [&](const QString &line, QProcess &) {
+                if (line.startsWith(kQueuedFromFolder))
+                    queuedSoFar << line.mid(kQueuedFromFolder.size());
+                // The last file is copied last: long after the run has started.
+                if (line.startsWith(QStringLiteral("Iniciando subida para ")) && !removed &&
+                    !queuedSoFar.isEmpty()) {
+                    vanished = queuedSoFar.last();
+                    removed = QFile::remove(vanished);
+                }
+            });
         QVERIFY2(removed, qPrintable(outcome.describe()));
         QVERIFY2(outcome.exitCode == 1, qPrintable(outcome.describe()));
 
-        const QStringList queue = outcome.queued();
-        QStringList sortedQueue = queue;
-        sortedQueue.sort();
-        created.sort();
-        QCOMPARE(sortedQueue, created);
+        const QStringList queue = queued(outcome);
+        QCOMPARE(sorted(queue), sorted(created));
         QCOMPARE(queue.last(), vanished);
         QVERIFY2(std::any_of(outcome.out.cbegin(), outcome.out.cend(),
                              [&](const QString &line) {
@@ -229,7 +168,7 @@ private:
         }
         QStringList got;
         QList<QUrl> urls;
-        for (const QStringList &fields : outcome.linkLines()) {
+        for (const QStringList &fields : linkLines(outcome)) {
             const QString pair = fields.mid(0, 2).join(QLatin1Char('\t'));
             if (fields.size() == 4 && fields.at(1) == QFileInfo(vanished).fileName()) {
                 QVERIFY2(fields.at(2).isEmpty(), qPrintable(pair + " has a link"));
@@ -258,8 +197,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(!qEnvironmentVariableIsEmpty("SKYLOFT_SANDBOX_HOME"),
-                 "run this test through tools/sandbox");
+        QVERIFY2(!m_home.isEmpty(), "run this test through tools/sandbox");
         QVERIFY(m_resources.isValid() && m_work.isValid());
         QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE),
                             m_resources.filePath(QStringLiteral("rclone"))));
@@ -296,16 +234,16 @@ private Q_SLOTS:
         for (int i = 0; i < 40; ++i)
             QVERIFY(writeFile(folder + QLatin1Char('/') + smallFileName(i), smallFileContent(i)));
         QList<pid_t> daemons;
-        const Outcome outcome =
-            runSkyloft({"upload", "--rapido", "--to", "Dropbox", folder}, m_work.path(),
-                       m_resources.path(), [&](const QString &line, QProcess &process) {
-                           // The daemon is up once a copy has ended.
-                           if (!line.startsWith(QStringLiteral("Resultado de 'copy' para ")) ||
-                               !daemons.isEmpty())
-                               return;
-                           daemons = rcloneChildren(process.processId());
-                           ::kill(pid_t(process.processId()), SIGKILL);
-                       });
+        const SkyloftRun outcome = runSkyloft(
+            {"upload", "--rapido", "--to", "Dropbox", folder}, m_home, m_resources.path(),
+            m_work.path(), [&](const QString &line, QProcess &process) {
+                // The daemon is up once a copy has ended.
+                if (!line.startsWith(QStringLiteral("Resultado de 'copy' para ")) ||
+                    !daemons.isEmpty())
+                    return;
+                daemons = rcloneChildren(process.processId());
+                ::kill(pid_t(process.processId()), SIGKILL);
+            });
         QVERIFY2(outcome.exitCode == -1, qPrintable(outcome.describe()));
         QCOMPARE(daemons.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!running(daemons.first()), 30000);
@@ -334,9 +272,9 @@ private Q_SLOTS:
             QStringLiteral("^Porcentaje detectado \\(global\\): (\\d+(?:\\.\\d+)?)%$"));
         QList<double> values;
         QStringList seen;
-        const Outcome outcome =
-            runSkyloft({"upload", "--to", "Google Drive", path}, m_work.path(), m_resources.path(),
-                       [&](const QString &line, QProcess &) {
+        const SkyloftRun outcome =
+            runSkyloft({"upload", "--to", "Google Drive", path}, m_home, m_resources.path(),
+                       m_work.path(), [&](const QString &line, QProcess &) {
                            const QRegularExpressionMatch match = percentage.match(line);
                            if (match.hasMatch()) {
                                values << match.captured(1).toDouble();

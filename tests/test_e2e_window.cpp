@@ -5,6 +5,7 @@
 #include "Downloads.h"
 #include "DropUrls.h"
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
 #include "history/HistoryStore.h"
 #include "screens/upload/DropZone.h"
@@ -18,15 +19,10 @@
 #include "upload/GeneratedLinks.h"
 #include "upload/UploadState.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMimeData>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +30,7 @@
 using namespace skyloft;
 using skyloft::test::Download;
 using skyloft::test::downloadAll;
+using skyloft::test::sorted;
 using skyloft::test::writeFile;
 
 namespace {
@@ -134,12 +131,8 @@ private Q_SLOTS:
         }
         for (const HistoryEntry &entry : window.history()->entries(started))
             recorded << entry.pair.remote + '|' + entry.pair.fileName + '|' + entry.pair.link;
-        session.sort();
-        recorded.sort();
-        QCOMPARE(recorded, session);
-        QStringList keys = kRemotes;
-        keys.sort();
-        QCOMPARE(links.keys(), keys);
+        QCOMPARE(sorted(recorded), sorted(session));
+        QCOMPARE(links.keys(), sorted(kRemotes));
         QList<QUrl> urls;
         QList<QByteArray> expectedBodies;
         QStringList where;

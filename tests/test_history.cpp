@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "FakeRclone.h"
 #include "OpenDialog.h"
+#include "RunSkyloft.h"
 
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
@@ -119,24 +120,6 @@ QStringList readBack(const QByteArray &bytes, ExportFormat format)
         }
     }
     return out;
-}
-
-struct Cli
-{
-    int exitCode = -1;
-    QByteArray out;
-};
-
-Cli historial(const QString &dataHome, const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_DATA_HOME", dataHome);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(SKYLOFT_BIN_DIR "/skyloft"), QStringList{"historial"} + arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), process.readAllStandardOutput()};
 }
 
 } // namespace
@@ -262,9 +245,7 @@ private Q_SLOTS:
         auto *button = view.findChild<ExportButton *>();
         QVERIFY(button && button->isEnabled());
         button->menu()->actions().at(0)->trigger(); // CSV
-        QFile saved(dir.filePath("enlaces.csv"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(readBack(saved.readAll(), ExportFormat::Csv),
+        QCOMPARE(readBack(readFile(dir.filePath("enlaces.csv")), ExportFormat::Csv),
                  (QStringList{"Google Drive|b, c.txt|https://d/b", "1Fichier|a.txt|https://f/a"}));
     }
 
@@ -314,20 +295,20 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, files);
-        QTemporaryDir dataHome;
+        QTemporaryDir home;
         {
-            HistoryStore store(dataHome.filePath("skyloft/historial.sqlite"));
+            HistoryStore store(home.filePath(".local/share/skyloft/historial.sqlite"));
             for (int i = 0; i < kRun.size(); ++i)
                 store.record(kRun.at(i), kMonday.addDays(i < 3 ? 0 : 2));
         }
-        const Cli cli = historial(dataHome.path(), arguments);
+        const SkyloftRun cli = runSkyloft(QStringList{"historial"} + arguments, home.path());
         QCOMPARE(cli.exitCode, exitCode);
         QStringList got;
         if (arguments.contains("json")) {
-            for (const QJsonValue &v : QJsonDocument::fromJson(cli.out).array())
+            for (const QJsonValue &v : QJsonDocument::fromJson(cli.out.join('\n').toUtf8()).array())
                 got << v["archivo"].toString();
         } else if (exitCode == 0) {
-            QStringList lines = QString::fromUtf8(cli.out).split('\n', Qt::SkipEmptyParts);
+            QStringList lines = cli.out;
             QCOMPARE(lines.takeFirst().split('\t').size(), 7);
             for (const QString &line : lines) {
                 QCOMPARE(line.split('\t').size(), 7);
@@ -364,9 +345,7 @@ private Q_SLOTS:
 
         // Export: only the rows shown that have a link.
         window.exportButton()->exportAs(ExportFormat::Json);
-        QFile exported(savedTo);
-        QVERIFY(exported.open(QIODevice::ReadOnly));
-        QCOMPARE(readBack(exported.readAll(), ExportFormat::Json),
+        QCOMPARE(readBack(readFile(savedTo), ExportFormat::Json),
                  QStringList{"Dropbox|informe, final \"v2\".pdf|https://x/3"});
 
         // Newest first; the failed Dropbox pair offers Reintentar, the other does not.

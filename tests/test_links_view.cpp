@@ -13,8 +13,8 @@
 #include "ui/Toast.h"
 #include "upload/GeneratedLinks.h"
 
-#include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -99,11 +99,6 @@ struct Screen
     }
 };
 
-void putOnClipboard(const QString &text)
-{
-    QGuiApplication::clipboard()->setText(text);
-}
-
 QString clipboardText()
 {
     return QGuiApplication::clipboard()->text();
@@ -186,40 +181,17 @@ private Q_SLOTS:
         QVERIFY(!screen.emptyStateShown());
     }
 
-    void copyAll_data()
-    {
-        QTest::addColumn<Recorded>("recorded");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("links only, section after section, no final line feed")
-            << Recorded{{"mega", {"c.txt", "C"}},
-                        {"drive", {"a.txt", "A"}},
-                        {"drive", {"b.txt", "B"}}}
-            << "A\nB\nC";
-        QTest::newRow("one link") << Recorded{{"fichier", {"f.txt", "https://1fichier.com/?x"}}}
-                                  << "https://1fichier.com/?x";
-    }
-
-    void copyAll()
-    {
-        QFETCH(Recorded, recorded);
-        QFETCH(QString, text);
-        Screen screen;
-        screen.record(recorded);
-        putOnClipboard(QStringLiteral("stale"));
-        QTest::mouseClick(screen.button(QStringLiteral("Copiar Todo")), Qt::LeftButton);
-        QCOMPARE(clipboardText(), text);
-        QVERIFY(screen.toast()->isVisible());
-        QCOMPARE(screen.toast()->text(), QStringLiteral("📋 Enlaces copiados"));
-    }
-
-    void copyOneLink()
+    // One card's button, by mouse and by keyboard, copies its link; "Copiar Todo" copies every
+    // link, section after section, without a final line feed.
+    void copyingLinks()
     {
         Screen screen;
-        screen.record(
-            {{"drive", {"a.txt", "https://drive/a"}}, {"mega", {"b.txt", "https://mega/b"}}});
+        screen.record({{"mega", {"b.txt", "https://mega/b"}},
+                       {"drive", {"a.txt", "https://drive/a"}},
+                       {"mega", {"c.txt", "https://mega/c"}}});
 
-        screen.clickCopyButtonOf(QStringLiteral("https://mega/b"));
-        QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
+        screen.clickCopyButtonOf(QStringLiteral("https://mega/c"));
+        QCOMPARE(clipboardText(), QStringLiteral("https://mega/c"));
         QVERIFY(screen.toast()->isVisible());
         QCOMPARE(screen.toast()->text(), QStringLiteral("📋 Enlace copiado"));
         QTRY_COMPARE(screen.toast()->geometry().bottom() + 1, screen.view.height() - 12);
@@ -238,9 +210,14 @@ private Q_SLOTS:
         QCOMPARE(current.data(LinksModel::LinkRole).toString(), QStringLiteral("https://mega/b"));
         QCOMPARE(button->geometry(), screen.list()->cardDelegate()->copyButtonRect(
                                          screen.list()->visualRect(current), current));
-        putOnClipboard(QStringLiteral("stale"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
+
+        QTest::mouseClick(screen.button(QStringLiteral("Copiar Todo")), Qt::LeftButton);
+        QCOMPARE(clipboardText(),
+                 QStringLiteral("https://drive/a\nhttps://mega/b\nhttps://mega/c"));
+        QCOMPARE(screen.toast()->text(), QStringLiteral("📋 Enlaces copiados"));
     }
 
     void noticeHidesWhenTheFirstOfTwoCopiesEnds()
@@ -264,22 +241,19 @@ private Q_SLOTS:
 
     void clearAll_data()
     {
-        QTest::addColumn<Recorded>("recorded");
         QTest::addColumn<QString>("answer"); // a button's text, or "Escape"
         QTest::addColumn<bool>("erased");
-        const Recorded two{{"drive", {"a.txt", "A"}}, {"mega", {"b.txt", "B"}}};
-        QTest::newRow("Borrar Todo empties the shared links") << two << "Borrar Todo" << true;
-        QTest::newRow("Cancelar keeps every link") << two << "Cancelar" << false;
-        QTest::newRow("dismissing keeps every link") << two << "Escape" << false;
+        QTest::newRow("Borrar Todo empties the shared links") << "Borrar Todo" << true;
+        QTest::newRow("Cancelar keeps every link") << "Cancelar" << false;
+        QTest::newRow("dismissing keeps every link") << "Escape" << false;
     }
 
     void clearAll()
     {
-        QFETCH(Recorded, recorded);
         QFETCH(QString, answer);
         QFETCH(bool, erased);
         Screen screen;
-        screen.record(recorded);
+        screen.record({{"drive", {"a.txt", "A"}}, {"mega", {"b.txt", "B"}}});
         const int rows = screen.model()->rowCount();
         const LinksByRemote before = screen.links.links();
 

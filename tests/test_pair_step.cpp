@@ -48,10 +48,6 @@ private Q_SLOTS:
         const QString generated = QStringLiteral("Enlace generado para a.txt en 1Fichier: ");
         const QString noLink =
             QStringLiteral("❌ No se pudo obtener el enlace para a.txt en 1Fichier");
-        QTest::newRow("a link and a line feed: the line feed goes")
-            << "echo 'https://1fichier.com/?abc'" << PairState::Subido
-            << "https://1fichier.com/?abc" << generated + "https://1fichier.com/?abc"
-            << "";
         QTest::newRow("leading spaces and trailing blank lines go")
             << "printf '  \\t https://x/y \\n\\n\\n'" << PairState::Subido << "https://x/y"
             << generated + "https://x/y"

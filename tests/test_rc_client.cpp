@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The remote-control client of "Subida rápida": rclone's answers read from captures of rclone
 // 1.60.1, and a real `rclone rcd` started, called, refused without its credentials and ended.
+#include "FakeRclone.h"
+
 #include "upload/RcAnswers.h"
 #include "upload/RcClient.h"
 
@@ -17,15 +19,15 @@
 #include <csignal>
 
 using namespace skyloft;
+using skyloft::test::readFile;
+using skyloft::test::writeFile;
 
 namespace {
 
 QJsonObject captured(const QString &name)
 {
-    QFile file(QStringLiteral(SKYLOFT_TEST_DATA_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    return QJsonDocument::fromJson(readFile(QStringLiteral(SKYLOFT_TEST_DATA_DIR "/") + name))
+        .object();
 }
 
 // What each reading makes of an answer, in one line.
@@ -97,10 +99,9 @@ private Q_SLOTS:
         QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE),
                             m_resources.filePath(QStringLiteral("rclone"))));
         QVERIFY(QDir(m_home.path()).mkpath(QStringLiteral("destino")));
-        QFile config(m_home.filePath(QStringLiteral(".rclone.conf")));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[destino]\ntype = alias\nremote = " +
-                     m_home.filePath(QStringLiteral("destino")).toUtf8() + "\n");
+        QVERIFY(writeFile(m_home.filePath(QStringLiteral(".rclone.conf")),
+                          "[destino]\ntype = alias\nremote = " +
+                              m_home.filePath(QStringLiteral("destino")).toUtf8() + "\n"));
     }
 
     void readsCapturedAnswers_data()
@@ -189,10 +190,8 @@ private Q_SLOTS:
 
         const QString name = QStringLiteral("l'Ñandú \"citado\" 1.bin");
         const QByteArray content(100000, 'x');
-        QFile source(m_resources.filePath(name));
-        QVERIFY(source.open(QIODevice::WriteOnly));
-        source.write(content);
-        source.close();
+        const QString source = m_resources.filePath(name);
+        QVERIFY(writeFile(source, content));
 
         const auto copy = [&](const QString &path, QList<double> &fractions) {
             std::optional<RcReply> done;
@@ -202,13 +201,11 @@ private Q_SLOTS:
             return QTest::qWaitFor([&] { return done.has_value(); }, 60000) ? *done : RcReply{};
         };
         QList<double> fractions;
-        RcReply reply = copy(source.fileName(), fractions);
+        RcReply reply = copy(source, fractions);
         QVERIFY2(reply.ok, qPrintable(reply.text()));
         QVERIFY(reply.answer.value(QStringLiteral("success")).toBool());
         QCOMPARE(fractions.last(), 1.0);
-        QFile copied(m_home.filePath(QStringLiteral("destino/")) + name);
-        QVERIFY(copied.open(QIODevice::ReadOnly));
-        QCOMPARE(copied.readAll(), content);
+        QCOMPARE(readFile(m_home.filePath(QStringLiteral("destino/")) + name), content);
 
         fractions.clear();
         reply = copy(m_resources.filePath(QStringLiteral("no existe.bin")), fractions);

@@ -4,7 +4,6 @@
 #include "shell/RunEndNotice.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QTest>
 #include <QWidget>

@@ -69,24 +69,6 @@ private Q_SLOTS:
                  answered);
     }
 
-    void inputReachesStdinThenEndOfFile()
-    {
-        FakeRclone fake;
-        const RcloneEnvironment environment = makeRcloneEnvironment(fake.paths());
-        runRcloneCollect(fake.paths(), {"a"}, environment, QStringLiteral("y\n"));
-        runRcloneCollect(fake.paths(), {"b"}, environment);
-        runRcloneWithAnswer(fake.paths().globalRclonePath(), {"c"}, environment,
-                            QStringLiteral("y\n"));
-        const auto calls = fake.calls();
-        QCOMPARE(calls.size(), 3);
-        // The fake reads its input to the end before answering: reaching "ended" proves EOF.
-        QCOMPARE(calls[0].standardInput, QByteArray("y\n"));
-        QCOMPARE(calls[1].standardInput, QByteArray());
-        QCOMPARE(calls[2].standardInput, QByteArray("y\n"));
-        for (const auto &call : calls)
-            QVERIFY(call.ended);
-    }
-
     void missingExecutableIsReportedAsOutput()
     {
         QTemporaryDir empty;

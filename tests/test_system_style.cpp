@@ -74,34 +74,26 @@ private Q_SLOTS:
                                  const QFont &font) {
                 QTest::newRow(qPrintable(prefix + name)) << text << stacked(layers) << font;
             };
-            const QFont title = systemFont(32, QFont::DemiBold);
             const QFont plateButton = systemFont(16, QFont::DemiBold);
             const QFont bar = systemFont(10, QFont::Medium);
-            row("título", secondaryLabelColour(), {}, title);
-            row("Suelta archivos aquí", secondaryLabelColour(), {},
-                textStyleFont(TextStyle::Headline));
+            // One row for texts of the same colours: the one with the smallest font.
+            row("título, Suelta archivos aquí, recuento de la cola, sin enlaces",
+                secondaryLabelColour(), {}, textStyleFont(TextStyle::Footnote));
             row("archivo en cola", systemBlue(), {}, textStyleFont(TextStyle::Footnote));
-            row("recuento de la cola", secondaryLabelColour(), {},
-                textStyleFont(TextStyle::Footnote));
             row("Eliminar todos los archivos", systemRed(), {systemGray(0.12)},
                 textStyleFont(TextStyle::Subheadline));
-            row("Servicios:", labelColour(), {}, textStyleFont(TextStyle::Headline));
-            row("servicio sin elegir", onPlateColour(), {greyPlateColour()},
-                textStyleFont(TextStyle::Subheadline));
+            row("Servicios:, Subiendo archivos..., ruta del archivo de configuración",
+                labelColour(), {}, textStyleFont(TextStyle::Caption));
             row("servicio elegido", onPlateColour(), {bluePlateColour()},
                 textStyleFont(TextStyle::Subheadline));
             row("Subir Archivos", onPlateColour(), {bluePlateColour(0.8)}, plateButton);
-            row("Subiendo archivos...", labelColour(), {},
-                textStyleFont(TextStyle::LargeTitle, true));
             row("tarjeta de progreso", labelColour(), {cardColour(0.9)},
                 textStyleFont(TextStyle::Headline));
-            row("barra sin llenar", onPlateColour(), {greyPlateColour()}, bar);
+            row("servicio sin elegir, barra sin llenar", onPlateColour(), {greyPlateColour()}, bar);
             row("barra, inicio del relleno", onPlateColour(),
                 {greyPlateColour(), bluePlateColour(0.6)}, bar);
             row("Cancelar todo", onPlateColour(), {redPlateColour()},
                 textStyleFont(TextStyle::Headline));
-            row("ruta del archivo de configuración", labelColour(), {},
-                textStyleFont(TextStyle::Caption));
             row("nombre en el mosaico", labelColour(), {cardColour()},
                 textStyleFont(TextStyle::Caption2));
             row("texto de un campo", labelColour(), {systemGray(0.1)},
@@ -110,9 +102,8 @@ private Q_SLOTS:
                 textStyleFont(TextStyle::Body));
             row("Autorizar", onPlateColour(), {bluePlateColour(0.9)}, plateButton);
             row("aviso", onPlateColour(), {toastPlateColour()}, textStyleFont(TextStyle::Body));
-            row("Enlaces Generados", nearBlack(), {}, textStyleFont(TextStyle::Title3, true));
-            row("sin enlaces", secondaryLabelColour(), {}, textStyleFont(TextStyle::Title3));
-            row("cabecera de servicio", nearBlack(), {}, textStyleFont(TextStyle::Title2, true));
+            row("Enlaces Generados, cabecera de servicio", nearBlack(), {},
+                textStyleFont(TextStyle::Title3, true));
             row("nombre de archivo", nearBlack(), {systemGray(0.1)},
                 textStyleFont(TextStyle::Subheadline, true));
             row("enlace", systemBlue(), {systemGray(0.1)}, textStyleFont(TextStyle::Caption));

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
@@ -385,28 +384,6 @@ private Q_SLOTS:
         QCOMPARE(rig.outcomes.size(), before);
         QCOMPARE(rig.finished, 0);
         QVERIFY2(out.text().isEmpty(), qPrintable(out.text()));
-    }
-
-    void failedCopyIsRetriedForThatPairOnly()
-    {
-        Rig rig(QStringLiteral("case \"$3\" in\n"
-                               "copy) [ -f \"$HOME/fixed\" ] || { echo 'Failed to copy: no' >&2; "
-                               "exit 1; } ;;\n"
-                               "link) echo \"https://links.example/$4\" ;;\n"
-                               "esac\n"));
-        rig.start({"/datos/a.txt"}, {"Google Drive"});
-        QTRY_COMPARE(rig.finished, 1);
-        QCOMPARE(rig.states(), QStringList{"drive:a.txt copia fallida"});
-        QCOMPARE(rig.outcomes.first().detail, QStringLiteral("Failed to copy: no"));
-
-        QVERIFY(writeFile(rig.fake.home() + "/fixed", ""));
-        const int callsBefore = rig.fake.callCount();
-        rig.run.reset(UploadRun::retry("Google Drive", "/datos/a.txt", rig.fake.paths()));
-        rig.listen(rig.run.get());
-        QTRY_COMPARE(rig.finished, 2);
-        QCOMPARE(rig.states().last(), QStringLiteral("drive:a.txt subido"));
-        QCOMPARE(rig.links().last(), linkOf("drive:/a.txt"));
-        QCOMPARE(rig.fake.callCount(), callsBefore + 2); // one copy, one link
     }
 
     void silentRcloneIsReportedAsStalled()

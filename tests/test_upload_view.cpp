@@ -23,11 +23,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
-#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -218,10 +216,8 @@ private Q_SLOTS:
             QCOMPARE(screen.view->dropZone()->size(), QSize(DropZone::kWidth, DropZone::kHeight));
             // The file holds tokens for Google Drive and Dropbox only.
             QStringList pills;
-            for (ServicePill *pill : screen.view->servicePills()) {
+            for (ServicePill *pill : screen.view->servicePills())
                 pills << pill->displayName() + (pill->isAuthorized() ? "+" : "");
-                QVERIFY(pill->isCheckable() && pill->accessibleName() == pill->displayName());
-            }
             QCOMPARE(pills, (QStringList{"Google Drive+", "Dropbox+", "Mega", "1Fichier"}));
         }
         for (const QString &action : actions) {
@@ -318,7 +314,6 @@ private Q_SLOTS:
         UploadState *state = screen.state();
         state->setIsUploading(true);
         QCOMPARE(screen.shownSection(), kProgressSection);
-        QVERIFY(screen.view->cancelAllButton()->isVisibleTo(screen.view.get()));
         QCOMPARE(screen.cardNames(), (QStringList{"Google Drive", "Dropbox", "1Fichier"}));
 
         state->resetServiceProgress("Google Drive");
@@ -336,10 +331,6 @@ private Q_SLOTS:
         QCOMPARE(waiting->percentageText(), QStringLiteral("0%"));
         QCOMPARE(waiting->fileName(), QString());
         QCOMPARE(waiting->fillWidth(), 0.0);
-
-        // Each card cancels its own service (aRunThroughTheScreen presses it).
-        QCOMPARE(screen.card("Dropbox")->cancelButton()->accessibleName(),
-                 QStringLiteral("Cancelar Dropbox"));
     }
 
     void drops_data()
@@ -531,35 +522,25 @@ private Q_SLOTS:
         QCOMPARE(screen.opened, expected);
     }
 
+    // Tab visits every control, the upload button once it shows; Return presses the buttons.
     void keyboardReachesEveryControl()
     {
         Screen screen(kDriveOnly);
         screen.show();
         screen.queue({screen.file("a.txt")});
-        DropZone *zone = screen.view->dropZone();
-        QCOMPARE(screen.tabChain(zone), (QStringList{"Suelta archivos aquí", "Archivos en cola",
-                                                     "Eliminar todos los archivos", "Google Drive",
-                                                     "Dropbox", "Mega", "1Fichier"}));
-
-        // Space selects the focused service; the upload button then joins the chain.
-        ServicePill *mega = screen.pill("Mega");
-        mega->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(mega, Qt::Key_Space);
-        QVERIFY(screen.state()->serviciosSeleccionados().contains("Mega"));
-        QTest::keyClick(mega, Qt::Key_Tab);
-        QTest::keyClick(mega, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), screen.view->uploadButton());
+        click(screen.pill("Dropbox"));
+        click(screen.pill("Mega"));
+        QCOMPARE(
+            screen.tabChain(screen.view->dropZone()),
+            (QStringList{"Suelta archivos aquí", "Archivos en cola", "Eliminar todos los archivos",
+                         "Google Drive", "Dropbox", "Mega", "1Fichier", "Subir Archivos"}));
         QTest::keyClick(screen.view->uploadButton(), Qt::Key_Return);
         QVERIFY(screen.state()->showAuthorizationAlert());
-        QTest::keyClick(openDialog(screen.view.get()), Qt::Key_Escape);
-        QTRY_VERIFY(!screen.state()->showAuthorizationAlert());
+        QVERIFY(answerDialog(screen.view.get(), "Cancelar"));
 
-        click(screen.pill("Mega"));
-        click(screen.pill("Google Drive"));
-        click(screen.pill("Dropbox"));
         screen.state()->setIsUploading(true);
         QCOMPARE(screen.tabChain(screen.view->cancelAllButton()),
-                 (QStringList{"Cancelar todo", "Cancelar Google Drive", "Cancelar Dropbox"}));
+                 (QStringList{"Cancelar todo", "Cancelar Dropbox", "Cancelar Mega"}));
         QTest::keyClick(screen.view->cancelAllButton(), Qt::Key_Return);
         QVERIFY(!screen.state()->isUploading());
     }
@@ -578,10 +559,8 @@ private Q_SLOTS:
         QVERIFY(screen.state()->archivosSeleccionados().isEmpty());
     }
 
-    // Quitting closes the window during a copy or a link: the screen's run goes first and ends
-    // its rclone child without calling back into the state that goes with it.
-    // The screen owns its run: closing it mid-copy ends the child (test_upload_run covers the
-    // link request and the quiet end).
+    // Quitting closes the window mid-copy: the screen's run goes with it and ends its rclone child
+    // (test_upload_run covers the link request and the quiet end).
     void closingTheScreenDuringARunEndsItsChild()
     {
         Screen screen(kDriveAndDropbox, "case \"$3\" in copy) nap 30 ;; esac\n");
@@ -616,7 +595,6 @@ private Q_SLOTS:
                  (QSet<QString>{"Dropbox", "Google Drive"}));
         click(screen.view->uploadButton());
         QCOMPARE(screen.shownSection(), kProgressSection);
-        QCOMPARE(screen.cardNames(), (QStringList{"Google Drive", "Dropbox"}));
 
         // Half of the first of two files: a quarter of the service.
         ServiceProgressBar *drive = screen.card("Google Drive")->bar();
