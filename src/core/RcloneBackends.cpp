@@ -4,6 +4,7 @@
 #include "core/BlockingWork.h"
 #include "core/RcloneRunner.h"
 
+#include <QFutureWatcher>
 #include <QRegularExpression>
 #include <QtConcurrent>
 
@@ -26,10 +27,17 @@ RcloneBackends::RcloneBackends(QObject *parent) : QObject(parent) {}
 
 void RcloneBackends::probe(const RclonePaths &paths)
 {
-    QtConcurrent::run(&BlockingWork::pool(), [paths] {
+    // A watcher owned by this object, not QFuture::then with it as context: Qt 6.4 asserts when
+    // that context is gone before the answer, as it is when the window closes early.
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        setNames(parseBackendNames(watcher->result()));
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(&BlockingWork::pool(), [paths] {
         return runRcloneCollect(paths, {QStringLiteral("help"), QStringLiteral("backends")},
                                 makeRcloneEnvironment(paths));
-    }).then(this, [this](const QString &output) { setNames(parseBackendNames(output)); });
+    }));
 }
 
 void RcloneBackends::setNames(const std::optional<QSet<QString>> &names)
