@@ -400,8 +400,13 @@ void UploadView::updateCards()
             }
         }
         // Before the stretch: the cards sit at the top of their scroll area.
-        for (int i = 0; i < cards.size(); ++i)
+        // Tab follows the cards as they stand, not the order they were made in.
+        QWidget *previous = m_cancelAll;
+        for (int i = 0; i < cards.size(); ++i) {
             m_cardsLayout->insertWidget(i, cards.at(i));
+            QWidget::setTabOrder(previous, cards.at(i)->cancelButton());
+            previous = cards.at(i)->cancelButton();
+        }
         m_cards = cards;
     }
     for (ProgressCard *card : std::as_const(m_cards)) {
