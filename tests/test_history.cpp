@@ -337,6 +337,15 @@ private Q_SLOTS:
         QAbstractItemModel *shown = window.table()->model();
         QTRY_COMPARE(shown->rowCount(), kRun.size());
 
+        // A header click sorts by its column; the newest-first order then comes back.
+        window.table()->sortByColumn(HistoryModel::Archivo, Qt::AscendingOrder);
+        QStringList names;
+        for (int row = 0; row < shown->rowCount(); ++row)
+            names << shown->index(row, HistoryModel::Archivo).data().toString();
+        QCOMPARE(names, (QStringList{kRun[1].fileName, kRun[2].fileName, kRun[0].fileName,
+                                     kRun[3].fileName, kRun[4].fileName}));
+        window.table()->sortByColumn(HistoryModel::Fecha, Qt::DescendingOrder);
+
         QTest::keyClicks(window.searchField(), "INFORME");
         QCOMPARE(shown->rowCount(), 2);
         window.searchField()->clear();
