@@ -20,6 +20,8 @@ void setUpSkyloft(QProcess &process, const QString &home, const QString &resourc
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // rclone's S3 client reads this bundle and then fails on the sandbox's plain-HTTP server.
     environment.remove(QStringLiteral("AWS_CA_BUNDLE"));
+    // The history belongs to the home given, also when the suite runs inside tools/sandbox.
+    environment.remove(QStringLiteral("SKYLOFT_HISTORY_FILE"));
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
     if (!resources.isEmpty())
