@@ -3,6 +3,7 @@
 
 #include "core/Log.h"
 #include "core/Notifier.h"
+#include "core/Settings.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
@@ -15,7 +16,6 @@
 #include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -35,20 +35,6 @@ const QString kAbrirRepositorio = QStringLiteral("Abrir Repositorio");
 const QString kCerrar = QStringLiteral("Cerrar");
 const QString kAceptar = QStringLiteral("Aceptar");
 const QString kSubidaRapida = QStringLiteral("Subida rápida");
-const QString kSubidaRapidaKey = QStringLiteral("subidaRapida");
-
-// Remembered in $XDG_CONFIG_HOME/skyloft/skyloft.conf.
-bool subidaRapidaGuardada()
-{
-    return QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft"))
-        .value(kSubidaRapidaKey, false)
-        .toBool();
-}
-
-void guardarSubidaRapida(bool on)
-{
-    QSettings(QStringLiteral("skyloft"), QStringLiteral("skyloft")).setValue(kSubidaRapidaKey, on);
-}
 
 UploadView *uploadViewOf(QMainWindow *window)
 {
@@ -92,7 +78,7 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &wind
         window->setFixedSize(700, 520);
 
     if (UploadView *upload = uploadViewOf(window))
-        upload->setSubidaRapida(subidaRapidaGuardada());
+        upload->setSubidaRapida(Settings().subidaRapida());
 
     window->setMenuBar(new QMenuBar(window));
     QTimer::singleShot(kMenuDelayMs, this, [this] {
@@ -124,9 +110,9 @@ void AppDelegate::buildMenu(QMainWindow *window)
             &AppDelegate::mostrarHistorial);
     QAction *rapida = addItem(kSubidaRapida);
     rapida->setCheckable(true);
-    rapida->setChecked(subidaRapidaGuardada());
+    rapida->setChecked(Settings().subidaRapida());
     connect(rapida, &QAction::toggled, this, [this](bool on) {
-        guardarSubidaRapida(on);
+        Settings().setSubidaRapida(on);
         if (UploadView *upload = uploadViewOf(m_window))
             upload->setSubidaRapida(on);
     });

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#include "core/Settings.h"
+
+namespace skyloft {
+
+namespace {
+
+const QString kSubidaRapida = QStringLiteral("subidaRapida");
+
+} // namespace
+
+Settings::Settings() : m_store(QStringLiteral("skyloft"), QStringLiteral("skyloft")) {}
+
+bool Settings::subidaRapida() const
+{
+    return m_store.value(kSubidaRapida, false).toBool();
+}
+
+void Settings::setSubidaRapida(bool on)
+{
+    m_store.setValue(kSubidaRapida, on);
+}
+
+} // namespace skyloft

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QSettings>
+
+namespace skyloft {
+
+// Skyloft's own settings, kept in $XDG_CONFIG_HOME/skyloft/skyloft.conf. Every remembered choice
+// has a typed getter and setter here, with its default in one place, so no key string is spread
+// through the code. Cheap to make: create one where a setting is read or written.
+class Settings
+{
+public:
+    Settings();
+
+    // "Subida rápida": one rclone rcd per run instead of a process per step.
+    bool subidaRapida() const;
+    void setSubidaRapida(bool on);
+
+private:
+    QSettings m_store;
+};
+
+} // namespace skyloft
