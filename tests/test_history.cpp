@@ -286,8 +286,12 @@ private Q_SLOTS:
         QTest::newRow("TSV, escaped") << QStringList{} << 0 << all;
         QTest::newRow("since a day")
             << QStringList{"--format", "json", "--desde", "2026-03-03"} << 0 << all.mid(3);
-        QTest::newRow("a date that is none")
-            << QStringList{"--desde", "ayer"} << 2 << QStringList{};
+        QTest::newRow("since a local time")
+            << QStringList{"--format", "json", "--desde", "2026-03-03T12:00"} << 0 << all.mid(3);
+        for (const char *none : {"ayer", "2026-01-31T25:00", "2026-02-30", "2026-01-31T18:60",
+                                 "2026-01-31T24:00", "2026-01-31T18:00:60", "2026-01-31T18:00x"})
+            QTest::addRow("no such date: %s", none)
+                << QStringList{"--desde", none} << 2 << QStringList{};
         QTest::newRow("an unknown format") << QStringList{"--format", "xml"} << 2 << QStringList{};
     }
     void historyCommand()

@@ -16,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -202,13 +203,25 @@ CommandLineRequest parseUpload(const QStringList &arguments)
     return request;
 }
 
-// A day (local midnight) or a local date and time, as ISO 8601 writes them.
+// A day (local midnight) or a local date and time, as ISO 8601 writes them. Parsed by hand:
+// Qt's ISO date reading ignores whatever follows the day, so "2026-01-31T25:00" read as a day.
 QDateTime parseSince(const QString &text)
 {
-    const QDate day = QDate::fromString(text, Qt::ISODate);
-    if (day.isValid())
+    static const QRegularExpression shape(QStringLiteral(
+        "^([0-9]{4})-([0-9]{2})-([0-9]{2})(?:[T ]([0-9]{2}):([0-9]{2})(?::([0-9]{2}))?)?$"));
+    const QRegularExpressionMatch match = shape.match(text);
+    if (!match.hasMatch())
+        return {};
+    const auto number = [&](int group) { return match.captured(group).toInt(); };
+    const QDate day(number(1), number(2), number(3));
+    if (!day.isValid())
+        return {};
+    if (match.captured(4).isEmpty())
         return day.startOfDay();
-    return QDateTime::fromString(text, Qt::ISODate);
+    // QTime refuses hour 24, minute 60 and second 60; a local time skipped by a clock change
+    // gives an invalid QDateTime, refused the same way.
+    const QTime time(number(4), number(5), number(6));
+    return time.isValid() ? QDateTime(day, time) : QDateTime();
 }
 
 // historial [--format tsv|json] [--desde FECHA]; without the word "historial".
