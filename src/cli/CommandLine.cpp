@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
+#include "cli/CommandTable.h"
+
 #include "core/Log.h"
 #include "core/QuitOnSignals.h"
 #include "core/RclonePaths.h"
@@ -26,71 +28,28 @@ namespace skyloft {
 
 namespace {
 
-QString helpText()
-{
-    return QStringLiteral(
-        "Uso: skyloft [opciones] [RUTA...]\n"
-        "     skyloft upload [--rapido] --to SERVICIO [--to SERVICIO]... [--format tsv|json]\n"
-        "                    RUTA...\n"
-        "     skyloft historial [--format tsv|json] [--desde FECHA]\n"
-        "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.\n"
-        "\n"
-        "Sin orden, abre la ventana; las RUTAS dadas quedan en la cola de subida.\n"
-        "\n"
-        "Órdenes:\n"
-        "  upload          Sube sin ventana cada RUTA (de una carpeta, todos sus archivos) a\n"
-        "                  cada SERVICIO: \"Google Drive\", \"Dropbox\", \"Mega\" o \"1Fichier\",\n"
-        "                  que han de estar autorizados en ~/.rclone.conf. Al terminar escribe\n"
-        "                  una fila por archivo y servicio: remoto, archivo, enlace y estado\n"
-        "                  (subido, copia fallida, enlace fallido o cancelado).\n"
-        "                  --format tsv (por omisión) separa los campos con tabuladores;\n"
-        "                  --format json escribe una lista JSON de objetos.\n"
-        "                  Sale con 0 si todo se subió, con 1 si algo falló, con 2 ante un\n"
-        "                  error de uso o un servicio sin autorizar (entonces no sube nada),\n"
-        "                  y con 130, 143 o 129 si la detienen SIGINT, SIGTERM o SIGHUP.\n"
-        "                  --rapido usa la subida rápida: un solo rclone rcd para toda la\n"
-        "                  subida, con los servicios a la vez.\n"
-        "  historial       Escribe el historial de subidas, de la más antigua a la más\n"
-        "                  reciente: en TSV (con cabecera; tabulador, salto de línea y barra\n"
-        "                  inversa dentro de un campo se escriben \\t, \\n y \\\\) o en JSON.\n"
-        "                  --desde FECHA (2026-01-31 o 2026-01-31T18:00, hora local) deja\n"
-        "                  solo las subidas desde ese momento.\n"
-        "\n"
-        "Opciones:\n"
-        "  -h, --help      Muestra esta ayuda.\n"
-        "  -v, --version   Muestra la versión.\n"
-        "\n"
-        "Variables de entorno:\n"
-        "  SKYLOFT_RESOURCE_DIR   Carpeta con el ejecutable \"rclone\" que se usará.\n"
-        "  SKYLOFT_STALL_SECONDS  Segundos sin noticias de rclone antes de avisar (120).\n"
-        "  SKYLOFT_HISTORY_FILE   El archivo del historial; si no se da,\n"
-        "                         $XDG_DATA_HOME/skyloft/historial.sqlite (por omisión en\n"
-        "                         ~/.local/share/skyloft/).\n");
-}
-
-CommandLineRequest helpRequest()
+CommandLineRequest helpRequest(const Command &command)
 {
     CommandLineRequest request;
     request.kind = CommandLineRequest::Kind::Help;
-    request.message = helpText();
+    request.message = CommandTable::helpText(command);
     return request;
 }
 
-CommandLineRequest usageError(const QString &message)
+CommandLineRequest usageError(const Command &command, const QString &message)
 {
     CommandLineRequest request;
     request.kind = CommandLineRequest::Kind::UsageError;
-    request.message = message + QLatin1Char('\n') + helpText();
+    request.message = message + QLatin1Char('\n') + CommandTable::helpText(command);
     return request;
 }
 
-// A small option reader with Spanish messages: "--name value", "--name=value", "-h", and "--"
-// before paths that begin with "-".
+// Reads a command's arguments against its table, with Spanish messages: "--name value",
+// "--name=value", "-h", and "--" before paths that begin with "-".
 struct Options
 {
-    QStringList flags;                  // options without a value that may appear
-    QStringList valued;                 // options that take a value
-    QList<QPair<QString, QString>> got; // in order
+    const Command &command;
+    QList<QPair<QString, QString>> got; // option names, in order
     QStringList positional;
     QString error;
 
@@ -116,9 +75,10 @@ struct Options
                 value = argument.mid(equals + 1);
                 hasValue = true;
             }
-            if (flags.contains(name) && !hasValue) {
-                got.append({name, QString()});
-            } else if (valued.contains(name)) {
+            const CommandOption *option = CommandTable::option(command, name);
+            if (option && !option->takesValue() && !hasValue) {
+                got.append({option->name, QString()});
+            } else if (option && option->takesValue()) {
                 if (!hasValue) {
                     if (i + 1 >= arguments.size()) {
                         error = QStringLiteral("Falta el valor de %1.").arg(name);
@@ -126,7 +86,7 @@ struct Options
                     }
                     value = arguments.at(++i);
                 }
-                got.append({name, value});
+                got.append({option->name, value});
             } else {
                 error = QStringLiteral("Opción desconocida: %1").arg(argument);
                 return false;
@@ -134,7 +94,7 @@ struct Options
         }
         return true;
     }
-    bool isHelp() const { return isSet(QStringLiteral("-h")) || isSet(QStringLiteral("--help")); }
+    bool isHelp() const { return isSet(QStringLiteral("--help")); }
     // --format tsv|json, the last one given.
     bool readFormat(CommandLineRequest &request)
     {
@@ -167,39 +127,33 @@ struct Options
     }
 };
 
-// upload --to SERVICIO [--to SERVICIO]... [--format tsv|json] RUTA...; without the word "upload".
-CommandLineRequest parseUpload(const QStringList &arguments)
+// upload --to SERVICIO [--to SERVICIO]... [--format tsv|json] RUTA...
+CommandLineRequest readUpload(Options &options)
 {
-    Options options;
-    options.flags = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("--rapido")};
-    options.valued = {QStringLiteral("--to"), QStringLiteral("--format")};
-    if (!options.parse(arguments))
-        return usageError(options.error);
-
     CommandLineRequest request;
-    if (options.isHelp())
-        return helpRequest();
     request.kind = CommandLineRequest::Kind::Upload;
     if (!options.readFormat(request))
-        return usageError(options.error);
+        return usageError(options.command, options.error);
     request.rapido = options.isSet(QStringLiteral("--rapido"));
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : options.values(QStringLiteral("--to"))) {
         if (!offered.contains(service))
-            return usageError(QStringLiteral("Servicio desconocido: \"") + service +
-                              QStringLiteral("\". Servicios: ") +
-                              offered.join(QStringLiteral(", ")) + QLatin1Char('.'));
+            return usageError(options.command, QStringLiteral("Servicio desconocido: \"") +
+                                                   service + QStringLiteral("\". Servicios: ") +
+                                                   offered.join(QStringLiteral(", ")) +
+                                                   QLatin1Char('.'));
         if (!request.services.contains(service))
             request.services << service;
     }
     request.paths = options.positional;
     if (request.services.isEmpty())
-        return usageError(QStringLiteral("Falta --to SERVICIO."));
+        return usageError(options.command, QStringLiteral("Falta --to SERVICIO."));
     if (request.paths.isEmpty())
-        return usageError(QStringLiteral("Falta al menos una RUTA."));
+        return usageError(options.command, QStringLiteral("Falta al menos una RUTA."));
     // An empty path would name the current folder and upload all of it.
     if (request.paths.contains(QString()))
-        return usageError(QStringLiteral("Una RUTA está vacía (\"\"); no se sube nada."));
+        return usageError(options.command,
+                          QStringLiteral("Una RUTA está vacía (\"\"); no se sube nada."));
     return request;
 }
 
@@ -224,30 +178,37 @@ QDateTime parseSince(const QString &text)
     return time.isValid() ? QDateTime(day, time) : QDateTime();
 }
 
-// historial [--format tsv|json] [--desde FECHA]; without the word "historial".
-CommandLineRequest parseHistory(const QStringList &arguments)
+// historial [--format tsv|json] [--desde FECHA]
+CommandLineRequest readHistory(Options &options)
 {
-    Options options;
-    options.flags = {QStringLiteral("-h"), QStringLiteral("--help")};
-    options.valued = {QStringLiteral("--format"), QStringLiteral("--desde")};
-    if (!options.parse(arguments))
-        return usageError(options.error);
     CommandLineRequest request;
-    if (options.isHelp())
-        return helpRequest();
     if (!options.positional.isEmpty())
-        return usageError(QStringLiteral("historial no admite argumentos: ") +
-                          options.positional.join(QLatin1Char(' ')));
+        return usageError(options.command, QStringLiteral("historial no admite argumentos: ") +
+                                               options.positional.join(QLatin1Char(' ')));
     if (!options.readFormat(request))
-        return usageError(options.error);
+        return usageError(options.command, options.error);
     request.kind = CommandLineRequest::Kind::History;
     const QStringList since = options.values(QStringLiteral("--desde"));
     if (!since.isEmpty()) {
         request.since = parseSince(since.last());
         if (!request.since.isValid())
-            return usageError(QStringLiteral("Fecha no válida: \"") + since.last() +
-                              QStringLiteral("\". Escríbala como 2026-01-31 o 2026-01-31T18:00."));
+            return usageError(options.command, QStringLiteral("Fecha no válida: \"") +
+                                                   since.last() +
+                                                   QStringLiteral("\". Escríbala como 2026-01-31 o "
+                                                                  "2026-01-31T18:00."));
     }
+    return request;
+}
+
+// skyloft [--version] [RUTA...]: the window.
+CommandLineRequest readWindow(Options &options)
+{
+    CommandLineRequest request;
+    if (options.isSet(QStringLiteral("--version"))) {
+        request.kind = CommandLineRequest::Kind::Version;
+        return request;
+    }
+    request.paths = options.positional;
     return request;
 }
 
@@ -359,25 +320,18 @@ QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format)
 
 CommandLineRequest parseCommandLine(const QStringList &arguments)
 {
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("upload"))
-        return parseUpload(arguments.mid(2));
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("historial"))
-        return parseHistory(arguments.mid(2));
-
-    CommandLineRequest request;
-    Options options;
-    options.flags = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-v"),
-                     QStringLiteral("--version")};
-    if (!options.parse(arguments.mid(1)))
-        return usageError(options.error);
+    const QString word = arguments.value(1);
+    const bool named = CommandTable::isCommand(word);
+    Options options{CommandTable::command(named ? word : QString()), {}, {}, {}};
+    if (!options.parse(arguments.mid(named ? 2 : 1)))
+        return usageError(options.command, options.error);
     if (options.isHelp())
-        return helpRequest();
-    if (options.isSet(QStringLiteral("-v")) || options.isSet(QStringLiteral("--version"))) {
-        request.kind = CommandLineRequest::Kind::Version;
-        return request;
-    }
-    request.paths = options.positional;
-    return request;
+        return helpRequest(options.command);
+    if (options.command.name == u"upload")
+        return readUpload(options);
+    if (options.command.name == u"historial")
+        return readHistory(options);
+    return readWindow(options);
 }
 
 bool needsWindow(int argc, char **argv)
