@@ -320,6 +320,20 @@ const QList<CommandTerm> &environment()
     return variables;
 }
 
+const QList<CommandTerm> &files()
+{
+    static const QList<CommandTerm> list = {
+        {QStringLiteral("~/.rclone.conf"),
+         QStringLiteral("La configuración de rclone: los remotos de los servicios y sus "
+                        "credenciales.")},
+        {QStringLiteral("$XDG_CONFIG_HOME/skyloft/skyloft.conf"),
+         QStringLiteral("Lo que Skyloft recuerda entre sesiones, como la subida rápida.")},
+        {QStringLiteral("$XDG_DATA_HOME/skyloft/historial.sqlite"),
+         QStringLiteral("El historial de subidas.")},
+    };
+    return list;
+}
+
 QString helpText(const Command &command)
 {
     QString text;

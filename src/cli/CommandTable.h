@@ -61,6 +61,8 @@ bool isCommand(const QString &name);
 const CommandOption *option(const Command &command, const QString &word);
 // Variables of the environment that change what Skyloft does.
 const QList<CommandTerm> &environment();
+// Files Skyloft reads and writes.
+const QList<CommandTerm> &files();
 
 // `skyloft --help` for `skyloft` alone (every command in short), `skyloft NAME --help` for the
 // others (that command in full), wrapped at 80 columns.
