@@ -6,21 +6,36 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <initializer_list>
+#include <utility>
+
 namespace skyloft {
 
 namespace {
+
+// Each character replaced by its text, in the order given.
+QString replaced(QString text, std::initializer_list<std::pair<char, const char *>> replacements)
+{
+    for (const auto &[character, replacement] : replacements)
+        text.replace(QLatin1Char(character), QLatin1String(replacement));
+    return text;
+}
 
 QString isoDate(const QDateTime &when)
 {
     return when.isValid() ? when.toUTC().toString(Qt::ISODate) : QString();
 }
 
+// A spreadsheet runs a cell that starts with one of these as a formula (a file named
+// "=cmd|' /C calc'!A0.txt"); the leading apostrophe is the usual way to keep it text.
 QString csvField(const QString &field)
 {
+    static const QRegularExpression formula(QStringLiteral("^[=+\\-@\t\r]"));
     static const QRegularExpression special(QStringLiteral("[\",\r\n]"));
-    if (!field.contains(special))
-        return field;
-    QString quoted = field;
+    const QString text = field.contains(formula) ? QLatin1Char('\'') + field : field;
+    if (!text.contains(special))
+        return text;
+    QString quoted = text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
@@ -36,15 +51,22 @@ QByteArray csv(const QList<ExportedLink> &links)
     return text.toUtf8();
 }
 
-// A file name as Markdown link text: its own brackets and backslashes escaped, line breaks as
-// spaces so that one item stays one line.
+// A file name as Markdown link text: what could end the link, start emphasis, code, HTML, an
+// entity or a table cell escaped, line breaks as spaces so that one item stays one line.
 QString markdownText(QString text)
 {
-    static const QRegularExpression special(QStringLiteral(R"(([\\\[\]*_`<>]))"));
+    static const QRegularExpression special(QStringLiteral(R"(([\\\[\]*_`<>|&~]))"));
     static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
     text.replace(special, QStringLiteral(R"(\\1)"));
     text.replace(lineBreaks, QStringLiteral(" "));
     return text;
+}
+
+// A link inside <...>: the characters that would close it or break its line, percent-encoded
+// as a URL may have them.
+QString markdownDestination(const QString &link)
+{
+    return replaced(link, {{'<', "%3C"}, {'>', "%3E"}, {'\n', "%0A"}, {'\r', "%0D"}});
 }
 
 QByteArray markdown(const QList<ExportedLink> &links)
@@ -62,7 +84,8 @@ QByteArray markdown(const QList<ExportedLink> &links)
         for (const ExportedLink &link : links) {
             if (link.service == service)
                 text += QStringLiteral("- [") + markdownText(link.fileName) +
-                        QStringLiteral("](<") + link.link + QStringLiteral(">)\n");
+                        QStringLiteral("](<") + markdownDestination(link.link) +
+                        QStringLiteral(">)\n");
         }
     }
     return text.toUtf8();
@@ -122,11 +145,7 @@ QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries)
 
 QString tsvField(QString field)
 {
-    field.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    field.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
-    field.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    field.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return field;
+    return replaced(field, {{'\\', "\\\\"}, {'\t', "\\t"}, {'\n', "\\n"}, {'\r', "\\r"}});
 }
 
 QByteArray historyTsv(const QList<HistoryEntry> &entries)

@@ -36,8 +36,9 @@ struct ExportFormatInfo
 const QList<ExportFormatInfo> &exportFormats();
 
 // The text of a file, UTF-8. CSV: RFC 4180 with a header line, fields quoted when they hold a
-// comma, a quote or a line break. Markdown: one "## service" section per service in first-seen
-// order, a "- [file](link)" item per link. JSON: an array of objects.
+// comma, a quote or a line break, and led by an apostrophe when a spreadsheet would take them for
+// a formula. Markdown: one "## service" section per service in first-seen order, a
+// "- [file](<link>)" item per link. JSON: an array of objects.
 QByteArray exportLinks(const QList<ExportedLink> &links, ExportFormat format);
 
 // The entries that have a link, as an export lists them.
