@@ -29,6 +29,8 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include <sys/stat.h>
+
 using namespace skyloft;
 using namespace skyloft::test;
 
@@ -141,12 +143,25 @@ const QList<PairOutcome> kHostile = {
          "https://m/6>x"),
 };
 
+// The permission bits, or -1 when there is no such file.
+int fileMode(const QString &path)
+{
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
 } // namespace
 
 class TestHistory : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The usual umask, under which a careless file is readable by every account.
+        ::umask(022);
+    }
+
     void aRunOutlivesTheStoreAndItsModel()
     {
         QTemporaryDir dir;
@@ -216,12 +231,49 @@ private Q_SLOTS:
         const QStringList aside = QDir(dir.path()).entryList({"historial.sqlite.danado-*"});
         QCOMPARE(aside.size(), movedAside ? 1 : 0);
         QCOMPARE(store.isPersistent(), movedAside);
-        if (movedAside)
+        if (movedAside) {
             QCOMPARE(skyloft::test::readFile(dir.filePath(aside.first())), before);
+            QCOMPARE(fileMode(dir.filePath(aside.first())), 0600);
+        }
+        QCOMPARE(fileMode(path), 0600);
         // The session goes on either way; a new file keeps its pairs for the next start.
         QVERIFY(store.record(kRun.last(), kMonday));
         QCOMPARE(store.entries().size(), 1);
         QCOMPARE(HistoryStore(path).entries().size(), movedAside ? 1 : 0);
+    }
+
+    void theHistoryIsPrivate()
+    {
+        QTemporaryDir dir;
+        const QString fresh = dir.filePath("nueva/skyloft/historial.sqlite");
+        HistoryStore created(fresh);
+        QVERIFY(created.record(kRun.first(), kMonday));
+        QCOMPARE(fileMode(dir.filePath("nueva")), 0700);
+        QCOMPARE(fileMode(dir.filePath("nueva/skyloft")), 0700);
+        for (const QString suffix : {"", "-wal", "-shm"})
+            QCOMPARE(fileMode(fresh + suffix), 0600);
+
+        // Found readable by others (an older Skyloft, a copied file), while another Skyloft
+        // has it open: tightened, the folder too when it is Skyloft's own.
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir.filePath("datos").toUtf8());
+        const QString own = dir.filePath("datos/skyloft/historial.sqlite");
+        const QString shared = dir.filePath("compartida/historial.sqlite");
+        for (const QString &path : {own, shared}) {
+            HistoryStore first(path);
+            QVERIFY(first.record(kRun.first(), kMonday));
+            QVERIFY(::chmod(QFile::encodeName(QFileInfo(path).path()).constData(), 0755) == 0);
+            for (const QString suffix : {"", "-wal", "-shm"})
+                QVERIFY(::chmod(QFile::encodeName(path + suffix).constData(), 0644) == 0);
+            HistoryStore second(path);
+            QVERIFY(second.isPersistent());
+            QCOMPARE(second.entries().size(), 1);
+            for (const QString suffix : {"", "-wal", "-shm"})
+                QCOMPARE(fileMode(path + suffix), 0600);
+            // Another folder is the user's to choose; the files in it are private anyway.
+            QCOMPARE(fileMode(QFileInfo(path).path()), path == own ? 0700 : 0755);
+        }
+        dataHome.isEmpty() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", dataHome);
     }
 
     void exportsReadBack_data()

@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+#include <sys/stat.h>
+
 namespace skyloft {
 
 namespace {
@@ -110,6 +112,62 @@ HistoryEntry entryFrom(const QSqlQuery &query)
     return entry;
 }
 
+// The history holds every link and local path: nobody but its owner may read it. SQLite
+// gives its -wal, -shm and -journal files the mode of the database, so a private database
+// keeps them private too.
+const QStringList kSideFiles = {QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                QStringLiteral("-journal")};
+
+// Takes away group's and others' access, whatever the umask gave; a missing file is fine.
+bool makePrivate(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0)
+        return !QFileInfo::exists(path);
+    const mode_t others = S_IRWXG | S_IRWXO;
+    return (info.st_mode & others) == 0 ||
+           ::chmod(name.constData(), info.st_mode & 07777 & ~others) == 0;
+}
+
+// Creates the missing folders of `folder` 0700, as XDG asks of data folders. An existing folder
+// is tightened only when it is Skyloft's own, and at best: the files in it are private anyway.
+bool makeFolder(const QString &folder, const QString &ownFolder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir()) {
+        if (QDir::cleanPath(folder) == ownFolder)
+            makePrivate(folder);
+        return true;
+    }
+    if (info.exists() || !makeFolder(info.absolutePath(), ownFolder))
+        return false;
+    const QByteArray name = QFile::encodeName(folder);
+    return ::mkdir(name.constData(), S_IRWXU) == 0 && ::chmod(name.constData(), S_IRWXU) == 0;
+}
+
+// The database file itself is born 0600, so that it is never readable by others for a moment.
+bool makePrivateFile(const QString &file)
+{
+    if (!QFileInfo::exists(file)) {
+        QFile created(file);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+            !QFileInfo::exists(file))
+            return false;
+    }
+    bool ok = makePrivate(file);
+    for (const QString &suffix : kSideFiles)
+        ok = makePrivate(file + suffix) && ok;
+    return ok;
+}
+
+QString ownFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/skyloft");
+}
+
 } // namespace
 
 std::optional<PairState> pairStateFromText(const QString &text)
@@ -127,8 +185,11 @@ HistoryStore::HistoryStore(const QString &path, QObject *parent)
 {
     QString error;
     Opened opened = Opened::Unavailable;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        error = QStringLiteral("no se pudo crear la carpeta ") + QFileInfo(path).absolutePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!makeFolder(folder, QDir::cleanPath(ownFolder())))
+        error = QStringLiteral("no se pudo crear la carpeta ") + folder;
+    else if (!makePrivateFile(path))
+        error = QStringLiteral("no se pudo hacer privado el archivo ") + path;
     else
         opened = openFile(path, error);
 
@@ -166,14 +227,14 @@ QString HistoryStore::defaultPath()
     const QString chosen = qEnvironmentVariable("SKYLOFT_HISTORY_FILE");
     if (!chosen.isEmpty())
         return chosen;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/skyloft/historial.sqlite");
+    return ownFolder() + QStringLiteral("/historial.sqlite");
 }
 
 HistoryStore::Opened HistoryStore::openFile(const QString &file, QString &error)
 {
     close();
-    const bool existed = QFileInfo::exists(file);
+    // The file is created empty before it is opened: only one with content can be damaged.
+    const bool existed = QFileInfo(file).size() > 0;
     const Opened failure = existed ? Opened::Damaged : Opened::Unavailable;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(file);
@@ -261,10 +322,13 @@ QString HistoryStore::moveAside()
         aside = m_path + QStringLiteral(".danado-") + stamp + QStringLiteral("-%1").arg(n);
     if (!QFile::rename(m_path, aside))
         return {};
-    for (const QLatin1String suffix : {QLatin1String("-wal"), QLatin1String("-shm")}) {
+    for (const QString &suffix : kSideFiles) {
         if (QFileInfo::exists(m_path + suffix))
             QFile::rename(m_path + suffix, aside + suffix);
     }
+    // The copy set aside was made private before it was opened; the new file is born so.
+    if (!makePrivateFile(m_path))
+        return {};
     return aside;
 }
 
