@@ -47,7 +47,9 @@ Command windowCommand()
         "Sube archivos a varios servicios en la nube con rclone y reúne sus enlaces.");
     command.description =
         QStringLiteral("Sin orden, abre la ventana; las RUTAS dadas quedan en la cola de subida, "
-                       "como si se soltaran en ella.");
+                       "como si se soltaran en ella. Si Skyloft ya está abierto en la sesión, le "
+                       "entrega las RUTAS, trae su ventana al frente y termina; upload e "
+                       "historial trabajan siempre por su cuenta.");
     command.operandName = QStringLiteral("RUTA");
     command.operandHelp = QStringLiteral("Un archivo o una carpeta que poner en la cola.");
     command.options = {
@@ -58,8 +60,8 @@ Command windowCommand()
          QStringLiteral("Muestra la versión.")},
     };
     command.exitStatus = {
-        {QStringLiteral("0"), QStringLiteral("La ventana se cerró, o se mostró la ayuda o la "
-                                             "versión.")},
+        {QStringLiteral("0"), QStringLiteral("La ventana se cerró, la ventana abierta recibió "
+                                             "las RUTAS, o se mostró la ayuda o la versión.")},
         {QStringLiteral("2"), QStringLiteral("Error de uso: una opción desconocida.")},
     };
     return command;

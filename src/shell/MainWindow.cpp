@@ -45,6 +45,15 @@ void MainWindow::queueFiles(const QStringList &paths)
     m_contentView->mainView()->uploadView()->queueCommandLinePaths(paths);
 }
 
+void MainWindow::openUrls(const QList<QUrl> &urls)
+{
+    if (!urls.isEmpty()) {
+        m_contentView->selectedTab()->setSelectedTab(TabUpload);
+        m_contentView->mainView()->uploadView()->queueUrls(urls);
+    }
+    bringForward();
+}
+
 void MainWindow::fixContentSize(int width, int height)
 {
     m_contentView->setFixedSize(width, height);
@@ -69,7 +78,14 @@ HistoryWindow *MainWindow::showHistory()
 void MainWindow::showLinks()
 {
     m_contentView->selectedTab()->setSelectedTab(TabLinks);
-    showNormal();
+    bringForward();
+}
+
+void MainWindow::bringForward()
+{
+    if (isMinimized())
+        showNormal();
+    show();
     raise();
     activateWindow();
 }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <QUrl>
 
 namespace skyloft {
 
@@ -26,6 +27,8 @@ public:
 
     // Queues files and folders named on the command line on the upload screen.
     void queueFiles(const QStringList &paths);
+    // Another launch's files (or none): brought forward on the upload tab, queued as a drop is.
+    void openUrls(const QList<QUrl> &urls);
 
     // Fixes the content at width x height and the window around it, menu bar included.
     void fixContentSize(int width, int height);
@@ -39,6 +42,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void bringForward();
     void reportHistoryProblem(const QString &message);
 
     ContentView *m_contentView;

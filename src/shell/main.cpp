@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 #include "core/BlockingWork.h"
+#include "core/Log.h"
 #include "core/QuitOnSignals.h"
 #include "core/RcloneRunner.h"
 #include "shell/AppDelegate.h"
+#include "shell/ApplicationService.h"
 #include "shell/MainWindow.h"
 #include "shell/RcloneCheck.h"
 #include "shell/Translations.h"
@@ -24,6 +26,18 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    const skyloft::CommandLineRequest request = skyloft::parseCommandLine(app.arguments());
+    // One window per session: a later launch hands its files to the window that is open.
+    skyloft::ApplicationService service;
+    if (service.claim() == skyloft::ApplicationService::Claim::Taken) {
+        QString problem;
+        if (skyloft::ApplicationService::handOff(QDBusConnection::sessionBus(), request.paths,
+                                                 &problem))
+            return 0;
+        skyloft::writeText(stderr, problem + QLatin1Char('\n'));
+        // It may have just quit and let the name go.
+        service.claim();
+    }
     skyloft::applyAppearance(app);
     // Lets the desktop match the window with its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("app.skyloft.Skyloft"));
@@ -37,7 +51,9 @@ int main(int argc, char *argv[])
     });
 
     skyloft::MainWindow window;
-    window.queueFiles(skyloft::parseCommandLine(app.arguments()).paths);
+    window.queueFiles(request.paths);
+    QObject::connect(&service, &skyloft::ApplicationService::openRequested, &window,
+                     &skyloft::MainWindow::openUrls);
     window.show();
     skyloft::warnIfRcloneMissing(&window, skyloft::RclonePaths::process());
     skyloft::AppDelegate delegate;

@@ -191,10 +191,7 @@ QWidget *UploadView::makeMainColumn()
                               secondaryLabelColour(), column);
 
     m_dropZone = new DropZone(m_queuedFiles, column);
-    connect(m_dropZone, &DropZone::urlDropped, m_state, [this](const QUrl &url) {
-        FileIntake::queueDroppedUrl(*m_state, url,
-                                    [this](const auto &refused) { reportRefused(refused); });
-    });
+    connect(m_dropZone, &DropZone::urlDropped, this, [this](const QUrl &url) { queueUrls({url}); });
     connect(m_dropZone, &DropZone::chooseFilesRequested, this, &UploadView::chooseFiles);
     connect(m_dropZone, &DropZone::clearRequested, m_state, &UploadState::clearArchivos);
 
@@ -288,6 +285,13 @@ QWidget *UploadView::makeProgressSection()
 void UploadView::queueCommandLinePaths(const QStringList &paths)
 {
     reportRefused(FileIntake::addCommandLinePaths(*m_state, paths));
+}
+
+void UploadView::queueUrls(const QList<QUrl> &urls)
+{
+    for (const QUrl &url : urls)
+        FileIntake::queueDroppedUrl(*m_state, url,
+                                    [this](const auto &refused) { reportRefused(refused); });
 }
 
 void UploadView::uploadScreenAppeared()

@@ -68,6 +68,8 @@ public:
 
     // Files and folders named on the command line, queued as if dropped.
     void queueCommandLinePaths(const QStringList &paths);
+    // Files and folders handed over by another launch or the desktop, queued as a drop is.
+    void queueUrls(const QList<QUrl> &urls);
 
     // Connectivity check, then the authorization scan, then (when the configuration file could
     // be read) the update check.
