@@ -51,9 +51,9 @@ QStringList link(const QString &configPath, const QString &remoteName, const QSt
                       {QStringLiteral("link"), remoteName + QStringLiteral(":/") + fileName});
 }
 
-QStringList remoteControl(const QString &configPath, const QString &address)
+QStringList remoteControl()
 {
-    return withConfig(configPath, {QStringLiteral("rcd"), QStringLiteral("--rc-addr"), address});
+    return {QStringLiteral("rcd"), QStringLiteral("--rc-addr"), QStringLiteral("127.0.0.1:0")};
 }
 
 } // namespace skyloft::RcloneCommands

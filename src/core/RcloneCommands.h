@@ -26,9 +26,9 @@ QStringList createWithCredentials(const QString &configPath, const QString &remo
 QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName);
 // link R:/NAME
 QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName);
-// rcd --rc-addr HOST:PORT: the remote-control daemon. Its user and password go in the
-// environment (RCLONE_RC_USER, RCLONE_RC_PASS), out of the process list.
-QStringList remoteControl(const QString &configPath, const QString &address);
+// rcd --rc-addr 127.0.0.1:0: the remote-control daemon, at a port it binds itself and prints.
+// Its configuration, user and password go in the environment, out of the process list.
+QStringList remoteControl();
 
 } // namespace RcloneCommands
 } // namespace skyloft

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -8,23 +9,23 @@
 
 namespace skyloft {
 
-// Readings of the answers of `rclone rcd` (its remote-control API, JSON objects). Pure: no
-// network, no process.
+// Readings of what `rclone rcd` says: its start-up line and the answers of its remote-control
+// API (JSON objects). Pure: no network, no process.
 
-// operations/copyfile with _async=true: {"jobid": N}.
-std::optional<qint64> rcJobId(const QJsonObject &answer);
+// The port of "... NOTICE: Serving remote control on http://127.0.0.1:PORT/", the line rcd
+// writes once it listens; nothing for any other line or address.
+std::optional<quint16> rcServingPort(QByteArrayView line);
 
-// job/status: whether the job is over and, once it is, whether it succeeded and rclone's error.
-struct RcJobStatus
+// How far one copy has got, from core/stats of the copy's own group.
+struct RcCopyStats
 {
-    bool finished = false;
-    bool success = false;
-    QString error;
+    qint64 bytes = 0;
+    qint64 size = -1; // -1 while rclone does not know it
+    double speed = 0; // bytes per second
+    qint64 eta = -1;  // seconds left, -1 when rclone has no estimate
 };
-std::optional<RcJobStatus> rcJobStatus(const QJsonObject &answer);
-
-// core/stats for one job's group: bytes done over the bytes to move, while the total is known.
-std::optional<double> rcStatsFraction(const QJsonObject &answer);
+// Nothing when the answer is not a statistics answer.
+std::optional<RcCopyStats> rcCopyStats(const QJsonObject &answer);
 
 // operations/publiclink: {"url": "..."}; nothing when the answer holds no address.
 std::optional<QString> rcPublicLink(const QJsonObject &answer);
@@ -34,8 +35,5 @@ QString rcErrorText(const QJsonObject &answer);
 
 // An answer on one line, as the log shows it.
 QString rcAnswerText(const QJsonObject &answer);
-
-// The group rclone gives an asynchronous job, which core/stats takes to report only on it.
-QString rcJobGroup(qint64 jobId);
 
 } // namespace skyloft

@@ -18,7 +18,7 @@ PairStepFactory RcPairStep::factory(const RclonePaths &paths)
         if (!client) {
             client = new RcClient(paths, parent);
             if (auto *run = qobject_cast<UploadRun *>(parent))
-                QObject::connect(run, &UploadRun::finished, client, &RcClient::stop);
+                QObject::connect(run, &UploadRun::finished, client, &RcClient::stopAll);
         }
         return new RcPairStep(client, paths, parent);
     };
@@ -72,13 +72,23 @@ void RcPairStep::startCopy()
         return;
     }
     m_ticket = m_client->copyFile(
-        m_job.filePath, m_job.remoteName, [this](double fraction) { Q_EMIT progress(fraction); },
+        m_job.filePath, m_job.remoteName, m_job.fileName,
+        [this](const RcCopyStats &stats) {
+            if (stats.size > 0)
+                Q_EMIT progress(double(stats.bytes) / double(stats.size));
+        },
         [this](const RcReply &reply) { copyEnded(reply); });
 }
 
 void RcPairStep::copyEnded(const RcReply &reply)
 {
     m_ticket = 0;
+    if (reply.daemonGone) {
+        // No daemon any more: this pair and the later ones go through processes.
+        fallback()->start(m_job);
+        return;
+    }
+    Q_EMIT progress(1.0);
     logLine(QStringLiteral("Resultado de 'copy' para ") + m_job.service +
             QStringLiteral(" en archivo ") + m_job.filePath + QStringLiteral(": ") + reply.text());
     if (m_cancelled) {
@@ -88,12 +98,16 @@ void RcPairStep::copyEnded(const RcReply &reply)
     m_copyFailed = !reply.ok;
     m_copyDetail = reply.error;
     // The link is asked for whatever the copy did; the copy's outcome still decides the pair's.
-    m_client->publicLink(m_job.remoteName, m_job.fileName,
+    m_client->publicLink(m_job.remoteName, m_job.fileName, QString(),
                          [this](const RcReply &answer) { linkEnded(answer); });
 }
 
 void RcPairStep::linkEnded(const RcReply &reply)
 {
+    if (reply.daemonGone && !m_cancelled) {
+        fallback()->start(m_job);
+        return;
+    }
     if (m_cancelled) {
         finish(PairState::Cancelado, QString());
         return;
@@ -133,9 +147,11 @@ void RcPairStep::cancel()
     if (m_cancelled)
         return;
     m_cancelled = true;
-    // A copy under way is stopped; a link request is short and simply ends.
-    if (m_ticket && m_client)
-        m_client->cancelCopy(m_ticket);
+    // A copy under way is stopped quietly; a link request is short and simply ends.
+    if (m_ticket && m_client) {
+        m_client->cancel(std::exchange(m_ticket, 0));
+        QTimer::singleShot(0, this, [this] { finish(PairState::Cancelado, QString()); });
+    }
 }
 
 } // namespace skyloft

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QStandardPaths>
 
 namespace skyloft::test {
 
@@ -17,6 +19,28 @@ FakeRclone::FakeRclone()
 void FakeRclone::setHandler(const QString &bashSnippet)
 {
     writeFile(stateDir() + QStringLiteral("/handler"), bashSnippet.toUtf8());
+}
+
+void FakeRclone::serveFakeDaemon(const QString &handler)
+{
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    setHandler(QStringLiteral("[ \"$1\" = rcd ] && exec '%1' '%2'\n")
+                   .arg(node, QStringLiteral(SKYLOFT_FAKE_RCD)));
+    const QString script = stateDir() + QStringLiteral("/rcd-handler.js");
+    QFile::remove(script);
+    if (!handler.isEmpty())
+        writeFile(script, "module.exports = " + handler.toUtf8() + ";\n");
+}
+
+QList<QJsonObject> FakeRclone::daemonRequests() const
+{
+    QList<QJsonObject> requests;
+    const QByteArray lines = readFile(stateDir() + QStringLiteral("/rcd-requests"));
+    for (const QByteArray &line : lines.split('\n')) {
+        if (!line.isEmpty())
+            requests << QJsonDocument::fromJson(line).object();
+    }
+    return requests;
 }
 
 int FakeRclone::callCount() const

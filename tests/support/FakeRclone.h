@@ -4,6 +4,7 @@
 #include "core/RclonePaths.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -36,6 +37,12 @@ public:
 
     // Sourced by the fake with the arguments in "$@" and the call's folder in "$call".
     void setHandler(const QString &bashSnippet);
+
+    // Makes `rclone rcd` run the fake daemon of tests/fakes/rcd.js, which answers as the
+    // JavaScript `handler` says (see that file) or with its defaults; replaces the handler.
+    void serveFakeDaemon(const QString &handler = QString());
+    // What the fake daemon was asked, in order: {method, params} or {method, params, aborted}.
+    QList<QJsonObject> daemonRequests() const;
 
     int callCount() const;
     // Run `n`'s folder (from 1): its "pid", "stdin" once it has read its input (its signal trap
