@@ -1,12 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 
+#include "shell/ContentView.h"
+#include "shell/MainView.h"
+#include "shell/MainWindow.h"
 #include "shell/RunEndNotice.h"
+#include "shell/TabSelection.h"
+#include "upload/GeneratedLinks.h"
 
+#include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
 #include <QTest>
 #include <QWidget>
+#include <optional>
 
 using namespace skyloft;
 using namespace skyloft::test;
@@ -20,16 +30,53 @@ class FakeNotifications : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     QStringList received; // "app|summary|body|actions"
+    QStringList looks;    // "icon|desktop-entry|urgency as a byte"
 
 public Q_SLOTS:
-    Q_SCRIPTABLE uint Notify(const QString &app, uint, const QString &, const QString &summary,
-                             const QString &body, const QStringList &actions, const QVariantMap &,
-                             int)
+    Q_SCRIPTABLE uint Notify(const QString &app, uint, const QString &icon, const QString &summary,
+                             const QString &body, const QStringList &actions,
+                             const QVariantMap &hints, int)
     {
         received << QStringList{app, summary, body, actions.join(',')}.join('|');
+        const QVariant urgency = hints.value("urgency");
+        looks << QStringList{icon, hints.value("desktop-entry").toString(),
+                             urgency.metaType() == QMetaType::fromType<uchar>()
+                                 ? QString::number(urgency.toInt())
+                                 : "not a byte"}
+                     .join('|');
         return 41 + uint(received.size());
     }
 };
+
+// The fake service on a connection of its own, as long as it lives.
+struct NotificationServer
+{
+    explicit NotificationServer(const QString &name)
+        : name(name), bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name))
+    {
+        running = bus.registerObject("/org/freedesktop/Notifications", &service,
+                                     QDBusConnection::ExportScriptableSlots) &&
+                  bus.registerService("org.freedesktop.Notifications");
+    }
+    ~NotificationServer()
+    {
+        bus.unregisterService("org.freedesktop.Notifications");
+        QDBusConnection::disconnectFromBus(name);
+    }
+    QString name;
+    QDBusConnection bus;
+    FakeNotifications service;
+    bool running = false;
+};
+
+// The desktop saying that the user chose `action` on notice `id`.
+bool invoke(QDBusConnection &desktop, uint id, const QString &action)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(
+        "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+    signal << id << action;
+    return desktop.send(signal);
+}
 
 } // namespace
 
@@ -55,13 +102,10 @@ private Q_SLOTS:
     {
         QFETCH(bool, serviceRuns);
         QFETCH(bool, windowActive);
-        const QString name = QTest::currentDataTag();
-        QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
-        FakeNotifications service;
+        std::optional<NotificationServer> server;
         if (serviceRuns) {
-            QVERIFY(desktop.registerObject("/org/freedesktop/Notifications", &service,
-                                           QDBusConnection::ExportScriptableSlots));
-            QVERIFY(desktop.registerService("org.freedesktop.Notifications"));
+            server.emplace(QTest::currentDataTag());
+            QVERIFY(server->running);
         }
 
         QWidget window;
@@ -72,7 +116,7 @@ private Q_SLOTS:
         }
         int clicks = 0;
         CapturedStdout out;
-        RunEndNotice notice(&window, [&clicks] { ++clicks; });
+        RunEndNotice notice(&window, {[&clicks] { ++clicks; }, {}});
         notice.runEnded(3, 1);
 
         if (!serviceRuns) {
@@ -84,23 +128,46 @@ private Q_SLOTS:
             // Calls on one connection arrive in order: had the first run sent anything, it
             // would come before this one.
             window.hide();
-            notice.runEnded(1, 0);
-            QTRY_COMPARE(
-                service.received,
-                QStringList{"Skyloft|Subida terminada|1 enlace generado.|default,Ver enlaces"});
+            notice.runEnded(0, 1);
+            // Nothing to copy, nothing offered.
+            QTRY_COMPARE(server->service.received,
+                         QStringList{"Skyloft|Subida terminada|0 enlaces generados, 1 subida "
+                                     "fallida.|default,Ver enlaces,ver-enlaces,Ver enlaces"});
         } else {
-            QTRY_COMPARE(service.received,
+            QTRY_COMPARE(server->service.received,
                          QStringList{"Skyloft|Subida terminada|3 enlaces generados, 1 subida "
-                                     "fallida.|default,Ver enlaces"});
+                                     "fallida.|default,Ver enlaces,ver-enlaces,Ver enlaces,"
+                                     "copiar-enlaces,Copiar enlaces"});
+            // A failed pair asks for attention.
+            QCOMPARE(server->service.looks,
+                     QStringList{"app.skyloft.Skyloft|app.skyloft.Skyloft|2"});
             // The desktop reports a click on the notice as its default action.
-            QDBusMessage click = QDBusMessage::createSignal(
-                "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
-            click << uint(42) << QStringLiteral("default");
-            QVERIFY(desktop.send(click));
+            QVERIFY(invoke(server->bus, 42, "default"));
             QTRY_COMPARE(clicks, 1);
         }
-        desktop.unregisterService("org.freedesktop.Notifications");
-        QDBusConnection::disconnectFromBus(name);
+    }
+
+    // The window's notice: "Copiar enlaces" copies what "Copiar Todo" copies, "Ver enlaces"
+    // brings the window forward on the links tab.
+    void theActionsCopyAndShowTheLinks()
+    {
+        NotificationServer server("w");
+        QVERIFY(server.running);
+        QTemporaryDir home;
+        MainWindow window(home.filePath("historial.sqlite"));
+        GeneratedLinks *links = window.contentView()->mainView()->generatedLinks();
+        links->append("drive", {"a.txt", "https://d/a"});
+        links->append("dropbox", {"b.txt", "https://x/b"});
+        window.runEndNotice()->runEnded(2, 0);
+        QTRY_COMPARE(server.service.looks,
+                     QStringList{"app.skyloft.Skyloft|app.skyloft.Skyloft|1"});
+
+        QVERIFY(invoke(server.bus, 42, "copiar-enlaces"));
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), QString("https://d/a\nhttps://x/b"));
+        QVERIFY(!window.isVisible());
+        QVERIFY(invoke(server.bus, 42, "ver-enlaces"));
+        QTRY_VERIFY(window.isVisible());
+        QCOMPARE(window.contentView()->selectedTab()->selectedTab(), int(TabLinks));
     }
 };
 

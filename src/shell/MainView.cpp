@@ -59,9 +59,9 @@ QWidget *MainView::makeUploadScreen()
 
 QWidget *MainView::makeLinksScreen()
 {
-    auto *links = new LinksView(m_generatedLinks);
-    connect(links->state(), &LinksState::runStarted, this, &MainView::runStarted);
-    return links;
+    m_linksView = new LinksView(m_generatedLinks);
+    connect(m_linksView->state(), &LinksState::runStarted, this, &MainView::runStarted);
+    return m_linksView;
 }
 
 void MainView::retry(const PairOutcome &pair)

@@ -6,6 +6,7 @@
 namespace skyloft {
 
 class GeneratedLinks;
+class LinksView;
 struct PairOutcome;
 class UploadRun;
 class RcloneBackends;
@@ -23,6 +24,7 @@ public:
     GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
     TabSelection *selectedTab() const { return m_selectedTab; }
     UploadView *uploadView() const { return m_uploadView; }
+    LinksView *linksView() const { return m_linksView; }
 
     // Copies and links again one pair of the history; its outcome joins this session's links.
     void retry(const PairOutcome &pair);
@@ -40,6 +42,7 @@ private:
     TabSelection *m_selectedTab;
     GeneratedLinks *m_generatedLinks;
     UploadView *m_uploadView = nullptr;
+    LinksView *m_linksView = nullptr;
     // Asked once at start; both the upload and the configuration screen follow it.
     RcloneBackends *m_backends;
 };

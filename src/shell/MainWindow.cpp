@@ -4,6 +4,8 @@
 #include "core/Log.h"
 #include "history/HistoryStore.h"
 #include "screens/history/HistoryWindow.h"
+#include "screens/links/LinksState.h"
+#include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
@@ -21,8 +23,9 @@ MainWindow::MainWindow(QWidget *parent) : MainWindow(HistoryStore::defaultPath()
 
 MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
     : QMainWindow(parent), m_contentView(new ContentView(this)),
-      m_history(new HistoryStore(historyPath, this)), m_runEndNotice(new RunEndNotice(
-                                                          this, [this] { showLinks(); }, this))
+      m_history(new HistoryStore(historyPath, this)),
+      m_runEndNotice(
+          new RunEndNotice(this, {[this] { showLinks(); }, [this] { copyLinks(); }}, this))
 {
     setWindowTitle(QStringLiteral("Skyloft"));
     setCentralWidget(m_contentView);
@@ -79,6 +82,11 @@ void MainWindow::showLinks()
 {
     m_contentView->selectedTab()->setSelectedTab(TabLinks);
     bringForward();
+}
+
+void MainWindow::copyLinks()
+{
+    m_contentView->mainView()->linksView()->state()->copyAll();
 }
 
 void MainWindow::bringForward()

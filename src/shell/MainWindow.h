@@ -37,6 +37,8 @@ public:
     HistoryWindow *showHistory();
     // Brings the window forward on the links tab (a click on the end-of-run notice).
     void showLinks();
+    // Every link of the session on the clipboard, as "Copiar Todo" does.
+    void copyLinks();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -18,8 +18,14 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kAppId = QStringLiteral("app.skyloft.Skyloft");
 const QString kDefaultAction = QStringLiteral("default");
+const QString kShowLinksAction = QStringLiteral("ver-enlaces");
+const QString kCopyLinksAction = QStringLiteral("copiar-enlaces");
 constexpr int kExpireDefault = -1;
+// The notification specification's urgency levels; a failed pair asks for attention.
+constexpr uchar kUrgencyNormal = 1;
+constexpr uchar kUrgencyCritical = 2;
 
 QString count(int n, const QString &one, const QString &many)
 {
@@ -28,8 +34,8 @@ QString count(int n, const QString &one, const QString &many)
 
 } // namespace
 
-RunEndNotice::RunEndNotice(QWidget *window, std::function<void()> onClicked, QObject *parent)
-    : QObject(parent), m_window(window), m_onClicked(std::move(onClicked))
+RunEndNotice::RunEndNotice(QWidget *window, RunEndActions actions, QObject *parent)
+    : QObject(parent), m_window(window), m_actions(std::move(actions))
 {}
 
 QString RunEndNotice::summary()
@@ -76,10 +82,20 @@ void RunEndNotice::runEnded(int links, int failedPairs)
         m_listening = bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"),
                                   this, SLOT(actionInvoked(uint, QString)));
     }
+    QStringList actions{kDefaultAction, QStringLiteral("Ver enlaces"), kShowLinksAction,
+                        QStringLiteral("Ver enlaces")};
+    if (links > 0)
+        actions << kCopyLinksAction << QStringLiteral("Copiar enlaces");
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), kAppId},
+        {QStringLiteral("urgency"),
+         QVariant::fromValue(failedPairs > 0 ? kUrgencyCritical : kUrgencyNormal)},
+        {QStringLiteral("category"),
+         failedPairs > 0 ? QStringLiteral("transfer.error") : QStringLiteral("transfer.complete")},
+    };
     QDBusMessage notify =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-    notify << QStringLiteral("Skyloft") << uint(0) << QStringLiteral("skyloft") << title << text
-           << QStringList{kDefaultAction, QStringLiteral("Ver enlaces")} << QVariantMap{}
+    notify << QStringLiteral("Skyloft") << uint(0) << kAppId << title << text << actions << hints
            << kExpireDefault;
     // Asynchronous: the GUI thread never waits for the notification service.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
@@ -96,8 +112,12 @@ void RunEndNotice::runEnded(int links, int failedPairs)
 
 void RunEndNotice::actionInvoked(uint id, const QString &actionKey)
 {
-    if (id == m_lastId && actionKey == kDefaultAction && m_onClicked)
-        m_onClicked();
+    if (id != m_lastId)
+        return;
+    if ((actionKey == kDefaultAction || actionKey == kShowLinksAction) && m_actions.showLinks)
+        m_actions.showLinks();
+    else if (actionKey == kCopyLinksAction && m_actions.copyLinks)
+        m_actions.copyLinks();
 }
 
 void RunEndNotice::showInTray(const QString &title, const QString &text)
@@ -111,8 +131,8 @@ void RunEndNotice::showInTray(const QString &title, const QString &text)
         m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
         m_tray->setToolTip(QStringLiteral("Skyloft"));
         connect(m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
-            if (m_onClicked)
-                m_onClicked();
+            if (m_actions.showLinks)
+                m_actions.showLinks();
         });
     }
     m_tray->show();

@@ -15,14 +15,22 @@ class QWidget;
 
 namespace skyloft {
 
+// What the notice's actions do.
+struct RunEndActions
+{
+    std::function<void()> showLinks; // "Ver enlaces", and a click on the notice
+    std::function<void()> copyLinks; // "Copiar enlaces": every link, as "Copiar Todo"
+};
+
 // The desktop notification at the end of a run, for a user who is looking elsewhere: through the
-// freedesktop notification service on the session bus, else the system tray's balloon. Clicking
-// it calls `onClicked`.
+// freedesktop notification service on the session bus, as Skyloft's own (its icon and desktop
+// entry), with the actions "Ver enlaces" and "Copiar enlaces"; else the system tray's balloon,
+// which shows the links when clicked.
 class RunEndNotice : public QObject
 {
     Q_OBJECT
 public:
-    RunEndNotice(QWidget *window, std::function<void()> onClicked, QObject *parent = nullptr);
+    RunEndNotice(QWidget *window, RunEndActions actions, QObject *parent = nullptr);
 
     // Says how the run went (links made, pairs failed), unless the window is the active one.
     void runEnded(const QList<PairOutcome> &outcomes);
@@ -38,7 +46,7 @@ private:
     void showInTray(const QString &title, const QString &text);
 
     QPointer<QWidget> m_window;
-    std::function<void()> m_onClicked;
+    RunEndActions m_actions;
     uint m_lastId = 0;
     bool m_listening = false;
     QSystemTrayIcon *m_tray = nullptr;
