@@ -9,6 +9,7 @@
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "shell/TabSelection.h"
+#include "shell/TrayIcon.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -91,13 +92,31 @@ private Q_SLOTS:
             shown << (action->isSeparator() ? QStringLiteral("-")
                                             : action->text() + "|" + action->shortcut().toString());
         }
-        QCOMPARE(shown,
-                 (QStringList{"Acerca de Skyloft|", "-", "Configuración…|Ctrl+,",
-                              "Historial…|Ctrl+H", "Subida rápida|", "-", "Ayuda de Skyloft|Ctrl+?",
-                              "-", "Agradecimientos a Rclone|", "-", "Salir de Skyloft|Ctrl+Q"}));
+        QCOMPARE(shown, (QStringList{"Acerca de Skyloft|", "-", "Configuración…|Ctrl+,",
+                                     "Historial…|Ctrl+H", "Subida rápida|", "Icono en la bandeja|",
+                                     "-", "Ayuda de Skyloft|Ctrl+?", "-",
+                                     "Agradecimientos a Rclone|", "-", "Salir de Skyloft|Ctrl+Q"}));
         QCOMPARE(out.lines().count(QStringLiteral("✅ Menú personalizado creado correctamente.")),
                  1);
         QCoreApplication::removeTranslator(&translator);
+    }
+
+    // The tray icon is off at first and remembered. Where the desktop has no tray (offscreen has
+    // none) its entry is disabled and says why, and the icon never shows.
+    void trayIconOnlyWhereATrayExists()
+    {
+        LaunchedApp app;
+        QAction *entry = app.menu()->actions().at(5);
+        QCOMPARE(entry->text(), QStringLiteral("Icono en la bandeja"));
+        QVERIFY(entry->isCheckable() && !entry->isChecked() && !entry->isEnabled());
+        QCOMPARE(entry->statusTip(),
+                 QStringLiteral("Este escritorio no tiene bandeja del sistema."));
+        entry->setChecked(true);
+        QVERIFY(app.window.trayIcon()->isWanted());
+        QVERIFY(!app.window.trayIcon()->isVisible());
+        QVERIFY(MainWindow().trayIcon()->isWanted());
+        entry->setChecked(false);
+        QVERIFY(!MainWindow().trayIcon()->isWanted());
     }
 
     void configurationAndHistoryFromTheMenu_data()

@@ -6,6 +6,7 @@ namespace skyloft {
 namespace {
 
 const QString kSubidaRapida = QStringLiteral("subidaRapida");
+const QString kIconoEnLaBandeja = QStringLiteral("iconoEnLaBandeja");
 
 } // namespace
 
@@ -19,6 +20,16 @@ bool Settings::subidaRapida() const
 void Settings::setSubidaRapida(bool on)
 {
     m_store.setValue(kSubidaRapida, on);
+}
+
+bool Settings::iconoEnLaBandeja() const
+{
+    return m_store.value(kIconoEnLaBandeja, false).toBool();
+}
+
+void Settings::setIconoEnLaBandeja(bool on)
+{
+    m_store.setValue(kIconoEnLaBandeja, on);
 }
 
 } // namespace skyloft

@@ -17,6 +17,10 @@ public:
     bool subidaRapida() const;
     void setSubidaRapida(bool on);
 
+    // "Icono en la bandeja": Skyloft's icon in the system tray, where the desktop has one.
+    bool iconoEnLaBandeja() const;
+    void setIconoEnLaBandeja(bool on);
+
 private:
     QSettings m_store;
 };

@@ -9,6 +9,7 @@
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
 #include "shell/Translations.h"
+#include "shell/TrayIcon.h"
 #include "ui/Dialogs.h"
 #include "ui/Images.h"
 
@@ -35,6 +36,8 @@ const QString kAbrirRepositorio = QStringLiteral("Abrir Repositorio");
 const QString kCerrar = QStringLiteral("Cerrar");
 const QString kAceptar = QStringLiteral("Aceptar");
 const QString kSubidaRapida = QStringLiteral("Subida rápida");
+const QString kIconoEnLaBandeja = QStringLiteral("Icono en la bandeja");
+const QString kSinBandeja = QStringLiteral("Este escritorio no tiene bandeja del sistema.");
 
 UploadView *uploadViewOf(QMainWindow *window)
 {
@@ -115,6 +118,20 @@ void AppDelegate::buildMenu(QMainWindow *window)
         Settings().setSubidaRapida(on);
         if (UploadView *upload = uploadViewOf(m_window))
             upload->setSubidaRapida(on);
+    });
+    QAction *tray = addItem(kIconoEnLaBandeja);
+    tray->setCheckable(true);
+    tray->setChecked(Settings().iconoEnLaBandeja());
+    // Only where there is a tray to show it in; elsewhere the entry says why it is off.
+    if (!TrayIcon::isAvailable()) {
+        tray->setEnabled(false);
+        tray->setStatusTip(kSinBandeja);
+        tray->setToolTip(kSinBandeja);
+    }
+    connect(tray, &QAction::toggled, this, [this](bool on) {
+        Settings().setIconoEnLaBandeja(on);
+        if (auto *mainWindow = qobject_cast<MainWindow *>(m_window))
+            mainWindow->trayIcon()->setWanted(on);
     });
     menu->addSeparator();
     connect(addItem(localized("menu_help"), QKeySequence(Qt::CTRL | Qt::Key_Question)),

@@ -2,15 +2,19 @@
 #include "shell/MainWindow.h"
 
 #include "core/Log.h"
+#include "core/Settings.h"
 #include "history/HistoryStore.h"
 #include "screens/history/HistoryWindow.h"
 #include "screens/links/LinksState.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
+#include "shell/LauncherEntry.h"
 #include "shell/MainView.h"
 #include "shell/RunEndNotice.h"
+#include "shell/RunProgress.h"
 #include "shell/TabSelection.h"
+#include "shell/TrayIcon.h"
 #include "ui/Dialogs.h"
 #include "upload/UploadRun.h"
 
@@ -24,14 +28,20 @@ MainWindow::MainWindow(QWidget *parent) : MainWindow(HistoryStore::defaultPath()
 MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
     : QMainWindow(parent), m_contentView(new ContentView(this)),
       m_history(new HistoryStore(historyPath, this)),
-      m_runEndNotice(
-          new RunEndNotice(this, {[this] { showLinks(); }, [this] { copyLinks(); }}, this))
+      m_trayIcon(new TrayIcon([this] { bringForward(); }, this)),
+      m_runEndNotice(new RunEndNotice(this, {[this] { showLinks(); }, [this] { copyLinks(); }},
+                                      m_trayIcon, this)),
+      m_runProgress(new RunProgress(m_contentView->mainView()->uploadView()->state(), this)),
+      m_launcherEntry(new LauncherEntry(QDBusConnection::sessionBus(), this))
 {
     setWindowTitle(QStringLiteral("Skyloft"));
     setCentralWidget(m_contentView);
     if (!m_history->problem().isEmpty())
         logLine(QStringLiteral("⚠️ ") + m_history->problem());
     connect(m_history, &HistoryStore::problemFound, this, &MainWindow::reportHistoryProblem);
+    m_trayIcon->setWanted(Settings().iconoEnLaBandeja());
+    connect(m_runProgress, &RunProgress::changed, m_launcherEntry, &LauncherEntry::setProgress);
+    connect(m_runProgress, &RunProgress::changed, m_trayIcon, &TrayIcon::setProgress);
     // Every pair of every run goes to the history as it ends; the run's end may call for a notice.
     connect(m_contentView->mainView(), &MainView::runStarted, this, [this](UploadRun *run) {
         connect(run, &UploadRun::pairFinished, m_history,

@@ -11,7 +11,10 @@ namespace skyloft {
 class ContentView;
 class HistoryStore;
 class HistoryWindow;
+class LauncherEntry;
 class RunEndNotice;
+class RunProgress;
+class TrayIcon;
 
 class MainWindow : public QMainWindow
 {
@@ -24,6 +27,9 @@ public:
     ContentView *contentView() const { return m_contentView; }
     HistoryStore *history() const { return m_history; }
     RunEndNotice *runEndNotice() const { return m_runEndNotice; }
+    // The upload's progress as the desktop shows it: taskbar entry and tray icon.
+    RunProgress *runProgress() const { return m_runProgress; }
+    TrayIcon *trayIcon() const { return m_trayIcon; }
 
     // Queues files and folders named on the command line on the upload screen.
     void queueFiles(const QStringList &paths);
@@ -49,7 +55,10 @@ private:
 
     ContentView *m_contentView;
     HistoryStore *m_history;
+    TrayIcon *m_trayIcon;
     RunEndNotice *m_runEndNotice;
+    RunProgress *m_runProgress;
+    LauncherEntry *m_launcherEntry;
     QPointer<HistoryWindow> m_historyWindow;
     bool m_historyProblemShown = false;
 };

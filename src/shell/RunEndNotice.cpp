@@ -2,13 +2,12 @@
 #include "shell/RunEndNotice.h"
 
 #include "core/Log.h"
+#include "shell/TrayIcon.h"
 
-#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QSystemTrayIcon>
 #include <QWidget>
 
 namespace skyloft {
@@ -34,9 +33,16 @@ QString count(int n, const QString &one, const QString &many)
 
 } // namespace
 
-RunEndNotice::RunEndNotice(QWidget *window, RunEndActions actions, QObject *parent)
-    : QObject(parent), m_window(window), m_actions(std::move(actions))
-{}
+RunEndNotice::RunEndNotice(QWidget *window, RunEndActions actions, TrayIcon *tray, QObject *parent)
+    : QObject(parent), m_window(window), m_actions(std::move(actions)), m_tray(tray)
+{
+    if (tray) {
+        connect(tray, &TrayIcon::messageClicked, this, [this] {
+            if (m_actions.showLinks)
+                m_actions.showLinks();
+        });
+    }
+}
 
 QString RunEndNotice::summary()
 {
@@ -122,21 +128,9 @@ void RunEndNotice::actionInvoked(uint id, const QString &actionKey)
 
 void RunEndNotice::showInTray(const QString &title, const QString &text)
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!m_tray || !m_tray->showMessage(title, text))
         logLine(QStringLiteral("⚠️ Sin servicio de avisos del escritorio: ") + title +
                 QStringLiteral(". ") + text);
-        return;
-    }
-    if (!m_tray) {
-        m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
-        m_tray->setToolTip(QStringLiteral("Skyloft"));
-        connect(m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
-            if (m_actions.showLinks)
-                m_actions.showLinks();
-        });
-    }
-    m_tray->show();
-    m_tray->showMessage(title, text, QSystemTrayIcon::Information);
 }
 
 } // namespace skyloft

@@ -10,10 +10,11 @@
 
 #include <functional>
 
-class QSystemTrayIcon;
 class QWidget;
 
 namespace skyloft {
+
+class TrayIcon;
 
 // What the notice's actions do.
 struct RunEndActions
@@ -24,13 +25,14 @@ struct RunEndActions
 
 // The desktop notification at the end of a run, for a user who is looking elsewhere: through the
 // freedesktop notification service on the session bus, as Skyloft's own (its icon and desktop
-// entry), with the actions "Ver enlaces" and "Copiar enlaces"; else the system tray's balloon,
-// which shows the links when clicked.
+// entry), with the actions "Ver enlaces" and "Copiar enlaces"; else the balloon of `tray`, when a
+// tray exists, which shows the links when clicked.
 class RunEndNotice : public QObject
 {
     Q_OBJECT
 public:
-    RunEndNotice(QWidget *window, RunEndActions actions, QObject *parent = nullptr);
+    RunEndNotice(QWidget *window, RunEndActions actions, TrayIcon *tray = nullptr,
+                 QObject *parent = nullptr);
 
     // Says how the run went (links made, pairs failed), unless the window is the active one.
     void runEnded(const QList<PairOutcome> &outcomes);
@@ -49,7 +51,7 @@ private:
     RunEndActions m_actions;
     uint m_lastId = 0;
     bool m_listening = false;
-    QSystemTrayIcon *m_tray = nullptr;
+    QPointer<TrayIcon> m_tray;
 };
 
 } // namespace skyloft

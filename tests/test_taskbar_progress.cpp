@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#include "FakeRclone.h"
+#include "TestHelpers.h"
+
+#include "shell/LauncherEntry.h"
+#include "shell/RunProgress.h"
+#include "shell/TrayIcon.h"
+#include "upload/UploadRun.h"
+#include "upload/UploadState.h"
+
+#include <QDBusConnection>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+using namespace skyloft;
+using namespace skyloft::test;
+
+namespace {
+
+// A dock listening on its own connection: every Update it hears, as "uri|visible|percent".
+class Dock : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList heard;
+
+public Q_SLOTS:
+    void update(const QString &appUri, const QVariantMap &properties)
+    {
+        heard << QStringList{appUri, properties.value("progress-visible").toString(),
+                             QString::number(qRound(properties.value("progress").toDouble() * 100))}
+                     .join('|');
+    }
+};
+
+} // namespace
+
+class TestTaskbarProgress : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
+                 "run this test inside dbus-run-session");
+    }
+
+    // A run to two services, each copy reporting half way: the bar moves with the mean of the
+    // services and is cleared when the run ends; the tray's tooltip says the same.
+    void theTaskbarFollowsARun()
+    {
+        QDBusConnection dockBus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "dock");
+        Dock dock;
+        QVERIFY(dockBus.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", &dock,
+                                SLOT(update(QString, QVariantMap))));
+        FakeRclone fake;
+        fake.setHandler("case \"$3\" in\n"
+                        "copy) echo 'Transferred: 1 B / 2 B, 50%' ;;\n"
+                        "link) echo \"https://l/$4\" ;;\nesac\n");
+        QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
+        QVERIFY(writeFile(fake.home() + "/a.txt", "ab"));
+        UploadState state;
+        state.rescanAuthorizations(fake.configPath());
+        state.appendArchivo(fake.home() + "/a.txt");
+        state.toggleService("Google Drive");
+        state.toggleService("Dropbox");
+        RunProgress progress(&state);
+        LauncherEntry entry;
+        TrayIcon tray([] {});
+        QStringList tooltips;
+        connect(&progress, &RunProgress::changed, &entry, &LauncherEntry::setProgress);
+        connect(&progress, &RunProgress::changed, &tray, [&](std::optional<double> value) {
+            tray.setProgress(value);
+            tooltips << tray.icon()->toolTip();
+        });
+
+        std::unique_ptr<UploadRun> run(UploadRun::fromUploadButton(&state, fake.paths()));
+        QVERIFY(run);
+        QSignalSpy finished(run.get(), &UploadRun::finished);
+        run->start();
+        QVERIFY(finished.wait(3600000));
+        const QString uri = "application://app.skyloft.Skyloft.desktop|";
+        QTRY_COMPARE(dock.heard.value(dock.heard.size() - 1), uri + "false|0");
+        QCOMPARE(dock.heard, (QStringList{uri + "true|0", uri + "true|25", uri + "true|50",
+                                          uri + "true|75", uri + "true|100", uri + "false|0"}));
+        QCOMPARE(tooltips, (QStringList{"Skyloft: subiendo, 0 %", "Skyloft: subiendo, 25 %",
+                                        "Skyloft: subiendo, 50 %", "Skyloft: subiendo, 75 %",
+                                        "Skyloft: subiendo, 100 %", "Skyloft"}));
+        QDBusConnection::disconnectFromBus("dock");
+    }
+};
+
+QTEST_MAIN(TestTaskbarProgress)
+#include "test_taskbar_progress.moc"
