@@ -40,6 +40,12 @@ QString reading(const QString &kind, const QString &file)
         const std::optional<quint16> port = rcServingPort(dataFile(file));
         return port ? QString::number(*port) : QStringLiteral("none");
     }
+    if (kind.startsWith(QLatin1String("listeners on "))) {
+        QStringList inodes;
+        for (quint64 inode : listeningSocketInodes(dataFile(file), kind.sliced(13).toUShort()))
+            inodes << QString::number(inode);
+        return inodes.join(QLatin1Char(' '));
+    }
     const QJsonObject answer = QJsonDocument::fromJson(dataFile(file)).object();
     if (kind == QLatin1String("stats")) {
         const std::optional<RcCopyStats> stats = rcCopyStats(answer);
@@ -155,6 +161,16 @@ private Q_SLOTS:
         QTest::newRow("no port in another line") << "serving"
                                                  << "copy-missing-source.txt"
                                                  << "none";
+        QTest::newRow("the socket listening on 127.0.0.1, not its connections")
+            << "listeners on 37121"
+            << "proc-net-tcp.txt"
+            << "576652";
+        QTest::newRow("a wildcard listener") << "listeners on 2024"
+                                             << "proc-net-tcp.txt"
+                                             << "1371";
+        QTest::newRow("a port with connections only") << "listeners on 38904"
+                                                      << "proc-net-tcp.txt"
+                                                      << "";
         QTest::newRow("a copy on its way: its transfer's speed and rclone's estimate")
             << "stats"
             << "rc-stats-copying.json"

@@ -5,8 +5,15 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 #include <dirent.h>
+#include <linux/inet_diag.h>
+#include <linux/netlink.h>
+#include <linux/sock_diag.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace skyloft {
@@ -47,6 +54,54 @@ QSet<quint64> socketInodesOf(qint64 pid)
     return inodes;
 }
 
+// The kernel's socket diagnostics walk only the listening sockets, where /proc/net/tcp walks
+// every connection of the machine (milliseconds on a busy one). Nothing when they cannot be asked.
+std::optional<QList<quint64>> listenersFromKernel(quint16 port)
+{
+    const int fd = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG);
+    if (fd < 0)
+        return std::nullopt;
+    QList<quint64> inodes;
+    bool ok = true;
+    for (const int family : {AF_INET, AF_INET6}) {
+        struct
+        {
+            nlmsghdr header;
+            inet_diag_req_v2 request;
+        } message{};
+        message.header.nlmsg_len = sizeof message;
+        message.header.nlmsg_type = SOCK_DIAG_BY_FAMILY;
+        message.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+        message.request.sdiag_family = quint8(family);
+        message.request.sdiag_protocol = IPPROTO_TCP;
+        message.request.idiag_states = 1u << TCP_LISTEN;
+        ok = ::send(fd, &message, sizeof message, 0) == ssize_t(sizeof message);
+        for (bool done = !ok; !done;) {
+            alignas(nlmsghdr) char buffer[8192];
+            ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                ok = false;
+                break;
+            }
+            for (auto *header = reinterpret_cast<nlmsghdr *>(buffer); NLMSG_OK(header, got);
+                 header = NLMSG_NEXT(header, got)) {
+                if (header->nlmsg_type == NLMSG_DONE || header->nlmsg_type == NLMSG_ERROR) {
+                    ok = ok && header->nlmsg_type == NLMSG_DONE;
+                    done = true;
+                    break;
+                }
+                const auto *socket = static_cast<const inet_diag_msg *>(NLMSG_DATA(header));
+                if (ntohs(socket->id.idiag_sport) == port)
+                    inodes << socket->idiag_inode;
+            }
+        }
+        if (!ok)
+            break;
+    }
+    ::close(fd);
+    return ok ? std::optional(inodes) : std::nullopt;
+}
+
 } // namespace
 
 QList<quint64> listeningSocketInodes(const QByteArray &procNetTcp, quint16 port)
@@ -74,13 +129,14 @@ bool isListenerOf(qint64 pid, quint16 port)
 {
     if (pid <= 0 || port == 0)
         return false;
-    const QList<quint64> listeners =
-        listeningSocketInodes(readProcFile(QStringLiteral("/proc/net/tcp")), port) +
-        listeningSocketInodes(readProcFile(QStringLiteral("/proc/net/tcp6")), port);
-    if (listeners.isEmpty())
+    std::optional<QList<quint64>> listeners = listenersFromKernel(port);
+    if (!listeners)
+        listeners = listeningSocketInodes(readProcFile(QStringLiteral("/proc/net/tcp")), port) +
+                    listeningSocketInodes(readProcFile(QStringLiteral("/proc/net/tcp6")), port);
+    if (listeners->isEmpty())
         return false;
     const QSet<quint64> own = socketInodesOf(pid);
-    return std::all_of(listeners.cbegin(), listeners.cend(),
+    return std::all_of(listeners->cbegin(), listeners->cend(),
                        [&own](quint64 inode) { return inode != 0 && own.contains(inode); });
 }
 

@@ -9,6 +9,7 @@ namespace skyloft {
 
 // The inodes of the sockets listening on TCP `port`, from the text of /proc/net/tcp or
 // /proc/net/tcp6 (any local address: a connection to 127.0.0.1 may reach a wildcard listener).
+// isListenerOf reads them there only when the kernel's socket diagnostics cannot be asked.
 QList<quint64> listeningSocketInodes(const QByteArray &procNetTcp, quint16 port);
 
 // Whether something listens on TCP `port` of this machine and every such socket is an open file
