@@ -138,6 +138,9 @@ void RcClient::launch()
     environment.removeIf([](const auto &entry) { return keepsOutOfDaemon(entry.key()); });
     environment.insert(QStringLiteral("RCLONE_RC_USER"), user);
     environment.insert(QStringLiteral("RCLONE_RC_PASS"), password);
+    // rcd drops an answer not written within this time of its request (an hour by default):
+    // a copy that takes longer would lose its answer and be done again.
+    environment.insert(QStringLiteral("RCLONE_RC_SERVER_WRITE_TIMEOUT"), QStringLiteral("87600h"));
     if (!m_bandwidth.isEmpty())
         environment.insert(QStringLiteral("RCLONE_BWLIMIT"), m_bandwidth);
 
