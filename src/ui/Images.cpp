@@ -9,7 +9,7 @@
 // The images live in a static library, whose resources are registered only when asked for.
 static void registerImages()
 {
-    Q_INIT_RESOURCE(skyloft);
+    Q_INIT_RESOURCE(images);
 }
 
 namespace skyloft {
