@@ -32,8 +32,16 @@ RclonePaths realRclonePaths(const FakeRclone &fake)
     const QString resources = fake.home() + QStringLiteral("/real-resources");
     QDir().mkpath(resources);
     QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE), resources + QStringLiteral("/rclone"));
-    return RclonePaths(resources, fake.home());
+    return RclonePaths(resources, fake.home(), fake.configPath());
 }
+
+// What the user typed in the Mega and 1Fichier fields.
+struct Credentials
+{
+    QString megaEmail;
+    QString megaPassword;
+    QString fichierAPI;
+};
 
 // Configuration state over a fake (or the real) rclone, killall stand-in and own port range.
 struct Bench
@@ -51,9 +59,9 @@ struct Bench
                 const Credentials &typed = {"ana@example.com", "secreto", "clave"})
     {
         state.setSelectedService(service);
-        state.setMegaEmail(typed.megaEmail);
-        state.setMegaPassword(typed.megaPassword);
-        state.setFichierAPI(typed.fichierAPI);
+        state.setCredential("Mega", 0, typed.megaEmail);
+        state.setCredential("Mega", 1, typed.megaPassword);
+        state.setCredential("1Fichier", 0, typed.fichierAPI);
     }
 
     bool press()

@@ -4,10 +4,12 @@
 #include "TestHelpers.h"
 
 #include "core/RcloneConfigFile.h"
+#include "core/RclonePaths.h"
 #include "core/ServiceCatalog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +43,66 @@ private Q_SLOTS:
         QCOMPARE(linksSectionImageName("box"), QStringLiteral("fichier"));
     }
 
+    void configFileFoundAsRcloneFindsIt_data()
+    {
+        QTest::addColumn<QStringList>("existing"); // files made first, relative to the home
+        QTest::addColumn<QString>("rcloneConfig");
+        QTest::addColumn<QString>("xdgConfigHome");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("RCLONE_CONFIG wins over files that exist")
+            << QStringList{".rclone.conf", ".config/rclone/rclone.conf"} << "mine/r.conf"
+            << ""
+            << "mine/r.conf";
+        QTest::newRow("~/.rclone.conf when it is the only one") << QStringList{".rclone.conf"} << ""
+                                                                << ""
+                                                                << ".rclone.conf";
+        QTest::newRow("rclone's own folder first when both exist")
+            << QStringList{".rclone.conf", "xdg/rclone/rclone.conf"} << ""
+            << "xdg"
+            << "xdg/rclone/rclone.conf";
+        QTest::newRow("none yet: rclone's own folder, under XDG_CONFIG_HOME")
+            << QStringList{} << ""
+            << "xdg"
+            << "xdg/rclone/rclone.conf";
+        QTest::newRow("none yet, no XDG_CONFIG_HOME: under ~/.config")
+            << QStringList{} << ""
+            << ""
+            << ".config/rclone/rclone.conf";
+    }
+
+    // Compared with what the installed rclone itself answers, then created where it belongs.
+    void configFileFoundAsRcloneFindsIt()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, rcloneConfig);
+        QFETCH(QString, xdgConfigHome);
+        QFETCH(QString, expected);
+        QTemporaryDir home;
+        for (const QString &file : existing)
+            QVERIFY(writeFile(home.filePath(file), "[a]\ntype = alias\n"));
+        QProcessEnvironment environment;
+        environment.insert("HOME", home.path());
+        environment.insert("PATH", "/usr/bin:/bin");
+        if (!rcloneConfig.isEmpty())
+            environment.insert("RCLONE_CONFIG", home.filePath(rcloneConfig));
+        if (!xdgConfigHome.isEmpty())
+            environment.insert("XDG_CONFIG_HOME", home.filePath(xdgConfigHome));
+
+        const QString found = RclonePaths::findConfigPath(home.path(), environment);
+        QCOMPARE(found, home.filePath(expected));
+        QProcess rclone;
+        rclone.setProcessEnvironment(environment);
+        rclone.start(SKYLOFT_REAL_RCLONE, {"config", "file"});
+        QVERIFY(rclone.waitForFinished(-1));
+        QCOMPARE(QString::fromUtf8(rclone.readAllStandardOutput()).trimmed().section('\n', -1),
+                 found);
+
+        CapturedStdout out;
+        RcloneConfigFile(found).ensureDefaultConfig();
+        QCOMPARE(readFile(found), existing.contains(expected) ? QByteArray("[a]\ntype = alias\n")
+                                                              : RcloneConfigFile::defaultContent());
+    }
+
     void scan_data()
     {
         QTest::addColumn<QString>("content");
@@ -66,18 +128,26 @@ private Q_SLOTS:
         QTest::newRow("api_key and user count")
             << "[fichier]\ntype = fichier\napi_key = k\n\n[mega]\ntype = mega\nuser = a@b\n"
             << QStringList{"mega", "1fichier"} << QStringList{"mega", "fichier"} << QStringList{};
-        QTest::newRow("no space before the equals sign, or a capital letter, does not count")
-            << "[drive]\ntoken= x\nToken = y\n"
-            << QStringList{} << QStringList{} << QStringList{};
+        QTest::newRow("keys and values are trimmed, ':' separates too, case matters")
+            << "  [ drive ]  \n  token=x  \n[mega]\nuser: ana\n[dropbox]\nToken = y\n"
+            << QStringList{"google drive", "mega"} << QStringList{"drive", "mega"} << QStringList{};
+        QTest::newRow("a commented or empty credential is none")
+            << "# mis remotos\n[drive]\ntype = drive\n# token = pendiente\n[mega]\n"
+               "  ; user = ana\n[fichier]\napi_key =\n"
+            << QStringList{} << QStringList{}
+            << QStringList{"⚠️ Google Drive tiene sección pero sin token/API.",
+                           "❌ Dropbox no autorizado (sección no encontrada).",
+                           "⚠️ Mega tiene sección pero sin token/API.",
+                           "⚠️ 1Fichier tiene sección pero sin token/API."};
         QTest::newRow("a credential of the next section does not count")
             << "[dropbox]\ntype = dropbox\n\n[drive]\ntype = drive\ntoken = t\n"
             << QStringList{"google drive"} << QStringList{"drive"} << QStringList{};
-        QTest::newRow("a [ inside a value ends the section on the configuration screen only")
-            << "[drive]\ntype = drive\nscope = [x]\ntoken = t\n"
-            << QStringList{} << QStringList{"drive"} << QStringList{};
-        QTest::newRow("a header inside another line starts the section")
+        QTest::newRow("a section ends only at the next header; a header seen again continues it")
+            << "[drive]\nscope = [x]\ntoken = t\n[mega]\ntype = mega\n[other]\n[mega]\nuser = a\n"
+            << QStringList{"google drive", "mega"} << QStringList{"drive", "mega"} << QStringList{};
+        QTest::newRow("a header inside a value is no header")
             << "[other]\ndescription = see [mega] user = me\n"
-            << QStringList{"mega"} << QStringList{"mega"} << QStringList{};
+            << QStringList{} << QStringList{} << QStringList{};
         QTest::newRow("the 1fichier section is not fichier's")
             << "[1fichier]\ntype = 1fichier\napi_key = k\n"
             << QStringList{} << QStringList{} << QStringList{};
@@ -131,6 +201,16 @@ private Q_SLOTS:
         QTest::newRow("a FIFO") << QByteArray("fifo") << "no es un archivo normal";
         QTest::newRow("a link to /dev/zero") << QByteArray("zero") << "no es un archivo normal";
         QTest::newRow("over 1 MiB") << QByteArray(1024 * 1024 + 1, 'x') << "mide más de 1 MiB";
+        // rclone refuses these whole; Skyloft says why instead of calling services unauthorized.
+        QTest::newRow("encrypted")
+            << QByteArray("# Encrypted rclone configuration File\n\nRCLONE_ENCRYPT_V0:\nD/b4M0\n")
+            << "Tu configuración de rclone está cifrada: Skyloft no puede leer sus remotos. Para "
+               "usarla aquí, quita la contraseña con «rclone config» (opción «s» y luego «u») o "
+               "indica otro archivo con la variable RCLONE_CONFIG.";
+        QTest::newRow("a line that is neither a key nor a header")
+            << QByteArray("[drive]\ntoken = t\n[mega\n")
+            << "Tu configuración de rclone tiene una línea que rclone no entiende (línea 3: "
+               "«[mega»). Corrígela con un editor de texto o con «rclone config».";
     }
 
     void unreadableFileReportsNothing()
@@ -147,9 +227,13 @@ private Q_SLOTS:
             QVERIFY(writeFile(path, content));
         CapturedStdout out;
         bool added = false;
-        for (auto variant : {ScanVariant::ConfigScreen, ScanVariant::UploadScreen})
+        for (auto variant : {ScanVariant::ConfigScreen, ScanVariant::UploadScreen}) {
+            QString problem;
             QVERIFY(!RcloneConfigFile(path).refreshAuthorizations(
-                variant, [&](const QString &) { added = true; }));
+                variant, [&](const QString &) { added = true; }, &problem));
+            // Only what rclone refuses is the user's to fix; a missing file is normal.
+            QCOMPARE(problem, reason.startsWith("Tu configuración") ? reason : QString());
+        }
         QVERIFY(!added);
         const QString message =
             "No se pudo leer el archivo de configuración para verificar autorizaciones.";
@@ -189,15 +273,20 @@ private Q_SLOTS:
                               "El archivo de configuración ya existe."}));
     }
 
+    // A folder that cannot be made, even by root: its parent is a file.
     void ensureDefaultConfigReportsWhatItCannotDo()
     {
+        QTemporaryDir home;
+        QVERIFY(writeFile(home.filePath("plain"), ""));
+        const QString folder = home.filePath("plain/rclone");
         CapturedStdout out;
-        RcloneConfigFile("/nonexistent-folder/.rclone.conf").ensureDefaultConfig();
+        RcloneConfigFile(folder + "/rclone.conf").ensureDefaultConfig();
         const QStringList lines = out.lines();
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[1].startsWith("Error al crear el archivo de configuración predeterminado: "));
-        QVERIFY(lines[2].startsWith("Error leyendo la carpeta /nonexistent-folder: "));
-        QVERIFY(lines[2].size() > QString("Error leyendo la carpeta /nonexistent-folder: ").size());
+        const QString reading = "Error leyendo la carpeta " + folder + ": ";
+        QVERIFY(lines[2].startsWith(reading));
+        QVERIFY(lines[2].size() > reading.size());
     }
 
     void diagnosticReport()

@@ -5,6 +5,7 @@
 
 #include "auth/ConfigState.h"
 #include "core/RcloneBackends.h"
+#include "core/Settings.h"
 #include "screens/config/AuthorizeButton.h"
 #include "screens/config/ConfigView.h"
 #include "screens/config/CredentialField.h"
@@ -14,6 +15,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTest>
@@ -267,10 +269,7 @@ private Q_SLOTS:
         Screen screen;
         screen.selectAndType(service, typed);
         const ConfigState &state = *screen.state();
-        const QStringList stored = service == "Mega"
-                                       ? QStringList{state.megaEmail(), state.megaPassword()}
-                                       : QStringList{state.fichierAPI()};
-        QCOMPARE(stored, typed);
+        QCOMPARE(state.credentials(service), typed);
         // Typing alone starts nothing.
         QTest::qWait(200);
         QVERIFY(finishAuthorizations());
@@ -360,6 +359,60 @@ private Q_SLOTS:
                  QStringLiteral("No se pudo autorizar Google Drive: Error: sin navegador"));
         QVERIFY(!screen.toast()->isShown());
         QCOMPARE(screen.checkMarks(), QStringList{"Mega"});
+    }
+
+    // A service whose own remote is missing takes a remote of its type: the only one without
+    // asking, or the one chosen under "Remoto:", which is remembered and authorized.
+    void remoteOfTheServiceType_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QString>("tileLine");
+        QTest::addColumn<QStringList>("checkMarks");
+        QTest::addColumn<QString>("authorized"); // the remote an authorization creates
+        QTest::newRow("none of its type: its own remote name, nothing to choose")
+            << QByteArray("[gd]\ntype = alias\ntoken = t\n") << QStringList{} << "" << QStringList{}
+            << "drive";
+        QTest::newRow("one: used without asking")
+            << QByteArray("[trabajo]\ntype = drive\ntoken = t\n") << QStringList{}
+            << "trabajo:" << QStringList{"Google Drive"} << "trabajo";
+        QTest::newRow("two: the user chooses")
+            << QByteArray("[gdrive]\ntype = drive\n\n[trabajo]\ntype = drive\ntoken = t\n")
+            << QStringList{"gdrive", "trabajo"} << "Elige remoto" << QStringList{} << "trabajo";
+    }
+
+    void remoteOfTheServiceType()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QStringList, offered);
+        QFETCH(QString, tileLine);
+        QFETCH(QStringList, checkMarks);
+        QFETCH(QString, authorized);
+        Settings().setChosenRemote("Google Drive", {});
+        Screen screen(config);
+        screen.clickTile("Google Drive");
+        auto *chooser = screen.view->findChild<QComboBox *>();
+        QCOMPARE(chooser->isVisible(), !offered.isEmpty());
+        QCOMPARE(screen.tile("Google Drive")->remoteLine(), tileLine);
+        QCOMPARE(screen.checkMarks(), checkMarks);
+        if (!offered.isEmpty()) {
+            QStringList items;
+            for (int i = 0; i < chooser->count(); ++i)
+                items << chooser->itemText(i);
+            QCOMPARE(items, offered);
+            QCOMPARE(chooser->accessibleName(), "Remoto:");
+            chooser->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(chooser, Qt::Key_Down);
+            QTest::keyClick(chooser, Qt::Key_Down);
+            QCOMPARE(screen.tile("Google Drive")->remoteLine(), "trabajo:");
+            QCOMPARE(screen.checkMarks(), QStringList{"Google Drive"});
+            // Remembered: a new screen uses it without asking.
+            Screen again(config);
+            QCOMPARE(again.checkMarks(), QStringList{"Google Drive"});
+        }
+        QVERIFY(screen.authorize());
+        QCOMPARE(screen.fake.calls().first().arguments.mid(2, 4),
+                 (QStringList{"config", "create", authorized, "drive"}));
     }
 
     // What assistive technology hears of a tile: checked when authorized; and a service whose

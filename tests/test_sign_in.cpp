@@ -91,7 +91,8 @@ private Q_SLOTS:
         qputenv("RCLONE_DRIVE_TOKEN_URL", provider.url("/token").toUtf8());
 
         QList<QUrl> opened;
-        ConfigView view(AuthorizationSetup{RclonePaths(resources, fake.home()), fake.killallPath()},
+        ConfigView view(AuthorizationSetup{RclonePaths(resources, fake.home(), fake.configPath()),
+                                           fake.killallPath()},
                         nullptr, [&opened](const QUrl &url) {
                             opened << url;
                             return true;

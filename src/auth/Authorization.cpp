@@ -31,7 +31,8 @@ AuthorizationKind kindOf(const AuthorizationJob &job)
 void runWebSignInBranch(AuthorizationJob &job)
 {
     job.output = runRcloneWithAnswer(
-        job.executablePath, RcloneCommands::webSignInCreate(job.configPath(), job.remoteName),
+        job.executablePath,
+        RcloneCommands::webSignInCreate(job.configPath(), job.remoteName, job.remoteType),
         job.environment, QStringLiteral("y\n"), job.runHooks());
     if (const auto url = findAuthorizationUrl(job.output)) {
         const QString line =
@@ -56,7 +57,7 @@ void retryOnBusyPort(AuthorizationJob &job)
             QString::number(*port));
     if (kindOf(job) == AuthorizationKind::SignIn)
         job.output = runRcloneCollect(
-            job.setup.paths, RcloneCommands::authorizeRetry(job.configPath(), job.remoteName),
+            job.setup.paths, RcloneCommands::authorizeRetry(job.configPath(), job.remoteType),
             job.environment, std::nullopt, job.runHooks());
 }
 
@@ -117,15 +118,18 @@ QString failureReason(const QString &output, const QString &remoteName, bool sec
 
 void startAuthorization(ConfigState &state, const AuthorizationSetup &setup)
 {
-    AuthorizationJob job{
-        .serviceName = state.selectedService(),
-        .remoteName = remoteNameFor(state.selectedService()),
-        .executablePath = setup.paths.authorizationRclonePath(),
-        .credentials = {state.megaEmail(), state.megaPassword(), state.fichierAPI()},
-        .control = state.beginAuthorization(),
-        .setup = setup,
-        .state = &state,
-        .receiver = QCoreApplication::instance()};
+    const QString service = state.selectedService();
+    const ServiceEntry *entry = ServiceCatalog::find(service);
+    const QString remoteName = state.serviceRemote(service).remote;
+    AuthorizationJob job{.serviceName = service,
+                         .remoteName = remoteName,
+                         .remoteType = entry ? entry->remoteType : remoteName,
+                         .executablePath = setup.paths.authorizationRclonePath(),
+                         .credentials = state.credentials(service),
+                         .control = state.beginAuthorization(),
+                         .setup = setup,
+                         .state = &state,
+                         .receiver = QCoreApplication::instance()};
     BlockingWork::authorizations().start([job = std::move(job)] { prepareAndRun(job); });
 }
 

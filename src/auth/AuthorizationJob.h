@@ -28,24 +28,18 @@ struct AuthorizationSetup
     static AuthorizationSetup forProcess() { return AuthorizationSetup{RclonePaths::process()}; }
 };
 
-// The texts typed on the configuration screen, as they stood at the press.
-struct Credentials
-{
-    QString megaEmail;
-    QString megaPassword;
-    QString fichierAPI;
-};
-
 // One press of the authorize button. Owned by its worker; only the worker touches the
 // environment and the port.
 struct AuthorizationJob
 {
     QString serviceName;
     QString remoteName;
+    QString remoteType; // the rclone backend, which `config create` and `authorize` take
     QString executablePath;
     RcloneEnvironment environment{};
     quint16 authPort = 0;
-    Credentials credentials;
+    // The service's credential fields as they stood at the press, in the catalog's order.
+    QStringList credentials;
     QString output{};
     // Whether the remote's section holds credentials once rclone has ended: the only success.
     bool credentialsStored = false;

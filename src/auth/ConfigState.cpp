@@ -5,6 +5,7 @@
 #include "core/RcloneBackends.h"
 #include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
+#include "core/Settings.h"
 
 #include <QTimer>
 
@@ -78,28 +79,56 @@ void ConfigState::setShowToast(bool shown)
     Q_EMIT showToastChanged(shown);
 }
 
-void ConfigState::setMegaEmail(const QString &text)
+QStringList ConfigState::credentials(const QString &displayName) const
 {
-    assign(this, m_megaEmail, text, &ConfigState::megaEmailChanged);
+    QStringList values = m_credentials.value(displayName);
+    if (const ServiceEntry *entry = ServiceCatalog::find(displayName))
+        values.resize(entry->credentials.size());
+    return values;
 }
 
-void ConfigState::setMegaPassword(const QString &text)
+void ConfigState::setCredential(const QString &displayName, int index, const QString &text)
 {
-    assign(this, m_megaPassword, text, &ConfigState::megaPasswordChanged);
-}
-
-void ConfigState::setFichierAPI(const QString &text)
-{
-    assign(this, m_fichierAPI, text, &ConfigState::fichierAPIChanged);
+    QStringList values = credentials(displayName);
+    if (index < 0 || index >= values.size() || values[index] == text)
+        return;
+    values[index] = text;
+    m_credentials.insert(displayName, values);
+    Q_EMIT credentialChanged(displayName, index, text);
 }
 
 void ConfigState::refreshAuthorizations()
 {
     QSet<QString> found;
-    RcloneConfigFile(m_setup.paths.rcloneConfigPath())
-        .refreshAuthorizations(ScanVariant::ConfigScreen,
-                               [&found](const QString &entry) { found.insert(entry); });
+    QString problem;
+    const RcloneConfigFile file(m_setup.paths.rcloneConfigPath());
+    file.refreshAuthorizations(
+        ScanVariant::ConfigScreen, [&found](const QString &entry) { found.insert(entry); },
+        &problem);
+    const auto reading = file.read();
+    const QList<ServiceRemote> remotes =
+        reading && problem.isEmpty() ? serviceRemotes(*reading) : QList<ServiceRemote>{};
+    if (remotes != m_serviceRemotes) {
+        m_serviceRemotes = remotes;
+        Q_EMIT serviceRemotesChanged();
+    }
+    assign(this, m_configProblem, problem, &ConfigState::configProblemChanged);
     setAuthorizedServices(found);
+}
+
+ServiceRemote ConfigState::serviceRemote(const QString &displayName) const
+{
+    for (const ServiceRemote &remote : m_serviceRemotes) {
+        if (remote.displayName == displayName)
+            return remote;
+    }
+    return {displayName, remoteNameFor(displayName), {}, false};
+}
+
+void ConfigState::chooseRemote(const QString &displayName, const QString &remote)
+{
+    Settings().setChosenRemote(displayName, remote);
+    refreshAuthorizations();
 }
 
 void ConfigState::startAuthorization()
@@ -119,7 +148,8 @@ void ConfigState::setBackends(RcloneBackends *backends)
 
 QString ConfigState::unavailableReason(const QString &displayName) const
 {
-    return m_backends ? m_backends->unavailableReason(remoteNameFor(displayName)) : QString();
+    const ServiceEntry *entry = ServiceCatalog::find(displayName);
+    return m_backends && entry ? m_backends->unavailableReason(entry->remoteType) : QString();
 }
 
 std::shared_ptr<RunControl> ConfigState::beginAuthorization()

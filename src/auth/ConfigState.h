@@ -2,7 +2,9 @@
 #pragma once
 
 #include "auth/AuthorizationJob.h"
+#include "core/ServiceRemotes.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -43,15 +45,21 @@ public:
     void setMensaje(const QString &text);
     bool showToast() const { return m_showToast; }
 
-    QString megaEmail() const { return m_megaEmail; }
-    void setMegaEmail(const QString &text);
-    QString megaPassword() const { return m_megaPassword; }
-    void setMegaPassword(const QString &text);
-    QString fichierAPI() const { return m_fichierAPI; }
-    void setFichierAPI(const QString &text);
+    // What is typed in a service's credential fields, in the catalog's order (megaEmail and
+    // megaPassword for Mega, fichierAPI for 1Fichier).
+    QStringList credentials(const QString &displayName) const;
+    void setCredential(const QString &displayName, int index, const QString &text);
 
-    // Empties the authorized set and fills it again from the configuration file.
+    // Empties the authorized set and fills it again from the configuration file, with the
+    // remote that serves each service.
     void refreshAuthorizations();
+
+    // The remote serving a listed service, and the ones offered in its "Remoto:" chooser.
+    ServiceRemote serviceRemote(const QString &displayName) const;
+    // Remembers the user's choice and scans again.
+    void chooseRemote(const QString &displayName, const QString &remote);
+    // Why rclone cannot use its configuration file (encrypted, broken); empty when it can.
+    QString configProblem() const { return m_configProblem; }
 
     // The authorize button: takes the selection and the credentials as they stand now and goes
     // on in the background. A press while another authorization runs replaces it. A service
@@ -86,9 +94,9 @@ Q_SIGNALS:
     // Only when the text really changes: the screen raises its toast on this.
     void mensajeChanged(const QString &text);
     void showToastChanged(bool shown);
-    void megaEmailChanged(const QString &text);
-    void megaPasswordChanged(const QString &text);
-    void fichierAPIChanged(const QString &text);
+    void credentialChanged(const QString &displayName, int index, const QString &text);
+    void serviceRemotesChanged();
+    void configProblemChanged(const QString &problem);
     void signInAddressChanged(const QString &address);
     void failureChanged(const QString &failure);
     void backendsChanged();
@@ -105,9 +113,9 @@ private:
     QSet<QString> m_authorizedServices;
     QString m_mensaje;
     bool m_showToast = false;
-    QString m_megaEmail;
-    QString m_megaPassword;
-    QString m_fichierAPI;
+    QHash<QString, QStringList> m_credentials;
+    QList<ServiceRemote> m_serviceRemotes;
+    QString m_configProblem;
     RcloneBackends *m_backends = nullptr;
     std::shared_ptr<RunControl> m_current;
     QString m_signInAddress;

@@ -8,15 +8,16 @@ static QStringList withConfig(const QString &configPath, const QStringList &rest
     return QStringList{QStringLiteral("--config"), configPath} + rest;
 }
 
-QStringList webSignInCreate(const QString &configPath, const QString &remoteName)
+QStringList webSignInCreate(const QString &configPath, const QString &remoteName,
+                            const QString &remoteType)
 {
     return withConfig(configPath,
-                      {QStringLiteral("config"), QStringLiteral("create"), remoteName, remoteName});
+                      {QStringLiteral("config"), QStringLiteral("create"), remoteName, remoteType});
 }
 
-QStringList authorizeRetry(const QString &configPath, const QString &remoteName)
+QStringList authorizeRetry(const QString &configPath, const QString &remoteType)
 {
-    return withConfig(configPath, {QStringLiteral("authorize"), remoteName});
+    return withConfig(configPath, {QStringLiteral("authorize"), remoteType});
 }
 
 QStringList reconnect(const QString &configPath, const QString &remoteName)
@@ -33,9 +34,9 @@ QStringList updateDriveId(const QString &configPath, const QString &remoteName,
 }
 
 QStringList createWithCredentials(const QString &configPath, const QString &remoteName,
-                                  const QStringList &keysAndValues)
+                                  const QString &remoteType, const QStringList &keysAndValues)
 {
-    return webSignInCreate(configPath, remoteName) + keysAndValues;
+    return webSignInCreate(configPath, remoteName, remoteType) + keysAndValues;
 }
 
 QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName)

@@ -10,18 +10,20 @@ namespace skyloft {
 // "--config" too, besides RCLONE_CONFIG in the environment.
 namespace RcloneCommands {
 
-// config create R R (the remote name is also its backend type); answered "y" on stdin.
-QStringList webSignInCreate(const QString &configPath, const QString &remoteName);
-// authorize R, after rclone reported a busy port.
-QStringList authorizeRetry(const QString &configPath, const QString &remoteName);
+// config create R TYPE (for the described services the remote name is also the type); answered
+// "y" on stdin.
+QStringList webSignInCreate(const QString &configPath, const QString &remoteName,
+                            const QString &remoteType);
+// authorize TYPE, after rclone reported a busy port.
+QStringList authorizeRetry(const QString &configPath, const QString &remoteType);
 // config reconnect R: (with the colon).
 QStringList reconnect(const QString &configPath, const QString &remoteName);
 // config update onedrive drive_id ID.
 QStringList updateDriveId(const QString &configPath, const QString &remoteName,
                           const QString &driveId);
-// config create R R k1 v1 k2 v2 ...: each value one argument, exactly as typed.
+// config create R TYPE k1 v1 k2 v2 ...: each value one argument, exactly as typed.
 QStringList createWithCredentials(const QString &configPath, const QString &remoteName,
-                                  const QStringList &keysAndValues);
+                                  const QString &remoteType, const QStringList &keysAndValues);
 // copy FILE R:/ --progress --stats=1s
 QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName);
 // link R:/NAME

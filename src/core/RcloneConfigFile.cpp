@@ -2,10 +2,13 @@
 #include "core/RcloneConfigFile.h"
 
 #include "core/Log.h"
+#include "core/RcloneConfigReading.h"
 #include "core/ServiceCatalog.h"
+#include "core/ServiceRemotes.h"
 #include "core/Utf8.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -127,6 +130,12 @@ QString attributesText(const struct stat &info)
 // to an owner-only temporary file that is then hard-linked into place, which fails if taken.
 bool writeDefaultAtomically(const QString &path, QString &error)
 {
+    // rclone's own place for the file is a folder that may not exist yet.
+    const QString folder = QFileInfo(path).path();
+    if (!QDir().mkpath(folder)) {
+        error = QStringLiteral("no se pudo crear la carpeta ") + folder;
+        return false;
+    }
     QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
     if (!temporary.open()) {
         error = temporary.errorString();
@@ -152,12 +161,12 @@ RcloneConfigFile::RcloneConfigFile(QString configPath) : m_path(std::move(config
 
 QByteArray RcloneConfigFile::defaultContent()
 {
-    return QByteArrayLiteral("[drive]\ntype = drive\n\n"
-                             "[dropbox]\ntype = dropbox\n\n"
-                             "[mega]\ntype = mega\n\n"
-                             "[onedrive]\ntype = onedrive\n\n"
-                             "[1fichier]\ntype = 1fichier\n\n"
-                             "[box]\ntype = box");
+    QStringList sections;
+    for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+        if (!entry.defaultSection.isEmpty())
+            sections << QStringLiteral("[%1]\ntype = %1").arg(entry.defaultSection);
+    }
+    return sections.join(QStringLiteral("\n\n")).toUtf8();
 }
 
 void RcloneConfigFile::ensureDefaultConfig() const
@@ -208,75 +217,78 @@ QString RcloneConfigFile::configDiagnosticReport() const
     return report + QStringLiteral("Atributos: ") + attributesText(info) + QLatin1Char('\n');
 }
 
-AuthorizationStatus RcloneConfigFile::sectionStatus(const QString &text, const QString &remoteName,
-                                                    ScanVariant variant)
+AuthorizationStatus RcloneConfigFile::sectionStatus(const RcloneConfigReading &reading,
+                                                    const QString &remoteName)
 {
-    const QString header = QLatin1Char('[') + remoteName + QLatin1Char(']');
-    const qsizetype headerAt = text.indexOf(header);
-    if (headerAt < 0)
+    const RcloneRemote *remote = reading.find(remoteName);
+    if (!remote)
         return AuthorizationStatus::noSection;
-    const qsizetype start = headerAt + header.size();
-    const QString endMarker =
-        variant == ScanVariant::ConfigScreen ? QStringLiteral("[") : QStringLiteral("\n[");
-    const qsizetype end = text.indexOf(endMarker, start);
-    const QString section = text.mid(start, end < 0 ? -1 : end - start);
-    for (const char *key : {"token =", "api_key =", "user ="}) {
-        if (section.contains(QLatin1String(key)))
+    // A key without a value is no credential: rclone would ask to sign in again.
+    for (const char *key : {"token", "api_key", "user"}) {
+        if (!remote->value(QLatin1String(key)).isEmpty())
             return AuthorizationStatus::authorized;
     }
     return AuthorizationStatus::sectionWithoutCredentials;
 }
 
+std::optional<RcloneConfigReading> RcloneConfigFile::read(QString *why) const
+{
+    const ConfigText read = readConfigText(m_path);
+    if (!read.text) {
+        if (why)
+            *why = read.reason;
+        return std::nullopt;
+    }
+    return RcloneConfigReading::parse(*read.text);
+}
+
 AuthorizationStatus RcloneConfigFile::status(const QString &remoteName) const
 {
-    const auto text = readUtf8(m_path);
-    return text ? sectionStatus(*text, remoteName, ScanVariant::ConfigScreen)
-                : AuthorizationStatus::noSection;
+    const auto reading = read();
+    return reading ? sectionStatus(*reading, remoteName) : AuthorizationStatus::noSection;
 }
 
 QString RcloneConfigFile::remoteType(const QString &remoteName) const
 {
-    const auto text = readUtf8(m_path);
-    if (!text)
-        return {};
-    const QString header = QLatin1Char('[') + remoteName + QLatin1Char(']');
-    bool inSection = false;
-    for (const QString &raw : text->split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1Char('[')))
-            inSection = line == header;
-        else if (inSection && line.startsWith(QLatin1String("type")) &&
-                 line.mid(4).trimmed().startsWith(QLatin1Char('=')))
-            return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
-    }
-    return {};
+    const auto reading = read();
+    const RcloneRemote *remote = reading ? reading->find(remoteName) : nullptr;
+    return remote ? remote->type() : QString();
 }
 
 std::optional<QList<ServiceAuthorization>>
-RcloneConfigFile::scanAuthorizations(ScanVariant variant) const
+RcloneConfigFile::scanAuthorizations(ScanVariant variant, QString *problem) const
 {
-    const ConfigText read = readConfigText(m_path);
-    const std::optional<QString> &text = read.text;
-    if (!text) {
+    QString why;
+    const auto reading = read(&why);
+    if (reading && !reading->problem().isEmpty())
+        why = reading->problem();
+    if (!reading || !reading->problem().isEmpty()) {
         logLine(kUnreadable);
-        logLine(QStringLiteral("⚠️ ") + m_path + QStringLiteral(": ") + read.reason);
+        logLine(QStringLiteral("⚠️ ") + m_path + QStringLiteral(": ") + why);
+        if (problem && reading)
+            *problem = why;
         return std::nullopt;
     }
     QList<ServiceAuthorization> result;
-    for (const QString &displayName : ServiceCatalog::scannedServices()) {
+    for (const ServiceRemote &service : serviceRemotes(*reading)) {
+        const ServiceEntry *entry = ServiceCatalog::find(service.displayName);
+        if (!entry->scanned)
+            continue;
+        // The upload screen still looks services up by their own remote name.
         const QString remoteName = variant == ScanVariant::ConfigScreen
-                                       ? ServiceCatalog::findListed(displayName)->remoteName
-                                       : remoteNameFor(displayName);
-        result << ServiceAuthorization{displayName, remoteName,
-                                       sectionStatus(*text, remoteName, variant)};
+                                       ? service.remote
+                                       : remoteNameFor(service.displayName);
+        result << ServiceAuthorization{service.displayName, remoteName,
+                                       sectionStatus(*reading, remoteName)};
     }
     return result;
 }
 
-bool RcloneConfigFile::refreshAuthorizations(
-    ScanVariant variant, const std::function<void(const QString &entry)> &add) const
+bool RcloneConfigFile::refreshAuthorizations(ScanVariant variant,
+                                             const std::function<void(const QString &entry)> &add,
+                                             QString *problem) const
 {
-    const auto scanned = scanAuthorizations(variant);
+    const auto scanned = scanAuthorizations(variant, problem);
     if (!scanned)
         return false;
     for (const ServiceAuthorization &service : *scanned) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/RcloneConfigReading.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -17,12 +19,11 @@ enum class AuthorizationStatus
     noSection
 };
 
-// The two screens read the file with slightly different rules (see scanAuthorizations).
+// The two screens report the scan differently (see authorizedEntry and statusLine).
 enum class ScanVariant
 {
-    ConfigScreen, // four-row table; a section ends at any "["; entries are lower-cased display
-                  // names
-    UploadScreen, // remoteNameFor; a section ends at a line starting with "["; entries are remotes
+    ConfigScreen, // the remote serving each service; entries are lower-cased display names
+    UploadScreen, // remoteNameFor; entries are remote names
 };
 
 struct ServiceAuthorization
@@ -51,13 +52,20 @@ public:
     // Path, existence, content and attributes, as multi-line text.
     QString configDiagnosticReport() const;
 
-    // Status of each scanned service, or nothing (after printing why) when the file is unreadable.
-    std::optional<QList<ServiceAuthorization>> scanAuthorizations(ScanVariant variant) const;
+    // The file as rclone reads it, or nothing (and why, when asked) when it cannot be read.
+    std::optional<RcloneConfigReading> read(QString *why = nullptr) const;
+
+    // Status of each scanned service, or nothing (after printing why) when the file is unreadable
+    // or rclone could not use it; `problem` then says so for the screens when it is the latter
+    // (an encrypted or broken file), and is left alone when the file is just missing.
+    std::optional<QList<ServiceAuthorization>> scanAuthorizations(ScanVariant variant,
+                                                                  QString *problem = nullptr) const;
 
     // The whole refresh a screen does: scans, prints one line per service and hands `add` the
-    // entry of every authorized one. Returns false when the file could not be read.
+    // entry of every authorized one. Returns false when the file could not be used.
     bool refreshAuthorizations(ScanVariant variant,
-                               const std::function<void(const QString &entry)> &add) const;
+                               const std::function<void(const QString &entry)> &add,
+                               QString *problem = nullptr) const;
 
     // The status of one remote's section by the configuration screen's rule; noSection when the
     // file cannot be read.
@@ -65,8 +73,9 @@ public:
     // The `type` of the remote's section ("alias", "mega"), empty when there is none.
     QString remoteType(const QString &remoteName) const;
 
-    static AuthorizationStatus sectionStatus(const QString &text, const QString &remoteName,
-                                             ScanVariant variant);
+    // Authorized when the remote holds a "token", "api_key" or "user" with a value.
+    static AuthorizationStatus sectionStatus(const RcloneConfigReading &reading,
+                                             const QString &remoteName);
     static QString authorizedEntry(ScanVariant variant, const ServiceAuthorization &service);
     static QString statusLine(ScanVariant variant, const ServiceAuthorization &service);
 

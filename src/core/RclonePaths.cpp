@@ -7,16 +7,33 @@
 
 namespace skyloft {
 
-RclonePaths::RclonePaths(QString resourceDir, QString homeDir)
+RclonePaths::RclonePaths(QString resourceDir, QString homeDir, QString configPath)
     : m_resourceDir(std::move(resourceDir)), m_homeDir(std::move(homeDir)),
-      m_configPath(m_homeDir + QStringLiteral("/.rclone.conf")),
+      m_configPath(configPath.isEmpty() ? findConfigPath(m_homeDir, {}) : std::move(configPath)),
       m_globalRclonePath(currentRclonePath())
 {}
 
 const RclonePaths &RclonePaths::process()
 {
-    static const RclonePaths paths(defaultResourceDir(), QDir::homePath());
+    static const RclonePaths paths(
+        defaultResourceDir(), QDir::homePath(),
+        findConfigPath(QDir::homePath(), QProcessEnvironment::systemEnvironment()));
     return paths;
+}
+
+QString RclonePaths::findConfigPath(const QString &homeDir, const QProcessEnvironment &environment)
+{
+    const QString given = environment.value(QStringLiteral("RCLONE_CONFIG"));
+    if (!given.isEmpty())
+        return given;
+    const QString xdg = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
+    const QString standard = (xdg.isEmpty() ? homeDir + QStringLiteral("/.config") : xdg) +
+                             QStringLiteral("/rclone/rclone.conf");
+    // rclone checks with stat, which follows links: a dangling link is no file.
+    if (QFileInfo::exists(standard))
+        return standard;
+    const QString hidden = homeDir + QStringLiteral("/.rclone.conf");
+    return QFileInfo::exists(hidden) ? hidden : standard;
 }
 
 QString RclonePaths::defaultResourceDir()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace skyloft {
@@ -10,13 +11,20 @@ namespace skyloft {
 class RclonePaths
 {
 public:
-    // resourceDir holds the "rclone" executable shipped with the application (or not).
-    RclonePaths(QString resourceDir, QString homeDir);
+    // resourceDir holds the "rclone" executable shipped with the application (or not). Without a
+    // configPath, the file is rclone's own choice in homeDir, as if no variable were set.
+    RclonePaths(QString resourceDir, QString homeDir, QString configPath = {});
 
-    // From $SKYLOFT_RESOURCE_DIR, else <executable dir>/../share/skyloft, and the home folder.
-    // Initialised once, safely under concurrent first use.
+    // From $SKYLOFT_RESOURCE_DIR, else <executable dir>/../share/skyloft, the home folder and
+    // the configuration file rclone would use in this environment. Initialised once, safely
+    // under concurrent first use.
     static const RclonePaths &process();
     static QString defaultResourceDir();
+
+    // The file rclone itself uses: RCLONE_CONFIG when set, else rclone.conf in
+    // $XDG_CONFIG_HOME/rclone (~/.config/rclone) when it exists, else ~/.rclone.conf when that
+    // exists, else the former, which is where a new file goes.
+    static QString findConfigPath(const QString &homeDir, const QProcessEnvironment &environment);
 
     QString homeDir() const { return m_homeDir; }
     QString resourceDir() const { return m_resourceDir; }

@@ -5,27 +5,88 @@ namespace skyloft {
 
 namespace ServiceCatalog {
 
-const QList<ServiceEntry> &entries()
+namespace {
+
+QList<ServiceEntry> &table()
 {
-    static const QList<ServiceEntry> table = {
-        {"Google Drive", "drive", AuthorizationKind::SignIn, {}, true, true},
-        {"Dropbox", "dropbox", AuthorizationKind::SignIn, {}, true, true},
-        {"Mega", "mega", AuthorizationKind::Credentials, {"user", "pass"}, true, true},
-        {"1Fichier", "fichier", AuthorizationKind::Credentials, {"api_key"}, true, true},
-        {"OneDrive", "onedrive", AuthorizationKind::SignInWithDrive, {}, false, false},
-        {"Box", "box", AuthorizationKind::None, {}, false, false},
+    using enum AuthorizationKind;
+    SKYLOFT_CATALOG_ROWS_BEGIN
+    static QList<ServiceEntry> rows = {
+        {.displayName = "Google Drive",
+         .remoteType = "drive",
+         .remoteName = "drive",
+         .defaultSection = "drive",
+         .iconName = "googledrive",
+         .authorization = SignIn},
+        {.displayName = "Dropbox",
+         .remoteType = "dropbox",
+         .remoteName = "dropbox",
+         .defaultSection = "dropbox",
+         .iconName = "dropbox",
+         .authorization = SignIn},
+        {.displayName = "Mega",
+         .remoteType = "mega",
+         .remoteName = "mega",
+         .defaultSection = "mega",
+         .iconName = "mega",
+         .authorization = Credentials,
+         .credentials = {{"user", "Usuario de Mega"}, {"pass", "Contraseña de Mega", true}},
+         .missingCredentials = "❌ Ingresa email y password para Mega."},
+        // The default file's "1fichier" section is not the remote 1Fichier uses.
+        {.displayName = "1Fichier",
+         .remoteType = "fichier",
+         .remoteName = "fichier",
+         .defaultSection = "1fichier",
+         .iconName = "fichier",
+         .authorization = Credentials,
+         .credentials = {{"api_key", "API Key de 1Fichier"}},
+         .missingCredentials = "❌ Ingresa la API Key para 1Fichier."},
+        {.displayName = "OneDrive",
+         .remoteType = "onedrive",
+         .remoteName = "onedrive",
+         .defaultSection = "onedrive",
+         .authorization = SignInWithDrive,
+         .listed = false,
+         .scanned = false},
+        {.displayName = "Box",
+         .remoteType = "box",
+         .remoteName = "box",
+         .defaultSection = "box",
+         .authorization = None,
+         .listed = false,
+         .scanned = false},
     };
-    return table;
+    SKYLOFT_CATALOG_ROWS_END
+    return rows;
 }
 
-static QStringList namesWhere(bool ServiceEntry::*flag)
+QStringList namesWhere(bool ServiceEntry::*flag)
 {
     QStringList names;
-    for (const ServiceEntry &entry : entries()) {
+    for (const ServiceEntry &entry : table()) {
         if (entry.*flag)
             names << entry.displayName;
     }
     return names;
+}
+
+} // namespace
+
+const QList<ServiceEntry> &entries()
+{
+    return table();
+}
+
+void add(const ServiceEntry &entry)
+{
+    // After the last listed row, so the unlisted ones stay at the end.
+    QList<ServiceEntry> &rows = table();
+    auto at = rows.begin();
+    for (auto it = rows.begin(); it != rows.end(); ++it) {
+        if (it->listed)
+            at = it + 1;
+    }
+    rows.insert(at, entry);
 }
 
 QStringList services()
@@ -43,7 +104,7 @@ QStringList scannedServices()
 
 const ServiceEntry *find(const QString &displayName)
 {
-    for (const ServiceEntry &entry : entries()) {
+    for (const ServiceEntry &entry : table()) {
         if (entry.displayName == displayName)
             return &entry;
     }
@@ -67,18 +128,16 @@ QString remoteNameFor(const QString &displayName)
 
 QString serviceIconName(const QString &displayName)
 {
-    const QString lower = displayName.toLower();
-    if (lower == QLatin1String("google drive"))
-        return QStringLiteral("googledrive");
-    if (lower == QLatin1String("dropbox") || lower == QLatin1String("mega"))
-        return lower;
-    if (lower == QLatin1String("1fichier"))
-        return QStringLiteral("fichier");
-    return QStringLiteral("questionmark.circle");
+    const ServiceEntry *entry = ServiceCatalog::find(displayName);
+    return entry && !entry->iconName.isEmpty() ? entry->iconName
+                                               : QStringLiteral("questionmark.circle");
 }
 
 QString uploadServiceImageName(const QString &displayName)
 {
+    if (const ServiceEntry *entry = ServiceCatalog::find(displayName);
+        entry && !entry->iconName.isEmpty())
+        return entry->iconName;
     return displayName.toLower()
         .remove(QLatin1Char(' '))
         .replace(QLatin1String("1fichier"), QLatin1String("fichier"));
@@ -86,11 +145,11 @@ QString uploadServiceImageName(const QString &displayName)
 
 QString linksSectionImageName(const QString &sectionKey)
 {
-    const QString lower = sectionKey.toLower();
-    if (lower == QLatin1String("drive"))
-        return QStringLiteral("googledrive");
-    if (lower == QLatin1String("dropbox") || lower == QLatin1String("mega"))
-        return lower;
+    for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+        if (!entry.iconName.isEmpty() &&
+            entry.remoteName.compare(sectionKey, Qt::CaseInsensitive) == 0)
+            return entry.iconName;
+    }
     return QStringLiteral("fichier");
 }
 

@@ -7,6 +7,7 @@ namespace {
 
 const QString kSubidaRapida = QStringLiteral("subidaRapida");
 const QString kIconoEnLaBandeja = QStringLiteral("iconoEnLaBandeja");
+const QString kRemotos = QStringLiteral("remotos/");
 
 } // namespace
 
@@ -30,6 +31,16 @@ bool Settings::iconoEnLaBandeja() const
 void Settings::setIconoEnLaBandeja(bool on)
 {
     m_store.setValue(kIconoEnLaBandeja, on);
+}
+
+QString Settings::chosenRemote(const QString &displayName) const
+{
+    return m_store.value(kRemotos + displayName).toString();
+}
+
+void Settings::setChosenRemote(const QString &displayName, const QString &remote)
+{
+    m_store.setValue(kRemotos + displayName, remote);
 }
 
 } // namespace skyloft

@@ -21,6 +21,10 @@ public:
     bool iconoEnLaBandeja() const;
     void setIconoEnLaBandeja(bool on);
 
+    // The remote the user chose for a service on its tile ("Remoto:"); empty when none.
+    QString chosenRemote(const QString &displayName) const;
+    void setChosenRemote(const QString &displayName, const QString &remote);
+
 private:
     QSettings m_store;
 };

@@ -33,7 +33,7 @@ public:
     QString home() const { return m_home.path(); }
     QString resourceDir() const { return m_home.path() + QStringLiteral("/resources"); }
     QString configPath() const { return home() + QStringLiteral("/.rclone.conf"); }
-    RclonePaths paths() const { return RclonePaths(resourceDir(), home()); }
+    RclonePaths paths() const { return RclonePaths(resourceDir(), home(), configPath()); }
 
     // Sourced by the fake with the arguments in "$@" and the call's folder in "$call".
     void setHandler(const QString &bashSnippet);

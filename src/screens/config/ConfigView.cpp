@@ -3,8 +3,10 @@
 
 #include "auth/ConfigState.h"
 #include "core/RcloneBackends.h"
+#include "core/ServiceCatalog.h"
 #include "screens/config/AuthorizeButton.h"
 #include "screens/config/CredentialField.h"
+#include "screens/config/RemoteChooser.h"
 #include "screens/config/ServiceTile.h"
 #include "screens/config/SignInPanel.h"
 #include "ui/Spring.h"
@@ -12,6 +14,7 @@
 #include "ui/SystemStyle.h"
 #include "ui/Toast.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,9 +27,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Autorización de servicios");
 const QString kArchivoDeConfiguracion = QStringLiteral("Archivo de configuración:");
-const QString kUsuarioDeMega = QStringLiteral("Usuario de Mega");
-const QString kContrasenaDeMega = QStringLiteral("Contraseña de Mega");
-const QString kApiKeyDe1Fichier = QStringLiteral("API Key de 1Fichier");
 const QString kAutorizar = QStringLiteral("Autorizar ");
 const QString kServicioConfigurado = QStringLiteral("✅ Servicio configurado correctamente");
 const QString kNoDisponible = QStringLiteral(" no está disponible con este rclone");
@@ -109,6 +109,7 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent, UrlOpener open
     QWidget *previous = nullptr;
     for (QWidget *next :
          QList<QWidget *>(m_tiles.begin(), m_tiles.end()) +
+             QList<QWidget *>{m_remoteChooser->comboBox()} +
              QList<QWidget *>(m_fields.begin(), m_fields.end()) +
              QList<QWidget *>{m_authorize, panelButtons[0], panelButtons[1], panelButtons[2]}) {
         if (previous)
@@ -124,6 +125,11 @@ ConfigView::ConfigView(AuthorizationSetup setup, QWidget *parent, UrlOpener open
             &ConfigView::showAuthorizations);
     connect(m_state, &ConfigState::backendsChanged, this, &ConfigView::showAvailability);
     connect(m_state, &ConfigState::failureChanged, this, &ConfigView::showStatus);
+    connect(m_state, &ConfigState::configProblemChanged, this, &ConfigView::showStatus);
+    connect(m_state, &ConfigState::serviceRemotesChanged, this, &ConfigView::showRemotes);
+    connect(m_remoteChooser, &RemoteChooser::chosen, m_state, [this](const QString &remote) {
+        m_state->chooseRemote(m_state->selectedService(), remote);
+    });
     connect(m_state, &ConfigState::signInAddressChanged, m_signInPanel, &SignInPanel::setAddress);
     connect(m_signInPanel, &SignInPanel::cancelRequested, m_state, &ConfigState::cancelSignIn);
     m_state->setBackends(backends);
@@ -154,32 +160,37 @@ QWidget *ConfigView::makeAuthorizeArea()
 {
     auto *area = new QWidget(this);
 
-    auto *megaEmail = new CredentialField(kUsuarioDeMega, CredentialField::Plain);
-    auto *megaPassword = new CredentialField(kContrasenaDeMega, CredentialField::Secret);
-    auto *fichierAPI = new CredentialField(kApiKeyDe1Fichier, CredentialField::Plain);
-    m_fields = {megaEmail, megaPassword, fichierAPI};
-    bindField(megaEmail, &ConfigState::megaEmailChanged, &ConfigState::setMegaEmail);
-    bindField(megaPassword, &ConfigState::megaPasswordChanged, &ConfigState::setMegaPassword);
-    bindField(fichierAPI, &ConfigState::fichierAPIChanged, &ConfigState::setFichierAPI);
-    m_megaForm = form({megaEmail, megaPassword}, area);
-    m_fichierForm = form({fichierAPI}, area);
+    m_remoteChooser = new RemoteChooser(area);
+    m_remoteChooser->hide();
+    for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+        if (entry.listed && !entry.credentials.isEmpty())
+            m_forms.insert(entry.displayName, makeForm(entry, area));
+    }
 
     m_authorize = new AuthorizeButton(area);
     // The button stays enabled: a press while another authorization runs starts a new one.
     connect(m_authorize, &AuthorizeButton::clicked, m_state, &ConfigState::startAuthorization);
     // Return moves on to the next field; only the form's last field authorizes, as an
     // authorization ends rclone processes and must not start by surprise.
-    connect(megaEmail, &CredentialField::returnPressed, megaPassword,
-            [megaPassword] { megaPassword->setFocus(Qt::TabFocusReason); });
-    for (CredentialField *last : {megaPassword, fichierAPI})
-        connect(last, &CredentialField::returnPressed, m_authorize, &AuthorizeButton::animateClick);
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        CredentialField *field = m_fields[i];
+        CredentialField *next = i + 1 < m_fields.size() ? m_fields[i + 1] : nullptr;
+        if (next && next->parent() == field->parent())
+            connect(field, &CredentialField::returnPressed, next,
+                    [next] { next->setFocus(Qt::TabFocusReason); });
+        else
+            connect(field, &CredentialField::returnPressed, m_authorize,
+                    &AuthorizeButton::animateClick);
+    }
 
     const int buttonInset = kDefaultPadding - AuthorizeButton::kShadowMargin;
     auto *layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_megaForm);
-    layout->addWidget(m_fichierForm);
+    layout->addWidget(m_remoteChooser);
+    layout->addSpacing(kFieldSpacing);
+    for (QWidget *form : std::as_const(m_forms))
+        layout->addWidget(form);
     layout->addStretch(1);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->setContentsMargins(buttonInset, 0, buttonInset, 0);
@@ -191,28 +202,46 @@ QWidget *ConfigView::makeAuthorizeArea()
     layout->addWidget(m_signInPanel);
     // Room for the tallest form above the button, so that the button stays in place whatever
     // the selection.
-    const int tallest = m_megaForm->sizeHint().height() + kFieldSpacing +
-                        m_authorize->sizeHint().height() - AuthorizeButton::kShadowMargin;
+    int tallestForm = 0;
+    for (QWidget *form : std::as_const(m_forms))
+        tallestForm = qMax(tallestForm, form->sizeHint().height());
+    const int tallest = tallestForm + kFieldSpacing + m_authorize->sizeHint().height() -
+                        AuthorizeButton::kShadowMargin;
     area->setMinimumHeight(qMax(kAuthorizeAreaHeight, tallest));
     return area;
 }
 
-void ConfigView::bindField(CredentialField *field, void (ConfigState::*changed)(const QString &),
-                           void (ConfigState::*set)(const QString &))
+QWidget *ConfigView::makeForm(const ServiceEntry &entry, QWidget *parent)
 {
-    connect(field, &CredentialField::textChanged, m_state, set);
-    connect(m_state, changed, field, [field](const QString &text) {
-        if (field->text() != text)
-            field->setText(text);
-    });
+    QList<CredentialField *> fields;
+    for (qsizetype i = 0; i < entry.credentials.size(); ++i) {
+        const CredentialInput &input = entry.credentials[i];
+        auto *field = new CredentialField(input.placeholder, input.secret ? CredentialField::Secret
+                                                                          : CredentialField::Plain);
+        const QString service = entry.displayName;
+        const int index = int(i);
+        connect(field, &CredentialField::textChanged, m_state,
+                [state = m_state, service, index](const QString &text) {
+                    state->setCredential(service, index, text);
+                });
+        connect(m_state, &ConfigState::credentialChanged, field,
+                [field, service, index](const QString &changed, int at, const QString &text) {
+                    if (changed == service && at == index && field->text() != text)
+                        field->setText(text);
+                });
+        fields << field;
+    }
+    m_fields += fields;
+    return form(fields, parent);
 }
 
 void ConfigView::showSelection(const QString &selectedService)
 {
     for (ServiceTile *tile : std::as_const(m_tiles))
         tile->setSelected(tile->displayName() == selectedService);
-    m_megaForm->setVisible(selectedService == QLatin1String("Mega"));
-    m_fichierForm->setVisible(selectedService == QLatin1String("1Fichier"));
+    for (auto it = m_forms.cbegin(); it != m_forms.cend(); ++it)
+        it.value()->setVisible(it.key() == selectedService);
+    showRemotes();
     const bool available = m_state->unavailableReason(selectedService).isEmpty();
     m_authorize->setText(available ? kAutorizar + selectedService
                                    : selectedService + kNoDisponible);
@@ -227,9 +256,20 @@ void ConfigView::showAvailability()
     showSelection(m_state->selectedService());
 }
 
+void ConfigView::showRemotes()
+{
+    const ServiceRemote service = m_state->serviceRemote(m_state->selectedService());
+    m_remoteChooser->showRemotes(service);
+    m_remoteChooser->setVisible(service.candidates.size() > 1);
+    for (ServiceTile *tile : std::as_const(m_tiles))
+        tile->setRemote(m_state->serviceRemote(tile->displayName()));
+}
+
 void ConfigView::showStatus()
 {
-    const QString failure = m_state->failure();
+    // A configuration rclone cannot use says so before anything else: every tile depends on it.
+    const QString problem = m_state->configProblem();
+    const QString failure = problem.isEmpty() ? m_state->failure() : problem;
     const QString reason = m_state->unavailableReason(m_state->selectedService());
     m_status->setText(failure.isEmpty() ? reason : failure);
     setTextColour(m_status, failure.isEmpty() ? darkGray() : systemRed());

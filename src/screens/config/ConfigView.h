@@ -5,6 +5,7 @@
 #include "ui/UrlOpener.h"
 
 #include <QList>
+#include <QMap>
 #include <QWidget>
 
 class QLabel;
@@ -15,7 +16,9 @@ class AuthorizeButton;
 class ConfigState;
 class CredentialField;
 class RcloneBackends;
+class RemoteChooser;
 class ServiceTile;
+struct ServiceEntry;
 class SignInPanel;
 class Toast;
 
@@ -41,17 +44,19 @@ protected:
 private:
     QWidget *makeTileRow();
     QWidget *makeAuthorizeArea();
-    void bindField(CredentialField *field, void (ConfigState::*changed)(const QString &),
-                   void (ConfigState::*set)(const QString &));
+    // The fields of a credential service, bound to what the state holds for it.
+    QWidget *makeForm(const ServiceEntry &entry, QWidget *parent);
     void showSelection(const QString &selectedService);
     void showAuthorizations();
     void showAvailability();
     void showStatus();
+    void showRemotes();
 
     ConfigState *m_state;
     QList<ServiceTile *> m_tiles;
-    QWidget *m_megaForm = nullptr;
-    QWidget *m_fichierForm = nullptr;
+    RemoteChooser *m_remoteChooser = nullptr;
+    // A form per credential service, by display name.
+    QMap<QString, QWidget *> m_forms;
     QList<CredentialField *> m_fields;
     AuthorizeButton *m_authorize = nullptr;
     SignInPanel *m_signInPanel = nullptr;

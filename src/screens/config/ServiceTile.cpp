@@ -23,6 +23,8 @@ constexpr int kCheckMarkSize = 16;
 constexpr int kCheckMarkOutset = 5;
 constexpr qreal kFocusRingWidth = 3;
 const QString kNoDisponible = QStringLiteral("No disponible");
+const QString kEligeRemoto = QStringLiteral("Elige remoto");
+const QString kRemoto = QStringLiteral("Remoto: ");
 
 qreal between(qreal from, qreal to, qreal progress)
 {
@@ -67,8 +69,33 @@ void ServiceTile::setUnavailableReason(const QString &reason)
     if (reason == m_unavailableReason)
         return;
     m_unavailableReason = reason;
-    setToolTip(reason);
-    setAccessibleDescription(reason);
+    describe();
+}
+
+void ServiceTile::setRemote(const ServiceRemote &remote)
+{
+    const ServiceEntry *entry = ServiceCatalog::find(displayName());
+    QString line;
+    if (remote.choiceNeeded)
+        line = kEligeRemoto;
+    else if (entry && remote.remote != entry->remoteName)
+        line = remote.remote + QLatin1Char(':');
+    if (line == m_remoteLine)
+        return;
+    m_remoteLine = line;
+    describe();
+}
+
+void ServiceTile::describe()
+{
+    QStringList parts;
+    if (!m_remoteLine.isEmpty())
+        parts << (m_remoteLine == kEligeRemoto ? m_remoteLine : kRemoto + m_remoteLine);
+    if (isUnavailable())
+        parts << m_unavailableReason;
+    const QString description = parts.join(QStringLiteral(". "));
+    setToolTip(description);
+    setAccessibleDescription(description);
     update();
 }
 
@@ -119,7 +146,7 @@ void ServiceTile::paintEvent(QPaintEvent *)
 
     // Logo above name, the pair centred on the plate; a missing image leaves its space empty.
     const QFontMetrics metrics(font());
-    const int lines = isUnavailable() ? 2 : 1;
+    const int lines = 1 + (isUnavailable() ? 1 : 0) + (m_remoteLine.isEmpty() ? 0 : 1);
     const qreal contentHeight = kLogoSize + kLogoSpacing + lines * metrics.height();
     const qreal top = plate.center().y() - contentHeight / 2;
     const QRectF logo(plate.center().x() - kLogoSize / 2.0, top, kLogoSize, kLogoSize);
@@ -129,10 +156,14 @@ void ServiceTile::paintEvent(QPaintEvent *)
     const QRectF name(plate.left(), logo.bottom() + kLogoSpacing, plate.width(), metrics.height());
     painter.setPen(labelColour());
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
-    if (isUnavailable()) {
-        painter.setPen(darkGray());
-        painter.drawText(name.translated(0, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
-                         kNoDisponible);
+    QRectF below = name;
+    painter.setPen(darkGray());
+    for (const QString &extra : {m_remoteLine, isUnavailable() ? kNoDisponible : QString()}) {
+        if (extra.isEmpty())
+            continue;
+        below.translate(0, metrics.height());
+        painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop,
+                         metrics.elidedText(extra, Qt::ElideMiddle, int(plate.width()) - 8));
     }
 
     if (m_authorized) {

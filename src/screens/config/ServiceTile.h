@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/ServiceRemotes.h"
 #include "ui/PaintedButton.h"
 
 class QVariantAnimation;
@@ -29,6 +30,11 @@ public:
     // says "No disponible" and gives the reason as its tooltip and description.
     void setUnavailableReason(const QString &reason);
     bool isUnavailable() const { return !m_unavailableReason.isEmpty(); }
+    // A service served by a remote of another name shows that name ("trabajo:") under its own,
+    // and one waiting for the user's choice says so.
+    void setRemote(const ServiceRemote &remote);
+    // The line under the name: empty, the remote in use, or the request to choose one.
+    QString remoteLine() const { return m_remoteLine; }
 
     // The plate as drawn now, in the middle of an animation too.
     QSize plateSize() const;
@@ -50,10 +56,12 @@ protected:
 private:
     // 0 for a plain tile, 1 for the selected one; the spring passes between them.
     void setEmphasis(qreal emphasis);
+    void describe();
 
     bool m_selected = false;
     bool m_authorized = false;
     QString m_unavailableReason;
+    QString m_remoteLine;
     qreal m_emphasis = 0;
     QVariantAnimation *m_animation;
 };

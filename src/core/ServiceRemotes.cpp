@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#include "core/ServiceRemotes.h"
+
+#include "core/RcloneConfigReading.h"
+#include "core/ServiceCatalog.h"
+#include "core/Settings.h"
+
+namespace skyloft {
+
+ServiceRemote serviceRemote(const ServiceEntry &entry, const RcloneConfigReading &reading,
+                            const QString &chosen)
+{
+    ServiceRemote result{entry.displayName, entry.remoteName, {}, false};
+    if (reading.find(entry.remoteName))
+        return result;
+    result.candidates = reading.remotesOfType(entry.remoteType);
+    if (result.candidates.contains(chosen))
+        result.remote = chosen;
+    else if (result.candidates.size() == 1)
+        result.remote = result.candidates.first();
+    else
+        result.choiceNeeded = result.candidates.size() > 1;
+    return result;
+}
+
+QList<ServiceRemote> serviceRemotes(const RcloneConfigReading &reading)
+{
+    const Settings settings;
+    QList<ServiceRemote> result;
+    for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+        if (entry.listed)
+            result << serviceRemote(entry, reading, settings.chosenRemote(entry.displayName));
+    }
+    return result;
+}
+
+} // namespace skyloft
