@@ -16,6 +16,8 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace skyloft {
 
 namespace {
@@ -245,8 +247,11 @@ void RcClient::lost(const QString &why)
     m_state = Daemon::Gone;
     if (m_error.isEmpty())
         m_error = why;
-    const auto calls = std::exchange(m_calls, {});
-    for (const std::shared_ptr<Call> &call : calls) {
+    // One at a time, oldest first: a handler may cancel the others or stop everything.
+    while (!m_calls.isEmpty()) {
+        const QList<qint64> tickets = m_calls.keys();
+        const std::shared_ptr<Call> call =
+            m_calls.take(*std::min_element(tickets.cbegin(), tickets.cend()));
         if (call->onDone)
             call->onDone(goneReply(m_error));
     }
