@@ -105,7 +105,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("words");
         QTest::addColumn<QStringList>("offered");
         QTest::newRow("the commands first")
-            << QStringList{""} << QStringList{"upload", "historial"};
+            << QStringList{""} << QStringList{"upload", "historial", "remotos"};
         QTest::newRow("a command's options")
             << QStringList{"upload", "--"} << QStringList{"--to", "--format", "--rapido", "--help"};
         QTest::newRow("services, quoted, and the remotes skyloft lists")

@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "core/QuitOnSignals.h"
 #include "core/RclonePaths.h"
+#include "core/RemoteDestinations.h"
 #include "core/ServiceCatalog.h"
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
@@ -200,6 +201,19 @@ CommandLineRequest readHistory(Options &options)
     return request;
 }
 
+// remotos [--format tsv|json]
+CommandLineRequest readRemotes(Options &options)
+{
+    if (!options.positional.isEmpty())
+        return usageError(options.command, QStringLiteral("remotos no admite argumentos: ") +
+                                               options.positional.join(QLatin1Char(' ')));
+    CommandLineRequest request;
+    if (!options.readFormat(request))
+        return usageError(options.command, options.error);
+    request.kind = CommandLineRequest::Kind::Remotes;
+    return request;
+}
+
 // skyloft [--version] [RUTA...]: the window.
 CommandLineRequest readWindow(Options &options)
 {
@@ -221,6 +235,39 @@ int printHistory(const CommandLineRequest &request)
     const bool json = request.format == CommandLineRequest::Format::Json;
     writeText(stdout, QString::fromUtf8(json ? historyJson(entries) : historyTsv(entries)));
     return store.isPersistent() ? 0 : 1;
+}
+
+// Every remote of rclone's file, once rclone has said which can make public links.
+int printRemotes(const CommandLineRequest &request)
+{
+    RemoteDestinations destinations(RclonePaths::process());
+    QObject::connect(&destinations, &RemoteDestinations::changed, &destinations,
+                     [] { QCoreApplication::exit(0); });
+    destinations.refresh();
+    if (!destinations.isSettled())
+        QCoreApplication::exec();
+    if (!destinations.problem().isEmpty()) {
+        writeText(stderr, QStringLiteral("⚠️ ") + destinations.problem() + QLatin1Char('\n'));
+        return 1;
+    }
+    const QList<RemoteLinkSupport> remotes = destinations.remotes();
+    if (request.format == CommandLineRequest::Format::Json) {
+        QJsonArray array;
+        for (const RemoteLinkSupport &remote : remotes)
+            array.append(QJsonObject{{QStringLiteral("remoto"), remote.name},
+                                     {QStringLiteral("tipo"), remote.type},
+                                     {QStringLiteral("enlaces"), remote.canLink},
+                                     {QStringLiteral("servicio"), remote.service}});
+        writeText(stdout, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)));
+        return 0;
+    }
+    QString text = QStringLiteral("remoto\ttipo\tenlaces\tservicio\n");
+    for (const RemoteLinkSupport &remote : remotes)
+        text += tsvField(remote.name) + QLatin1Char('\t') + tsvField(remote.type) +
+                QLatin1Char('\t') + (remote.canLink ? QStringLiteral("sí") : QStringLiteral("no")) +
+                QLatin1Char('\t') + tsvField(remote.service) + QLatin1Char('\n');
+    writeText(stdout, text);
+    return 0;
 }
 
 // Runs the upload screen's steps without a screen: scan the authorizations, queue the paths,
@@ -331,6 +378,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
         return readUpload(options);
     if (options.command.name == u"historial")
         return readHistory(options);
+    if (options.command.name == u"remotos")
+        return readRemotes(options);
     return readWindow(options);
 }
 
@@ -358,6 +407,8 @@ int runWithoutWindow(const CommandLineRequest &request)
         return runHeadlessUpload(request);
     case CommandLineRequest::Kind::History:
         return printHistory(request);
+    case CommandLineRequest::Kind::Remotes:
+        return printRemotes(request);
     case CommandLineRequest::Kind::Window:
         break;
     }

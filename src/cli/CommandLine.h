@@ -19,6 +19,7 @@ struct CommandLineRequest
         Help,
         Upload,
         History,
+        Remotes,
         UsageError
     };
     enum class Format
@@ -29,7 +30,7 @@ struct CommandLineRequest
     Kind kind = Kind::Window;
     QStringList paths;           // files and folders to queue
     QStringList services;        // display names given with --to
-    Format format = Format::Tsv; // upload's rows, historial's entries
+    Format format = Format::Tsv; // upload's rows, historial's entries, remotos' remotes
     QString message;             // help text or usage error
     QDateTime since;             // historial --desde; invalid for the whole history
     bool rapido = false;         // upload --rapido: "Subida rápida", one rclone rcd per upload

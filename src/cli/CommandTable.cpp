@@ -48,8 +48,8 @@ Command windowCommand()
     command.description =
         QStringLiteral("Sin orden, abre la ventana; las RUTAS dadas quedan en la cola de subida, "
                        "como si se soltaran en ella. Si Skyloft ya está abierto en la sesión, le "
-                       "entrega las RUTAS, trae su ventana al frente y termina; upload e "
-                       "historial trabajan siempre por su cuenta.");
+                       "entrega las RUTAS, trae su ventana al frente y termina; upload, "
+                       "historial y remotos trabajan siempre por su cuenta.");
     command.operandName = QStringLiteral("RUTA");
     command.operandHelp = QStringLiteral("Un archivo o una carpeta que poner en la cola.");
     command.options = {
@@ -177,6 +177,43 @@ Command historyCommand()
     return command;
 }
 
+Command remotesCommand()
+{
+    Command command;
+    command.name = QStringLiteral("remotos");
+    command.usage = QStringLiteral("remotos [--format tsv|json]");
+    command.summary =
+        QStringLiteral("Lista los remotos de rclone y si Skyloft puede subir a ellos con enlace.");
+    command.description = QStringLiteral(
+        "Lista los remotos del archivo de configuración de rclone (el que usa rclone: "
+        "RCLONE_CONFIG, ~/.config/rclone/rclone.conf o ~/.rclone.conf) y pregunta a rclone si "
+        "cada uno puede dar enlaces públicos; donde rclone no lo sabe (sin red, sin token), "
+        "responde su documentación. Cada remoto con enlaces es un destino de skyloft upload, por "
+        "su nombre; el que sirve a un servicio, también por el nombre del servicio.");
+    command.options = {
+        formatOption(QStringLiteral(
+            "tsv (por omisión): una línea de cabecera y una fila por remoto, con los campos "
+            "separados por tabuladores. json: una lista JSON de objetos.")),
+        helpOption(),
+    };
+    command.output = {
+        {QStringLiteral("remoto"), QStringLiteral("El nombre del remoto.")},
+        {QStringLiteral("tipo"), QStringLiteral("Su tipo en el archivo: drive, s3, alias...")},
+        {QStringLiteral("enlaces"),
+         QStringLiteral("sí si Skyloft puede subir a él y pedir un enlace público; si no, no.")},
+        {QStringLiteral("servicio"),
+         QStringLiteral("El servicio al que sirve (Google Drive...); vacío si a ninguno.")},
+    };
+    command.exitStatus = {
+        {QStringLiteral("0"), QStringLiteral("Lista escrita (vacía si no hay archivo).")},
+        {QStringLiteral("1"), QStringLiteral("rclone no puede usar el archivo (cifrado o con una "
+                                             "línea que no entiende); se dice en la salida de "
+                                             "errores.")},
+        {QStringLiteral("2"), QStringLiteral("Error de uso.")},
+    };
+    return command;
+}
+
 // Words of `text` in lines of at most `width` columns, each line after the first starting with
 // `indent` spaces. A line of the text that starts with two spaces (an example) is kept as it is.
 QStringList wrapped(const QString &text, qsizetype width, qsizetype indent)
@@ -278,7 +315,8 @@ namespace CommandTable {
 
 const QList<Command> &commands()
 {
-    static const QList<Command> table = {windowCommand(), uploadCommand(), historyCommand()};
+    static const QList<Command> table = {windowCommand(), uploadCommand(), historyCommand(),
+                                         remotesCommand()};
     return table;
 }
 

@@ -46,6 +46,12 @@ QStringList copy(const QString &configPath, const QString &filePath, const QStri
                        QStringLiteral("--progress"), QStringLiteral("--stats=1s")});
 }
 
+QStringList backendFeatures(const QString &configPath, const QString &remoteName)
+{
+    return withConfig(configPath, {QStringLiteral("backend"), QStringLiteral("features"),
+                                   remoteName + QLatin1Char(':')});
+}
+
 QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName)
 {
     return withConfig(configPath,

@@ -28,6 +28,8 @@ QStringList createWithCredentials(const QString &configPath, const QString &remo
 QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName);
 // link R:/NAME
 QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName);
+// backend features R: (what the remote's backend can do, as JSON)
+QStringList backendFeatures(const QString &configPath, const QString &remoteName);
 // rcd --rc-addr 127.0.0.1:0: the remote-control daemon, at a port it binds itself and prints.
 // Its configuration, user and password go in the environment, out of the process list.
 QStringList remoteControl();

@@ -111,14 +111,4 @@ const RcloneRemote *RcloneConfigReading::find(const QString &name) const
     return at < 0 ? nullptr : &m_remotes[at];
 }
 
-QStringList RcloneConfigReading::remotesOfType(const QString &type) const
-{
-    QStringList names;
-    for (const RcloneRemote &remote : m_remotes) {
-        if (remote.type() == type)
-            names << remote.name;
-    }
-    return names;
-}
-
 } // namespace skyloft

@@ -32,8 +32,6 @@ public:
 
     const QList<RcloneRemote> &remotes() const { return m_remotes; }
     const RcloneRemote *find(const QString &name) const;
-    // Names of the remotes of that backend type, in the file's order.
-    QStringList remotesOfType(const QString &type) const;
 
     bool isEncrypted() const { return m_encrypted; }
     // Why rclone cannot use the file, in Spanish with what to do; empty when it can.

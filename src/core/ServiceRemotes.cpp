@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/ServiceRemotes.h"
 
+#include "core/PublicLinks.h"
 #include "core/RcloneConfigReading.h"
 #include "core/ServiceCatalog.h"
 #include "core/Settings.h"
@@ -13,10 +14,17 @@ ServiceRemote serviceRemote(const ServiceEntry &entry, const RcloneConfigReading
     ServiceRemote result{entry.displayName, entry.remoteName, {}, false};
     if (reading.find(entry.remoteName))
         return result;
-    result.candidates = reading.remotesOfType(entry.remoteType);
-    if (result.candidates.contains(chosen))
+    // An alias counts as the backend it leads to.
+    for (const RcloneRemote &remote : reading.remotes()) {
+        if (documentedSupport(reading, remote.name).type == entry.remoteType)
+            result.candidates << remote.name;
+    }
+    // A remembered choice stands while its remote exists, whatever its type: the user made it.
+    if (!chosen.isEmpty() && reading.find(chosen)) {
         result.remote = chosen;
-    else if (result.candidates.size() == 1)
+        if (!result.candidates.contains(chosen))
+            result.candidates << chosen;
+    } else if (result.candidates.size() == 1)
         result.remote = result.candidates.first();
     else
         result.choiceNeeded = result.candidates.size() > 1;

@@ -11,8 +11,9 @@ class RcloneConfigReading;
 struct ServiceEntry;
 
 // Which remote of rclone's file serves a service. Its own remote name when the file has that
-// section (whatever its type); otherwise a remote of the service's type: the one the user chose,
-// or the only one there is. With several and no choice, the user is asked ("Remoto:").
+// section (whatever its type); otherwise the remote the user chose, or the only remote of the
+// service's type (an alias counts as the type it leads to). With several and no choice, the
+// user is asked ("Remoto:").
 struct ServiceRemote
 {
     QString displayName;
