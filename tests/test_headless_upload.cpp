@@ -152,8 +152,10 @@ private Q_SLOTS:
         QCOMPARE(row.value("state").toString(), QStringLiteral("subido"));
     }
 
-    // A signal to skyloft alone ends its rclone child, prints the rows so far and gives
-    // 128 + the signal; SIGKILL leaves no way to clean up, and the child dies with it anyway.
+    // A signal to skyloft alone ends its rclone child and gives 128 + the signal; every pair gets
+    // its row, printed and in the history: the one whose link was under way keeps its copy as
+    // enlace fallido, the one not started is cancelado. SIGKILL leaves no way to clean up, and
+    // the child dies with it anyway.
     void signalsEndTheRunAndItsChildren_data()
     {
         QTest::addColumn<int>("signal");
@@ -167,16 +169,18 @@ private Q_SLOTS:
     {
         QFETCH(int, signal);
         FakeRclone fake;
-        fake.setHandler("case \"$3:$4\" in copy:*b.txt) nap 30 ;; link:*) echo l ;; esac\n");
+        fake.setHandler("case \"$3:$4\" in link:*b.txt) nap 30 ;; link:*) echo l ;; esac\n");
         QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
-        QVERIFY(writeFile(fake.home() + "/a.txt", "a"));
-        QVERIFY(writeFile(fake.home() + "/b.txt", "b"));
+        for (const char *name : {"a.txt", "b.txt", "c.txt"})
+            QVERIFY(writeFile(fake.home() + "/" + name, name));
         QProcess skyloft;
         skyloft::test::setUpSkyloft(skyloft, fake.home(), fake.resourceDir(), fake.home());
-        skyloft.setArguments({"upload", "--to", "Dropbox", "a.txt", "b.txt"});
+        skyloft.setArguments(
+            {"upload", "--procesos", "--to", "Dropbox", "a.txt", "b.txt", "c.txt"});
         skyloft.start();
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fake.callDir(3) + "/stdin"), 30000);
-        const pid_t child = pid_t(fake.pidOf(3));
+        // Copy a, link a, copy b, link b: the link of b waits.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fake.callDir(4) + "/stdin"), 30000);
+        const pid_t child = pid_t(fake.pidOf(4));
         QVERIFY(child > 0);
         ::kill(pid_t(skyloft.processId()), signal);
         QVERIFY(skyloft.waitForFinished(30000));
@@ -188,8 +192,16 @@ private Q_SLOTS:
         QCOMPARE(skyloft.exitStatus(), QProcess::NormalExit);
         QCOMPARE(skyloft.exitCode(), 128 + signal);
         const QStringList out = QString::fromUtf8(skyloft.readAllStandardOutput()).split('\n');
-        QCOMPARE(out.at(out.size() - 2), QStringLiteral("dropbox\ta.txt\tl\tsubido"));
+        const QStringList rows{"dropbox\ta.txt\tl\tsubido", "dropbox\tb.txt\t\tenlace fallido",
+                               "dropbox\tc.txt\t\tcancelado"};
+        QCOMPARE(out.mid(out.size() - 4, 3), rows);
         QVERIFY(!out.contains("✅ Todas las subidas completadas"));
+        QCOMPARE(fake.callCount(), 4);
+        QStringList recorded;
+        for (const QString &line : runSkyloft({"historial"}, fake.home()).out.mid(1))
+            recorded << line.section('\t', 2, 3);
+        QCOMPARE(skyloft::test::sorted(recorded),
+                 (QStringList{"a.txt\tsubido", "b.txt\tenlace fallido", "c.txt\tcancelado"}));
     }
 };
 

@@ -11,6 +11,7 @@
 #include "ui/ExportButton.h"
 #include "ui/QrCode.h"
 #include "upload/GeneratedLinks.h"
+#include "upload/UploadRuns.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -312,10 +313,12 @@ private Q_SLOTS:
         links.append("fichier", {"a.txt", "https://f/a"});
         links.append("drive", {"b, c.txt", "https://d/b"});
         links.append("drive", {"sin enlace.txt", ""});
-        LinksView view(&links, [&](QWidget *, const SaveRequest &request,
-                                   std::function<void(const QString &)> onChosen) {
-            onChosen(dir.filePath("enlaces." + request.suffix));
-        });
+        UploadRuns runs(RclonePaths::process());
+        LinksView view(&links, &runs,
+                       [&](QWidget *, const SaveRequest &request,
+                           std::function<void(const QString &)> onChosen) {
+                           onChosen(dir.filePath("enlaces." + request.suffix));
+                       });
         auto *button = view.findChild<ExportButton *>();
         QVERIFY(button && button->isEnabled());
         button->menu()->actions().at(0)->trigger(); // CSV

@@ -12,6 +12,7 @@
 #include "screens/links/ServiceSection.h"
 #include "ui/Toast.h"
 #include "upload/GeneratedLinks.h"
+#include "upload/UploadRuns.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -32,10 +33,11 @@ namespace {
 struct Screen
 {
     GeneratedLinks links;
+    UploadRuns runs;
     LinksView view;
 
     explicit Screen(const RclonePaths &paths = RclonePaths::process())
-        : view(&links, desktopSaveFileChooser(), paths)
+        : runs(paths), view(&links, &runs, desktopSaveFileChooser())
     {
         view.resize(700, 480);
         view.show();

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
+#include "FakeRclone.h"
 #include "OpenDialog.h"
+#include "TestHelpers.h"
 
+#include "core/Settings.h"
 #include "screens/history/HistoryWindow.h"
+#include "screens/links/LinksState.h"
+#include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ContentView.h"
@@ -10,10 +15,14 @@
 #include "shell/MainWindow.h"
 #include "shell/TabSelection.h"
 #include "shell/TrayIcon.h"
+#include "upload/GeneratedLinks.h"
+#include "upload/UploadRuns.h"
+#include "upload/UploadState.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 #include <QTranslator>
@@ -69,7 +78,84 @@ class TestMenu : public QObject
 {
     Q_OBJECT
 
+    // The window's rclone is this fake, with its home; the settings start afresh.
+    FakeRclone m_fake;
+    QTemporaryDir m_config;
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("HOME", m_fake.home().toUtf8());
+        qputenv("SKYLOFT_RESOURCE_DIR", m_fake.resourceDir().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    }
+
+    // "Subida rápida" is on at first start and chooses the engine of every run of the window:
+    // the upload button's and the retries of the links tab and of the history. Its daemon does
+    // not start here, so each of those runs says so once and goes on with processes. Turned
+    // off, it is remembered and no run asks for the daemon.
+    void subidaRapidaChoosesTheEngineOfEveryRun()
+    {
+        m_fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
+        QVERIFY(writeFile(m_fake.configPath(), kDriveAndDropbox));
+        const QString file = m_fake.home() + "/a.txt";
+        QVERIFY(writeFile(file, "a"));
+        LaunchedApp app;
+        QAction *rapida = app.item(QStringLiteral("Subida rápida"));
+        QVERIFY(rapida->isCheckable() && rapida->isChecked());
+        MainView *view = app.window.contentView()->mainView();
+        QSignalSpy ended(view->uploadRuns(), &UploadRuns::runFinished);
+        PairOutcome failed;
+        failed.service = "Dropbox";
+        failed.remote = "dropbox";
+        failed.fileName = "a.txt";
+        failed.localPath = file;
+        failed.state = PairState::CopiaFallida;
+        auto *links = qobject_cast<LinksView *>(view->widget(TabLinks));
+        QVERIFY(links);
+
+        for (const bool on : {true, false}) {
+            if (!on)
+                rapida->trigger();
+            QCOMPARE(Settings().subidaRapida(), on);
+            QList<QStringList> commands; // the rclone commands of each run, but the daemon
+            QList<bool> askedForDaemon;
+            const auto run = [&](const std::function<void()> &start) {
+                const int before = m_fake.callCount();
+                CapturedStdout out;
+                start();
+                QVERIFY(ended.wait(30000));
+                QStringList words;
+                for (const FakeRclone::Call &call : m_fake.calls().mid(before))
+                    words << call.arguments.value(2);
+                askedForDaemon << (words.removeAll("rcd") > 0);
+                commands << words;
+                QCOMPARE(
+                    out.lines().count(QStringLiteral("⚠️ Subida rápida no disponible (❌ rclone "
+                                                     "rcd terminó sin responder: "
+                                                     "); se sube con un proceso por archivo.")),
+                    on ? 1 : 0);
+            };
+            UploadState *state = view->uploadView()->state();
+            run([&] {
+                state->rescanAuthorizations(m_fake.configPath());
+                state->appendArchivo(file);
+                state->toggleService("Google Drive");
+                state->toggleService("Dropbox");
+                view->uploadView()->startUpload();
+            });
+            view->generatedLinks()->record(failed);
+            run([&] {
+                links->state()->retry("dropbox",
+                                      view->generatedLinks()->links()["dropbox"].size() - 1);
+            });
+            run([&] { view->retry(failed); });
+            const QStringList pair{"copy", "link"};
+            QCOMPARE(commands, (QList<QStringList>{pair + pair, pair, pair}));
+            QCOMPARE(askedForDaemon, QList<bool>(3, on));
+        }
+    }
+
     // The menu's entries in Spanish, from the translation of their keys.
     void menuEntries()
     {

@@ -5,7 +5,7 @@
 
 #include "core/RcloneRunner.h"
 #include "upload/RclonePairStep.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
 #include <QDir>
@@ -39,6 +39,18 @@ struct Rig
         writeFile(fake.configPath(), config);
         state.rescanAuthorizations(fake.configPath());
     }
+    // The owner of the rig's runs, over these paths.
+    UploadRuns &owner(const RclonePaths &paths)
+    {
+        if (!runs) {
+            runs = std::make_unique<UploadRuns>(paths);
+            QObject::connect(runs.get(), &UploadRuns::pairFinished, &context,
+                             [this](UploadRun *, const PairOutcome &o) { outcomes << o; });
+            QObject::connect(runs.get(), &UploadRuns::runFinished, &context,
+                             [this] { ++finished; });
+        }
+        return *runs;
+    }
     Rig(const Rig &) = delete;
     Rig &operator=(const Rig &) = delete;
 
@@ -53,16 +65,7 @@ struct Rig
             state.appendArchivo(path);
         for (const QString &service : services)
             state.toggleService(service);
-        run.reset(UploadRun::fromUploadButton(&state, paths));
-        if (run)
-            listen(run.get());
-    }
-    void listen(UploadRun *r)
-    {
-        QObject::connect(r, &UploadRun::pairFinished, &context,
-                         [this](const PairOutcome &outcome) { outcomes << outcome; });
-        QObject::connect(r, &UploadRun::finished, &context, [this] { ++finished; });
-        r->start();
+        run = owner(paths).startUpload(&state);
     }
     // (remote, file) -> state, and the links of the pairs uploaded.
     QStringList states() const
@@ -81,9 +84,10 @@ struct Rig
     }
 
     FakeRclone fake;
-    UploadState state;
     QObject context;
-    std::unique_ptr<UploadRun> run;
+    UploadState state;
+    std::unique_ptr<UploadRuns> runs;
+    UploadRun *run = nullptr; // deleted by `runs` after its end
     QList<PairOutcome> outcomes;
     int finished = 0;
 };
@@ -289,30 +293,27 @@ private Q_SLOTS:
         QVERIFY(rig.states().contains("drive:b.txt copia fallida"));
     }
 
-    void cancelAllLetsTheRunFinish()
+    // "Cancelar todo" ends the run at once: the link obtained stays, every other pair is
+    // cancelado, and the queue keeps only the files not finished, with the selection.
+    void cancelAllStopsTheRun()
     {
-        Rig rig(QStringLiteral("case \"$3\" in\n"
-                               "copy) echo 'Transferred: 1 B / 10 B, 10%'; nap 0.4;"
-                               " echo 'Transferred: 6 B / 10 B, 60%'; nap 0.1 ;;\n"
-                               "link) echo \"https://links.example/$4\" ;;\n"
+        Rig rig(QStringLiteral("case \"$3:$4\" in\n"
+                               "copy:*b.txt) nap 30 ;;\n"
+                               "link:*) echo \"https://links.example/$4\" ;;\n"
                                "esac\n"));
-        ProgressTrace trace(rig.state, "Google Drive");
-        rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive"});
-        QTRY_VERIFY(rig.state.progressDict().value("Google Drive").progress > 0.0);
-        rig.state.cancelAll();
+        rig.start({"/datos/a.txt", "/datos/b.txt", "/datos/c.txt"}, {"Google Drive"});
+        QTRY_VERIFY(rig.fake.callCount() == 3 && rig.fake.lastCallWaits());
+        const pid_t copying = pid_t(rig.fake.pidOf(3));
+        rig.runs->cancelAll(&rig.state);
+        QCOMPARE(::kill(copying, 0), -1); // gone, and reaped
+        QCOMPARE(rig.finished, 1);
+        QCOMPARE(rig.states(), (QStringList{"drive:a.txt subido", "drive:b.txt cancelado",
+                                            "drive:c.txt cancelado"}));
+        QCOMPARE(rig.links().first(), linkOf("drive:/a.txt"));
         QVERIFY(!rig.state.isUploading());
         QVERIFY(rig.state.progressDict().isEmpty());
-        const qsizetype cancelledAt = trace.steps.size();
-        QTRY_COMPARE(rig.finished, 1);
-
-        // The next report creates the entry again, without a file name; the next file names it.
-        QVERIFY(trace.steps.size() > cancelledAt);
-        QVERIFY(trace.steps.at(cancelledAt).exists);
-        QCOMPARE(trace.steps.at(cancelledAt).entry, (ServiceProgress{0.3, ""}));
-        QVERIFY(std::any_of(trace.steps.cbegin(), trace.steps.cend(),
-                            [](const auto &step) { return step.entry.fileName == "b.txt"; }));
-        QCOMPARE(rig.links(), (QStringList{linkOf("drive:/a.txt"), linkOf("drive:/b.txt")}));
-        QVERIFY(rig.state.archivosSeleccionados().isEmpty());
+        QCOMPARE(rig.state.archivosSeleccionados(), (QStringList{"/datos/b.txt", "/datos/c.txt"}));
+        QCOMPARE(rig.state.serviciosSeleccionados(), QSet<QString>{"Google Drive"});
     }
 
     void cancelOnACardSticks_data()
@@ -337,8 +338,8 @@ private Q_SLOTS:
         rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive", "Dropbox", "Mega"});
         // The fake has its signal trap in place once it reads its input.
         QTRY_VERIFY(QFile::exists(rig.fake.callDir(stoppedCall) + "/stdin"));
-        rig.run->cancelService("Mega"); // not reached yet
-        rig.run->cancelService("Google Drive");
+        rig.runs->cancelService(&rig.state, "Mega"); // not reached yet
+        rig.runs->cancelService(&rig.state, "Google Drive");
         QCOMPARE(rig.state.canceledServices(), (QSet<QString>{"Mega", "Google Drive"}));
         // "Cancelar todo" empties the screen's set; the run still keeps both cancelled.
         rig.state.cancelAll();
@@ -378,7 +379,7 @@ private Q_SLOTS:
         QVERIFY(pid > 0);
         CapturedStdout out;
         const qsizetype before = rig.outcomes.size();
-        rig.run.reset();
+        rig.runs->discard(&rig.state);
         QCOMPARE(::kill(pid, 0), -1); // gone, and reaped
         QTest::qWait(100);
         QCOMPARE(rig.outcomes.size(), before);
@@ -390,24 +391,23 @@ private Q_SLOTS:
     {
         Rig rig(QStringLiteral("case \"$3\" in copy) nap 2.5; echo 'Transferred: 1 B / 2 B, 50%' ;;"
                                " link) echo l ;; esac\n"));
-        rig.state.appendArchivo("/datos/a.txt");
-        rig.state.toggleService("Google Drive");
-        rig.run.reset(UploadRun::fromUploadButton(&rig.state, rig.fake.paths()));
         const RclonePaths paths = rig.fake.paths();
-        rig.run->setStepFactory(
-            [paths](QObject *parent) { return new RclonePairStep(paths, 1, parent); });
+        rig.owner(paths).setSteps(
+            [paths](QObject *parent) { return new RclonePairStep(paths, 1, parent); },
+            UploadRun::Order::OneServiceAtATime);
         QList<int> reported;
-        QObject::connect(rig.run.get(), &UploadRun::stalled, &rig.context,
-                         [&](const QString &service, const QString &file, int seconds) {
-                             QCOMPARE(service, QStringLiteral("Google Drive"));
-                             QCOMPARE(file, QStringLiteral("a.txt"));
-                             reported << seconds;
-                         });
+        QObject::connect(
+            rig.runs.get(), &UploadRuns::stalled, &rig.context,
+            [&](UploadRun *, const QString &service, const QString &file, int seconds) {
+                QCOMPARE(service, QStringLiteral("Google Drive"));
+                QCOMPARE(file, QStringLiteral("a.txt"));
+                reported << seconds;
+            });
         QList<int> shown;
         QObject::connect(&rig.state, &UploadState::progressDictChanged, &rig.context, [&] {
             shown << rig.state.progressDict().value("Google Drive").stalledSeconds;
         });
-        rig.listen(rig.run.get());
+        rig.start({"/datos/a.txt"}, {"Google Drive"});
         QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 15000);
         QVERIFY(!reported.isEmpty() && reported.first() >= 1);
         QCOMPARE(reported.last(), 0); // rclone spoke again

@@ -18,7 +18,7 @@
 #include "shell/MainWindow.h"
 #include "shell/TabSelection.h"
 #include "upload/GeneratedLinks.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
 #include <QApplication>
@@ -130,14 +130,14 @@ int main(int argc, char *argv[])
     if (mode != QLatin1String("upload"))
         return usage();
 
-    upload->setSubidaRapida(arguments.contains(QLatin1String("--rapido")));
+    upload->runs()->setEngine(arguments.contains(QLatin1String("--rapido"))
+                                  ? UploadRun::Engine::Daemon
+                                  : UploadRun::Engine::Processes);
     state->rescanAuthorizations(RclonePaths::process().rcloneConfigPath());
     state->toggleService(QStringLiteral("Google Drive"));
     state->toggleService(QStringLiteral("Dropbox"));
     bool finished = false;
-    QObject::connect(upload, &UploadView::runStarted, &app, [&](UploadRun *run) {
-        QObject::connect(run, &UploadRun::finished, &app, [&] { finished = true; });
-    });
+    QObject::connect(upload->runs(), &UploadRuns::runFinished, &app, [&] { finished = true; });
     probe.reset();
     clock.start();
     upload->startUpload();

@@ -8,11 +8,11 @@
 #include "core/RclonePaths.h"
 #include "core/RemoteDestinations.h"
 #include "core/ServiceCatalog.h"
+#include "core/Settings.h"
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
 #include "upload/FileIntake.h"
-#include "upload/RcPairStep.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
 #include <QCoreApplication>
@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 namespace skyloft {
 
@@ -136,6 +135,10 @@ CommandLineRequest readUpload(Options &options)
     if (!options.readFormat(request))
         return usageError(options.command, options.error);
     request.rapido = options.isSet(QStringLiteral("--rapido"));
+    request.procesos = options.isSet(QStringLiteral("--procesos"));
+    if (request.rapido && request.procesos)
+        return usageError(options.command,
+                          QStringLiteral("--rapido y --procesos no pueden ir juntas."));
     const QStringList offered = ServiceCatalog::serviciosOrden();
     for (const QString &service : options.values(QStringLiteral("--to"))) {
         if (!offered.contains(service))
@@ -282,15 +285,15 @@ int runHeadlessUpload(const CommandLineRequest &request)
     for (const QString &service : request.services)
         state.toggleService(service);
 
-    std::unique_ptr<UploadRun> run(UploadRun::fromUploadButton(&state, paths));
-    if (!run) {
+    UploadRuns runs(paths);
+    const bool rapida = !request.procesos && (request.rapido || Settings().subidaRapida());
+    runs.setEngine(rapida ? UploadRun::Engine::Daemon : UploadRun::Engine::Processes);
+    if (!runs.startUpload(&state, RunOrigin::CommandLine)) {
         writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
                                          "Tiene que autorizar al menos uno de los servicios "
                                          "seleccionados para subir archivos.\n"));
         return 2;
     }
-    if (request.rapido)
-        useSubidaRapida(*run, paths);
     // A refused path is a failed pair for every service: reported, never dropped.
     QList<PairOutcome> rows;
     for (const FileIntake::Refused &path : refused) {
@@ -311,29 +314,29 @@ int runHeadlessUpload(const CommandLineRequest &request)
         logLine(QStringLiteral("⚠️ ") + history.problem());
     for (const PairOutcome &outcome : std::as_const(rows))
         history.record(outcome, QDateTime::currentDateTimeUtc());
-    QObject::connect(run.get(), &UploadRun::pairFinished, run.get(),
-                     [&rows, &history](const PairOutcome &outcome) {
+    QObject::connect(&runs, &UploadRuns::pairFinished, &runs,
+                     [&rows, &history](UploadRun *, const PairOutcome &outcome) {
                          rows << outcome;
                          history.record(outcome, QDateTime::currentDateTimeUtc());
                      });
-    QObject::connect(run.get(), &UploadRun::stalled, run.get(),
-                     [](const QString &service, const QString &fileName, int seconds) {
+    QObject::connect(&runs, &UploadRuns::stalled, &runs,
+                     [](UploadRun *, const QString &service, const QString &fileName, int seconds) {
                          if (seconds > 0)
                              logLine(QStringLiteral("⚠️ ") + stallNotice(seconds) +
                                      QStringLiteral(": ") + fileName + QStringLiteral(" en ") +
                                      service);
                      });
-    QObject::connect(run.get(), &UploadRun::finished, run.get(), [&rows] {
+    QObject::connect(&runs, &UploadRuns::runFinished, &runs, [&rows] {
         const bool allUploaded = std::all_of(rows.cbegin(), rows.cend(), [](const auto &row) {
             return row.state == PairState::Subido;
         });
         QCoreApplication::exit(allUploaded ? 0 : 1);
     });
     QuitOnSignals quitOnSignals;
-    run->start();
     const int status = QCoreApplication::exec();
-    // Ended by a signal: the run's children go now, quietly, before the rows so far.
-    run.reset();
+    // Ended by a signal: the run's children go now, and every pair it started or queued gets its
+    // row, in the output and in the history.
+    runs.stopAll(UploadRun::StopReason::Signal);
     writeText(stdout, formatRows(rows, request.format));
     return status;
 }

@@ -34,6 +34,7 @@ struct CommandLineRequest
     QString message;             // help text or usage error
     QDateTime since;             // historial --desde; invalid for the whole history
     bool rapido = false;         // upload --rapido: "Subida rápida", one rclone rcd per upload
+    bool procesos = false;       // upload --procesos: a process per copy and per link
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

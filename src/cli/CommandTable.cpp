@@ -71,7 +71,7 @@ Command uploadCommand()
 {
     Command command;
     command.name = QStringLiteral("upload");
-    command.usage = QStringLiteral("upload [--rapido] [--format tsv|json] --to SERVICIO "
+    command.usage = QStringLiteral("upload [--rapido|--procesos] [--format tsv|json] --to SERVICIO "
                                    "[--to SERVICIO]... RUTA...");
     command.summary =
         QStringLiteral("Sube sin ventana y escribe un enlace por cada archivo y servicio.");
@@ -108,7 +108,13 @@ Command uploadCommand()
          {},
          {},
          QStringLiteral("Subida rápida: un solo rclone rcd para toda la subida, con los servicios "
-                        "a la vez.")},
+                        "a la vez. Es lo que se usa por omisión, salvo que se haya desactivado "
+                        "en el menú de la ventana.")},
+        {QStringLiteral("--procesos"),
+         {},
+         {},
+         QStringLiteral("Un proceso de rclone por copia y por enlace, un par tras otro y los "
+                        "servicios uno tras otro.")},
         helpOption(),
     };
     command.output = {
@@ -128,8 +134,9 @@ Command uploadCommand()
          QStringLiteral("Error de uso (opción, servicio o RUTA no válidos, o faltan) o un servicio "
                         "elegido sin autorizar: no se sube nada.")},
         {QStringLiteral("129, 130, 143"),
-         QStringLiteral("Detenida por SIGHUP, SIGINT o SIGTERM: termina el rclone en curso y "
-                        "escribe las filas reunidas hasta entonces.")},
+         QStringLiteral("Detenida por SIGHUP, SIGINT o SIGTERM: termina los rclone en curso y "
+                        "escribe una fila por cada par empezado o en cola: subido si ya tenía "
+                        "enlace, enlace fallido si solo se copió, cancelado los demás.")},
     };
     return command;
 }

@@ -52,6 +52,14 @@ QStringList backendFeatures(const QString &configPath, const QString &remoteName
                                    remoteName + QLatin1Char(':')});
 }
 
+QStringList copyTo(const QString &configPath, const QString &filePath, const QString &remoteName,
+                   const QString &nameOnRemote)
+{
+    return withConfig(configPath, {QStringLiteral("copyto"), filePath,
+                                   remoteName + QStringLiteral(":/") + nameOnRemote,
+                                   QStringLiteral("--progress"), QStringLiteral("--stats=1s")});
+}
+
 QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName)
 {
     return withConfig(configPath,

@@ -26,6 +26,9 @@ QStringList createWithCredentials(const QString &configPath, const QString &remo
                                   const QString &remoteType, const QStringList &keysAndValues);
 // copy FILE R:/ --progress --stats=1s
 QStringList copy(const QString &configPath, const QString &filePath, const QString &remoteName);
+// copyto FILE R:/NAME --progress --stats=1s: the file lands in the top folder under NAME.
+QStringList copyTo(const QString &configPath, const QString &filePath, const QString &remoteName,
+                   const QString &nameOnRemote);
 // link R:/NAME
 QStringList link(const QString &configPath, const QString &remoteName, const QString &fileName);
 // backend features R: (what the remote's backend can do, as JSON)

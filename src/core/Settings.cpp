@@ -15,7 +15,7 @@ Settings::Settings() : m_store(QStringLiteral("skyloft"), QStringLiteral("skylof
 
 bool Settings::subidaRapida() const
 {
-    return m_store.value(kSubidaRapida, false).toBool();
+    return m_store.value(kSubidaRapida, true).toBool();
 }
 
 void Settings::setSubidaRapida(bool on)

@@ -13,7 +13,8 @@ class Settings
 public:
     Settings();
 
-    // "Subida rápida": one rclone rcd per run instead of a process per step.
+    // "Subida rápida": one rclone rcd per run instead of a process per step. On unless turned
+    // off.
     bool subidaRapida() const;
     void setSubidaRapida(bool on);
 

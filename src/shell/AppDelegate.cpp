@@ -4,7 +4,6 @@
 #include "core/Log.h"
 #include "core/Notifier.h"
 #include "core/Settings.h"
-#include "screens/upload/UploadView.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
@@ -12,6 +11,7 @@
 #include "shell/TrayIcon.h"
 #include "ui/Dialogs.h"
 #include "ui/Images.h"
+#include "upload/UploadRuns.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -39,10 +39,15 @@ const QString kSubidaRapida = QStringLiteral("Subida rápida");
 const QString kIconoEnLaBandeja = QStringLiteral("Icono en la bandeja");
 const QString kSinBandeja = QStringLiteral("Este escritorio no tiene bandeja del sistema.");
 
-UploadView *uploadViewOf(QMainWindow *window)
+UploadRuns *uploadRunsOf(QMainWindow *window)
 {
     auto *mainWindow = qobject_cast<MainWindow *>(window);
-    return mainWindow ? mainWindow->contentView()->mainView()->uploadView() : nullptr;
+    return mainWindow ? mainWindow->contentView()->mainView()->uploadRuns() : nullptr;
+}
+
+UploadRun::Engine engineFor(bool subidaRapida)
+{
+    return subidaRapida ? UploadRun::Engine::Daemon : UploadRun::Engine::Processes;
 }
 
 constexpr int kAboutIconSize = 64;
@@ -80,8 +85,8 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &wind
     else
         window->setFixedSize(700, 520);
 
-    if (UploadView *upload = uploadViewOf(window))
-        upload->setSubidaRapida(Settings().subidaRapida());
+    if (UploadRuns *runs = uploadRunsOf(window))
+        runs->setEngine(engineFor(Settings().subidaRapida()));
 
     window->setMenuBar(new QMenuBar(window));
     QTimer::singleShot(kMenuDelayMs, this, [this] {
@@ -116,8 +121,8 @@ void AppDelegate::buildMenu(QMainWindow *window)
     rapida->setChecked(Settings().subidaRapida());
     connect(rapida, &QAction::toggled, this, [this](bool on) {
         Settings().setSubidaRapida(on);
-        if (UploadView *upload = uploadViewOf(m_window))
-            upload->setSubidaRapida(on);
+        if (UploadRuns *runs = uploadRunsOf(m_window))
+            runs->setEngine(engineFor(on));
     });
     QAction *tray = addItem(kIconoEnLaBandeja);
     tray->setCheckable(true);

@@ -4,7 +4,6 @@
 #include "core/Notifier.h"
 #include "core/RcloneBackends.h"
 #include "screens/config/ConfigView.h"
-#include "screens/links/LinksState.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
 #include "shell/TabSelection.h"
@@ -12,7 +11,7 @@
 #include "ui/Images.h"
 #include "ui/SystemStyle.h"
 #include "upload/GeneratedLinks.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 
 #include <QTabBar>
 
@@ -20,8 +19,21 @@ namespace skyloft {
 
 MainView::MainView(TabSelection *selectedTab, QWidget *parent)
     : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this)),
-      m_backends(new RcloneBackends(this))
+      m_runs(new UploadRuns(RclonePaths::process(), this)), m_backends(new RcloneBackends(this))
 {
+    // Every pair is kept as it ends, so the links tab fills while the run goes on (a retry from
+    // the links tab puts its pair back in place itself); the upload button's run, unless
+    // stopped, shows the tab at its end.
+    connect(m_runs, &UploadRuns::pairFinished, m_generatedLinks,
+            [links = m_generatedLinks](UploadRun *run, const PairOutcome &outcome) {
+                if (run->origin() != RunOrigin::LinksRetry)
+                    links->record(outcome);
+            });
+    connect(m_runs, &UploadRuns::runFinished, m_selectedTab,
+            [tabs = m_selectedTab](UploadRun *run) {
+                if (run->origin() == RunOrigin::UploadButton && !run->wasStopped())
+                    tabs->setSelectedTab(TabLinks);
+            });
     m_backends->probe(RclonePaths::process());
     setMinimumSize(500, 520);
     setDocumentMode(true);
@@ -45,32 +57,20 @@ QWidget *MainView::makeUploadScreen()
 {
     UploadViewSetup setup = UploadViewSetup::forApplication();
     setup.backends = m_backends;
+    setup.runs = m_runs;
     m_uploadView = new UploadView(std::move(setup));
-    // Every pair is kept as it ends, so the links tab fills while the run goes on; the run's end
-    // shows it.
-    connect(m_uploadView, &UploadView::runStarted, this, [this](UploadRun *run) {
-        connect(run, &UploadRun::pairFinished, m_generatedLinks, &GeneratedLinks::record);
-        connect(run, &UploadRun::finished, m_selectedTab,
-                [tabs = m_selectedTab] { tabs->setSelectedTab(TabLinks); });
-        Q_EMIT runStarted(run);
-    });
     return m_uploadView;
 }
 
 QWidget *MainView::makeLinksScreen()
 {
-    m_linksView = new LinksView(m_generatedLinks);
-    connect(m_linksView->state(), &LinksState::runStarted, this, &MainView::runStarted);
+    m_linksView = new LinksView(m_generatedLinks, m_runs);
     return m_linksView;
 }
 
 void MainView::retry(const PairOutcome &pair)
 {
-    UploadRun *run = UploadRun::retry(pair.service, pair.localPath, RclonePaths::process(), this);
-    connect(run, &UploadRun::pairFinished, m_generatedLinks, &GeneratedLinks::record);
-    connect(run, &UploadRun::finished, run, &QObject::deleteLater);
-    Q_EMIT runStarted(run);
-    run->start();
+    m_runs->retry({pair}, RunOrigin::HistoryRetry);
 }
 
 QWidget *MainView::makeConfigScreen()

@@ -8,7 +8,7 @@ namespace skyloft {
 class GeneratedLinks;
 class LinksView;
 struct PairOutcome;
-class UploadRun;
+class UploadRuns;
 class RcloneBackends;
 class TabSelection;
 class UploadView;
@@ -25,14 +25,12 @@ public:
     TabSelection *selectedTab() const { return m_selectedTab; }
     UploadView *uploadView() const { return m_uploadView; }
     LinksView *linksView() const { return m_linksView; }
+    // Every run of the window: the upload button's and the retries of the links tab and the
+    // history.
+    UploadRuns *uploadRuns() const { return m_runs; }
 
     // Copies and links again one pair of the history; its outcome joins this session's links.
     void retry(const PairOutcome &pair);
-
-Q_SIGNALS:
-    // Any run of the window is about to start: the upload button's, or a retry from the links
-    // tab or the history.
-    void runStarted(skyloft::UploadRun *run);
 
 private:
     QWidget *makeUploadScreen();
@@ -41,6 +39,7 @@ private:
 
     TabSelection *m_selectedTab;
     GeneratedLinks *m_generatedLinks;
+    UploadRuns *m_runs;
     UploadView *m_uploadView = nullptr;
     LinksView *m_linksView = nullptr;
     // Asked once at start; both the upload and the configuration screen follow it.

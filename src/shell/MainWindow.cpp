@@ -16,7 +16,7 @@
 #include "shell/TabSelection.h"
 #include "shell/TrayIcon.h"
 #include "ui/Dialogs.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 
 #include <QLayout>
 #include <QTimer>
@@ -43,14 +43,17 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
     connect(m_runProgress, &RunProgress::changed, m_launcherEntry, &LauncherEntry::setProgress);
     connect(m_runProgress, &RunProgress::changed, m_trayIcon, &TrayIcon::setProgress);
     // Every pair of every run goes to the history as it ends; the run's end may call for a notice.
-    connect(m_contentView->mainView(), &MainView::runStarted, this, [this](UploadRun *run) {
-        connect(run, &UploadRun::pairFinished, m_history,
-                [history = m_history](const PairOutcome &pair) {
-                    history->record(pair, QDateTime::currentDateTimeUtc());
-                });
-        connect(run, &UploadRun::finished, m_runEndNotice,
-                [notice = m_runEndNotice, run] { notice->runEnded(run->outcomes()); });
-    });
+    UploadRuns *runs = m_contentView->mainView()->uploadRuns();
+    connect(runs, &UploadRuns::pairFinished, m_history,
+            [history = m_history](UploadRun *, const PairOutcome &pair) {
+                history->record(pair, QDateTime::currentDateTimeUtc());
+            });
+    connect(runs, &UploadRuns::runFinished, m_runEndNotice,
+            [notice = m_runEndNotice](UploadRun *run) {
+                // A run the user stopped needs no notice.
+                if (!run->wasStopped())
+                    notice->runEnded(run->outcomes());
+            });
 }
 
 void MainWindow::queueFiles(const QStringList &paths)

@@ -13,4 +13,12 @@ QString lastPathComponent(const QString &path)
     return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1).toString();
 }
 
+QString numberedName(const QString &name, int n)
+{
+    // The number goes before the extension; a leading dot (".bashrc") is no extension.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype split = dot > 0 ? dot : name.size();
+    return name.left(split) + QStringLiteral(" (%1)").arg(n) + name.mid(split);
+}
+
 } // namespace skyloft

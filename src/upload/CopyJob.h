@@ -13,7 +13,14 @@ struct CopyJob
     int fileIndex = 0;  // position in the queue when the file was taken
     QString filePath;
     QString fileName; // lastPathComponent(filePath)
+    // The name it gets on the remote when another file of the run took fileName there.
+    QString renamedTo;
+
+    QString nameOnRemote() const { return renamedTo.isEmpty() ? fileName : renamedTo; }
 };
+
+// A free name beside `name` for the n-th file of that name: "report (2).txt" for n = 2.
+QString numberedName(const QString &name, int n);
 
 // The text after the last "/", ignoring trailing ones ("/a/b/" gives "b", "/" gives "/").
 QString lastPathComponent(const QString &path);

@@ -26,12 +26,19 @@ public:
     virtual void start(const CopyJob &job) = 0;
     // Stops the pair under way, copy or link; ended() follows with the state Cancelado.
     virtual void cancel() = 0;
+    // Stops the pair under way at once and without a word (no ended() follows) and says how it
+    // stood: cancelado during the copy; once the copy has ended, copia fallida or enlace fallido
+    // by what the copy did.
+    virtual PairOutcome abandon() = 0;
 
 Q_SIGNALS:
     void progress(double fileFraction);
     // Nothing heard from rclone for `seconds` (0: it speaks again).
     void stalled(int seconds);
     void ended(const skyloft::PairOutcome &outcome);
+    // The engine behind the step is gone (the daemon died for good): the pair did not end and
+    // is to be done again another way. Instead of ended().
+    void engineLost();
 };
 
 // A pair about to start: which file to which service, its size; not yet how it ended.
@@ -40,10 +47,28 @@ inline PairOutcome outcomeFor(const CopyJob &job)
     PairOutcome outcome;
     outcome.service = job.service;
     outcome.remote = job.remoteName;
-    outcome.fileName = job.fileName;
+    outcome.fileName = job.nameOnRemote();
     outcome.localPath = job.filePath;
     const QFileInfo info(job.filePath);
     outcome.size = info.isFile() ? info.size() : -1;
+    return outcome;
+}
+
+// How a pair stands when it is given up: cancelado during the copy; after it, what the copy said.
+inline PairOutcome interruptedOutcome(PairOutcome outcome, bool copyEnded, bool copyFailed,
+                                      const QString &copyDetail)
+{
+    if (!copyEnded) {
+        outcome.state = PairState::Cancelado;
+        outcome.detail.clear();
+    } else if (copyFailed) {
+        outcome.state = PairState::CopiaFallida;
+        outcome.detail = copyDetail;
+    } else {
+        outcome.state = PairState::EnlaceFallido;
+        outcome.detail = QStringLiteral("Interrumpido antes de obtener el enlace");
+    }
+    outcome.link.clear();
     return outcome;
 }
 

@@ -4,30 +4,16 @@
 #include "core/Log.h"
 #include "upload/RcAnswers.h"
 #include "upload/RcClient.h"
-#include "upload/RclonePairStep.h"
-#include "upload/UploadRun.h"
 
 #include <QTimer>
 
 namespace skyloft {
 
-PairStepFactory RcPairStep::factory(const RclonePaths &paths)
+PairStepFactory RcPairStep::factory(RcClient *client, const RclonePaths &paths)
 {
-    return [paths](QObject *parent) -> PairStep * {
-        auto *client = parent->findChild<RcClient *>(QString(), Qt::FindDirectChildrenOnly);
-        if (!client) {
-            client = new RcClient(paths, parent);
-            if (auto *run = qobject_cast<UploadRun *>(parent))
-                QObject::connect(run, &UploadRun::finished, client, &RcClient::stopAll);
-        }
+    return [client, paths](QObject *parent) -> PairStep * {
         return new RcPairStep(client, paths, parent);
     };
-}
-
-void useSubidaRapida(UploadRun &run, const RclonePaths &paths)
-{
-    run.setStepFactory(RcPairStep::factory(paths));
-    run.setOrder(UploadRun::Order::ServicesSideBySide);
 }
 
 RcPairStep::RcPairStep(RcClient *client, RclonePaths paths, QObject *parent)
@@ -38,41 +24,12 @@ void RcPairStep::start(const CopyJob &job)
 {
     m_job = job;
     m_cancelled = false;
+    m_copyEnded = false;
     m_copyFailed = false;
     m_copyDetail.clear();
-    m_ticket = 0;
     m_outcome = outcomeFor(job);
-    m_client->whenReady([this](const QString &error) {
-        if (error.isEmpty()) {
-            startCopy();
-            return;
-        }
-        if (!m_fallback)
-            logLine(QStringLiteral("⚠️ Subida rápida no disponible (") + error +
-                    QStringLiteral("); se sube con un proceso por archivo."));
-        fallback()->start(m_job);
-    });
-}
-
-PairStep *RcPairStep::fallback()
-{
-    if (!m_fallback) {
-        m_fallback = RclonePairStep::factory(m_paths)(this);
-        connect(m_fallback, &PairStep::progress, this, &PairStep::progress);
-        connect(m_fallback, &PairStep::stalled, this, &PairStep::stalled);
-        connect(m_fallback, &PairStep::ended, this, &PairStep::ended);
-    }
-    return m_fallback;
-}
-
-void RcPairStep::startCopy()
-{
-    if (m_cancelled) {
-        finish(PairState::Cancelado, QString());
-        return;
-    }
     m_ticket = m_client->copyFile(
-        m_job.filePath, m_job.remoteName, m_job.fileName,
+        m_job.filePath, m_job.remoteName, m_job.nameOnRemote(),
         [this](const RcCopyStats &stats) {
             if (stats.size > 0)
                 Q_EMIT progress(double(stats.bytes) / double(stats.size));
@@ -84,44 +41,37 @@ void RcPairStep::copyEnded(const RcReply &reply)
 {
     m_ticket = 0;
     if (reply.daemonGone) {
-        // No daemon any more: this pair and the later ones go through processes.
-        fallback()->start(m_job);
+        Q_EMIT engineLost();
         return;
     }
     Q_EMIT progress(1.0);
     logLine(QStringLiteral("Resultado de 'copy' para ") + m_job.service +
             QStringLiteral(" en archivo ") + m_job.filePath + QStringLiteral(": ") + reply.text());
-    if (m_cancelled) {
-        finish(PairState::Cancelado, QString());
-        return;
-    }
+    m_copyEnded = true;
     m_copyFailed = !reply.ok;
     m_copyDetail = reply.error;
     // The link is asked for whatever the copy did; the copy's outcome still decides the pair's.
-    m_client->publicLink(m_job.remoteName, m_job.fileName, QString(),
-                         [this](const RcReply &answer) { linkEnded(answer); });
+    m_ticket = m_client->publicLink(m_job.remoteName, m_job.nameOnRemote(), QString(),
+                                    [this](const RcReply &answer) { linkEnded(answer); });
 }
 
 void RcPairStep::linkEnded(const RcReply &reply)
 {
-    if (reply.daemonGone && !m_cancelled) {
-        fallback()->start(m_job);
-        return;
-    }
-    if (m_cancelled) {
-        finish(PairState::Cancelado, QString());
+    m_ticket = 0;
+    if (reply.daemonGone) {
+        Q_EMIT engineLost();
         return;
     }
     const std::optional<QString> link = reply.ok ? rcPublicLink(reply.answer) : std::nullopt;
     if (!link) {
-        logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.fileName +
+        logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.nameOnRemote() +
                 QStringLiteral(" en ") + m_job.service);
         finish(m_copyFailed ? PairState::CopiaFallida : PairState::EnlaceFallido,
                m_copyFailed ? m_copyDetail : reply.text());
         return;
     }
-    logLine(QStringLiteral("Enlace generado para ") + m_job.fileName + QStringLiteral(" en ") +
-            m_job.service + QStringLiteral(": ") + *link);
+    logLine(QStringLiteral("Enlace generado para ") + m_job.nameOnRemote() +
+            QStringLiteral(" en ") + m_job.service + QStringLiteral(": ") + *link);
     if (m_copyFailed)
         finish(PairState::CopiaFallida, m_copyDetail);
     else if (link->isEmpty())
@@ -140,18 +90,19 @@ void RcPairStep::finish(PairState state, const QString &detail, const QString &l
 
 void RcPairStep::cancel()
 {
-    if (m_fallback) {
-        m_fallback->cancel();
-        return;
-    }
-    if (m_cancelled)
+    if (m_cancelled || !m_ticket)
         return;
     m_cancelled = true;
-    // A copy under way is stopped quietly; a link request is short and simply ends.
-    if (m_ticket && m_client) {
+    // The call under way, copy or link, ends quietly; the pair ends cancelled right after.
+    m_client->cancel(std::exchange(m_ticket, 0));
+    QTimer::singleShot(0, this, [this] { finish(PairState::Cancelado, QString()); });
+}
+
+PairOutcome RcPairStep::abandon()
+{
+    if (m_ticket && m_client)
         m_client->cancel(std::exchange(m_ticket, 0));
-        QTimer::singleShot(0, this, [this] { finish(PairState::Cancelado, QString()); });
-    }
+    return interruptedOutcome(m_outcome, m_copyEnded, m_copyFailed, m_copyDetail);
 }
 
 } // namespace skyloft

@@ -9,14 +9,12 @@
 namespace skyloft {
 
 class RcClient;
-class UploadRun;
 struct RcReply;
 
-// "Subida rápida": one pair through the run's single `rclone rcd` instead of two processes. The
-// copy is an asynchronous job whose progress comes from rclone's statistics; the link is asked
-// for whatever the copy did, and the outcome, the log lines (the copy's result text is rclone's
-// answer) and the detail of a failure follow the process-per-step engine. If the daemon cannot
-// be started, the pair goes through that engine instead.
+// "Subida rápida": one pair through the run's `rclone rcd` instead of two processes. The copy's
+// progress comes from rclone's statistics; the link is asked for whatever the copy did, and the
+// outcome, the log lines (the copy's result text is rclone's answer) and the detail of a failure
+// follow the process-per-step engine.
 class RcPairStep : public PairStep
 {
     Q_OBJECT
@@ -25,16 +23,16 @@ public:
 
     void start(const CopyJob &job) override;
     void cancel() override;
+    PairOutcome abandon() override;
 
-    // Steps that share one daemon per run; it starts with the first pair and stops with the run.
-    static PairStepFactory factory(const RclonePaths &paths);
+    // Steps that share the run's daemon.
+    static PairStepFactory factory(RcClient *client, const RclonePaths &paths);
 
 private:
     void startCopy();
     void copyEnded(const RcReply &reply);
     void linkEnded(const RcReply &reply);
     void finish(PairState state, const QString &detail, const QString &link = QString());
-    PairStep *fallback();
 
     QPointer<RcClient> m_client;
     RclonePaths m_paths;
@@ -42,12 +40,9 @@ private:
     PairOutcome m_outcome;
     qint64 m_ticket = 0;
     bool m_cancelled = false;
+    bool m_copyEnded = false;
     bool m_copyFailed = false;
     QString m_copyDetail;
-    PairStep *m_fallback = nullptr;
 };
-
-// Makes `run` use Subida rápida: its services side by side through one rclone rcd.
-void useSubidaRapida(UploadRun &run, const RclonePaths &paths);
 
 } // namespace skyloft

@@ -56,6 +56,7 @@ void RclonePairStep::start(const CopyJob &job)
 {
     m_job = job;
     m_cancelled = false;
+    m_copyEnded = false;
     m_copyFailed = false;
     m_copyDetail.clear();
     m_lastLine.clear();
@@ -70,7 +71,10 @@ void RclonePairStep::start(const CopyJob &job)
     }
     heard();
     m_process = startRcloneChild(
-        this, program, copyArguments(m_paths, job.filePath, job.remoteName),
+        this, program,
+        job.renamedTo.isEmpty() ? copyArguments(m_paths, job.filePath, job.remoteName)
+                                : RcloneCommands::copyTo(m_paths.rcloneConfigPath(), job.filePath,
+                                                         job.remoteName, job.renamedTo),
         toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::MergedChannels,
         [this](QProcess *process, const RcloneChildEnd &end) {
             if (!end.started) {
@@ -109,6 +113,7 @@ void RclonePairStep::copyEnded(QProcess *process, bool succeeded, const QString 
         finish(PairState::Cancelado, QString());
         return;
     }
+    m_copyEnded = true;
     m_copyFailed = !succeeded;
     if (m_copyFailed) {
         const QString restLine = lastMeaningfulLine(rest);
@@ -125,7 +130,7 @@ void RclonePairStep::startLink()
 {
     const QString program = m_paths.currentRclonePath();
     if (program.isEmpty()) {
-        logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.fileName +
+        logLine(QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.nameOnRemote() +
                 QStringLiteral(" en ") + m_job.service);
         finish(m_copyFailed ? PairState::CopiaFallida : PairState::EnlaceFallido,
                m_copyFailed ? m_copyDetail : QStringLiteral("No se encontró rclone"));
@@ -135,7 +140,7 @@ void RclonePairStep::startLink()
     heard();
     m_process = startRcloneChild(
         this, program,
-        RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.fileName),
+        RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.nameOnRemote()),
         toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::SeparateChannels,
         [this](QProcess *process, const RcloneChildEnd &end) {
             linkEnded(process, end.succeeded(), end.started ? QString() : end.error);
@@ -162,8 +167,8 @@ void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString 
         finish(PairState::Cancelado, QString());
         return;
     }
-    const QString noLink = QStringLiteral("❌ No se pudo obtener el enlace para ") + m_job.fileName +
-                           QStringLiteral(" en ") + m_job.service;
+    const QString noLink = QStringLiteral("❌ No se pudo obtener el enlace para ") +
+                           m_job.nameOnRemote() + QStringLiteral(" en ") + m_job.service;
     if (!error.isEmpty()) {
         logLine(QStringLiteral("❌ Error obteniendo URL: ") + error);
         logLine(noLink);
@@ -179,8 +184,8 @@ void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString 
         return;
     }
     const QString link = text->trimmed();
-    logLine(QStringLiteral("Enlace generado para ") + m_job.fileName + QStringLiteral(" en ") +
-            m_job.service + QStringLiteral(": ") + link);
+    logLine(QStringLiteral("Enlace generado para ") + m_job.nameOnRemote() +
+            QStringLiteral(" en ") + m_job.service + QStringLiteral(": ") + link);
     if (m_copyFailed) {
         finish(PairState::CopiaFallida, m_copyDetail);
     } else if (!succeeded || link.isEmpty()) {
@@ -214,6 +219,14 @@ void RclonePairStep::cancel()
     // rclone ends cleanly on SIGTERM; one that does not is killed a little later.
     m_process->terminate();
     QTimer::singleShot(kKillAfterTerminateMs, m_process.data(), &QProcess::kill);
+}
+
+PairOutcome RclonePairStep::abandon()
+{
+    stopQuietly(std::exchange(m_process, nullptr));
+    m_stallTimer->stop();
+    m_stalled = false;
+    return interruptedOutcome(m_outcome, m_copyEnded, m_copyFailed, m_copyDetail);
 }
 
 void RclonePairStep::heard()

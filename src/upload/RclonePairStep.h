@@ -28,6 +28,7 @@ public:
 
     void start(const CopyJob &job) override;
     void cancel() override;
+    PairOutcome abandon() override;
 
     static PairStepFactory factory(const RclonePaths &paths);
 
@@ -44,6 +45,7 @@ private:
     PairOutcome m_outcome;
     QPointer<QProcess> m_process;
     bool m_cancelled = false;
+    bool m_copyEnded = false;
     bool m_copyFailed = false;
     QString m_copyDetail;
     QString m_lastLine;

@@ -3,25 +3,69 @@
 
 #include "core/Log.h"
 #include "core/ServiceCatalog.h"
+#include "upload/RcClient.h"
+#include "upload/RcPairStep.h"
 #include "upload/RclonePairStep.h"
 #include "upload/UploadState.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
 namespace skyloft {
 
+namespace {
+
+// Two queued paths name the same local file when they clean up to the same absolute path.
+QString sameFileKey(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
 UploadRun::UploadRun(UploadState *state, QStringList services, RclonePaths paths, QObject *parent)
-    : QObject(parent), m_state(state), m_services(std::move(services)), m_paths(std::move(paths)),
-      m_makeStep(RclonePairStep::factory(m_paths))
-{}
+    : QObject(parent), m_state(state), m_services(std::move(services)), m_paths(std::move(paths))
+{
+    for (const QString &service : std::as_const(m_services)) {
+        Lane lane;
+        lane.service = service;
+        lane.remote = skyloft::remoteNameFor(service);
+        m_lanes << lane;
+    }
+}
+
+UploadRun::UploadRun(const QList<PairOutcome> &pairs, RclonePaths paths, QObject *parent)
+    : QObject(parent), m_state(nullptr), m_paths(std::move(paths))
+{
+    // Services in their display order, each with its pairs in the order given.
+    QStringList services = ServiceCatalog::serviciosOrden();
+    for (const PairOutcome &pair : pairs) {
+        if (!services.contains(pair.service))
+            services << pair.service;
+    }
+    for (const QString &service : std::as_const(services)) {
+        Lane lane;
+        lane.service = service;
+        for (const PairOutcome &pair : pairs) {
+            if (pair.service == service)
+                lane.fixed << pair;
+        }
+        if (lane.fixed.isEmpty())
+            continue;
+        lane.remote = lane.fixed.first().remote;
+        m_services << service;
+        m_lanes << lane;
+    }
+}
 
 UploadRun::~UploadRun()
 {
     // The steps stop their processes without a word; nothing reaches the state afterwards.
-    for (PairStep *step : std::as_const(m_steps)) {
-        QObject::disconnect(step, nullptr, this, nullptr);
-        delete step;
-    }
+    delete m_client;
+    for (Lane &lane : m_lanes)
+        dropSteps(lane, Deletion::Now);
 }
 
 UploadRun *UploadRun::fromUploadButton(UploadState *state, const RclonePaths &paths,
@@ -31,7 +75,7 @@ UploadRun *UploadRun::fromUploadButton(UploadState *state, const RclonePaths &pa
     const QSet<QString> &authorized = state->authorizedServices();
     // Every selected name counts here, also one that is not offered and would not be uploaded to.
     if (std::any_of(selected.cbegin(), selected.cend(), [&](const QString &name) {
-            return !authorized.contains(remoteNameFor(name));
+            return !authorized.contains(skyloft::remoteNameFor(name));
         })) {
         state->setShowAuthorizationAlert(true);
         return nullptr;
@@ -45,147 +89,322 @@ UploadRun *UploadRun::fromUploadButton(UploadState *state, const RclonePaths &pa
     return new UploadRun(state, services, paths, parent);
 }
 
-UploadRun *UploadRun::retry(const QString &service, const QString &localPath,
-                            const RclonePaths &paths, QObject *parent)
+void UploadRun::setSteps(PairStepFactory factory, Order order, int transfers)
 {
-    auto *run = new UploadRun(nullptr, {service}, paths, parent);
-    run->m_fixedFiles = {localPath};
-    return run;
+    m_makeStep = std::move(factory);
+    m_order = order;
+    m_laneTransfers = std::max(1, transfers);
+    m_customSteps = true;
 }
 
 void UploadRun::post(std::function<void()> work)
 {
-    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    // Nothing posted before a stop reaches the state after it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, work = std::move(work)] {
+            if (!m_stopped)
+                work();
+        },
+        Qt::QueuedConnection);
 }
 
-QStringList UploadRun::files() const
+QStringList UploadRun::files(const Lane &lane) const
 {
-    return m_state ? m_state->archivosSeleccionados() : m_fixedFiles;
+    if (!m_state) {
+        QStringList paths;
+        for (const PairOutcome &pair : lane.fixed)
+            paths << pair.localPath;
+        return paths;
+    }
+    return m_state->archivosSeleccionados();
+}
+
+UploadRun::Lane *UploadRun::laneOf(const QString &service)
+{
+    for (Lane &lane : m_lanes) {
+        if (lane.service == service)
+            return &lane;
+    }
+    return nullptr;
 }
 
 void UploadRun::start()
 {
-    if (m_order == Order::OneServiceAtATime || m_services.isEmpty()) {
+    if (m_finished)
+        return;
+    if (m_customSteps || m_engine == Engine::Processes) {
+        if (!m_customSteps)
+            m_makeStep = RclonePairStep::factory(m_paths);
+        begin();
+        return;
+    }
+    m_client = new RcClient(m_paths, this);
+    m_client->whenReady([this](const QString &error) {
+        if (!error.isEmpty()) {
+            fallBackToProcesses(error);
+            return;
+        }
+        m_makeStep = RcPairStep::factory(m_client, m_paths);
+        m_order = Order::ServicesSideBySide;
+        m_laneTransfers = m_transfers;
+        begin();
+    });
+}
+
+void UploadRun::fallBackToProcesses(const QString &why)
+{
+    logLine(QStringLiteral("⚠️ Subida rápida no disponible (") + why +
+            QStringLiteral("); se sube con un proceso por archivo."));
+    // This runs inside the client's own callback: it goes once that has returned.
+    std::exchange(m_client, nullptr)->deleteLater();
+    m_engine = Engine::Processes;
+    m_makeStep = RclonePairStep::factory(m_paths);
+    m_order = Order::OneServiceAtATime;
+    m_laneTransfers = 1;
+    begin();
+}
+
+void UploadRun::begin()
+{
+    if (m_stopped)
+        return;
+    if (m_order == Order::OneServiceAtATime || m_lanes.isEmpty()) {
         uploadServices(0);
         return;
     }
-    m_lanesLeft = m_services.size();
-    for (const QString &service : std::as_const(m_services)) {
-        startService(service, [this] {
+    m_lanesLeft = m_lanes.size();
+    for (Lane &lane : m_lanes) {
+        startLane(lane, [this] {
             if (--m_lanesLeft == 0)
-                uploadServices(int(m_services.size()));
+                uploadServices(int(m_lanes.size()));
         });
     }
 }
 
 void UploadRun::uploadServices(int index)
 {
-    if (index >= m_services.size()) {
+    if (index >= m_lanes.size()) {
         logLine(QStringLiteral("✅ Todas las subidas completadas"));
         post([this] { finishRun(); });
         return;
     }
-    startService(m_services.at(index), [this, index] { uploadServices(index + 1); });
+    startLane(m_lanes[index], [this, index] { uploadServices(index + 1); });
 }
 
-void UploadRun::startService(const QString &service, std::function<void()> onServiceDone)
+void UploadRun::startLane(Lane &lane, std::function<void()> onDone)
 {
-    if (m_cancelled.contains(service)) {
-        logLine(QStringLiteral("Servicio ") + service + QStringLiteral(" cancelado, saltando..."));
-        passOver(service, 0, PairState::Cancelado, QString());
-        onServiceDone();
+    lane.started = true;
+    lane.onDone = std::move(onDone);
+    if (m_cancelled.contains(lane.service)) {
+        logLine(QStringLiteral("Servicio ") + lane.service +
+                QStringLiteral(" cancelado, saltando..."));
+        passOver(lane, PairState::Cancelado, QString());
+        closeLane(lane);
         return;
     }
-    logLine(QStringLiteral("Iniciando subida para ") + service);
+    logLine(QStringLiteral("Iniciando subida para ") + lane.service);
     if (m_state)
-        post([state = m_state, service] { state->resetServiceProgress(service); });
-    uploadFile(service, 0, std::move(onServiceDone));
+        post([state = m_state, service = lane.service] { state->resetServiceProgress(service); });
+    fill(lane);
 }
 
-void UploadRun::uploadFile(const QString &service, int fileIndex,
-                           std::function<void()> onServiceDone)
+void UploadRun::fill(Lane &lane)
 {
-    const QStringList queued = files();
-    if (fileIndex >= queued.size()) {
-        onServiceDone();
-        return;
+    while (!lane.closed && lane.busy.size() < m_laneTransfers) {
+        if (!takeNext(lane))
+            lane.closed = true;
     }
-    if (m_cancelled.contains(service)) {
-        logLine(QStringLiteral("Servicio ") + service +
+    closeLane(lane);
+}
+
+bool UploadRun::takeNext(Lane &lane)
+{
+    const QStringList queued = files(lane);
+    if (lane.nextIndex >= queued.size())
+        return false;
+    if (m_cancelled.contains(lane.service)) {
+        logLine(QStringLiteral("Servicio ") + lane.service +
                 QStringLiteral(" cancelado durante subida; saliendo."));
-        passOver(service, fileIndex, PairState::Cancelado, QString());
-        onServiceDone();
-        return;
+        passOver(lane, PairState::Cancelado, QString());
+        return false;
     }
-    const QString remoteName = remoteNameFor(service);
-    if (m_state && !m_state->authorizedServices().contains(remoteName)) {
-        logLine(QStringLiteral("❌ Servicio ") + service +
+    if (m_state && !m_state->authorizedServices().contains(lane.remote)) {
+        logLine(QStringLiteral("❌ Servicio ") + lane.service +
                 QStringLiteral(" no autorizado. Saltando."));
-        passOver(service, fileIndex, PairState::CopiaFallida,
-                 QStringLiteral("Servicio no autorizado"));
-        onServiceDone();
-        return;
+        passOver(lane, PairState::CopiaFallida, QStringLiteral("Servicio no autorizado"));
+        return false;
     }
 
-    const QString filePath = queued.at(fileIndex);
-    const CopyJob job{service, remoteName, fileIndex, filePath, lastPathComponent(filePath)};
+    const int index = lane.nextIndex++;
+    const QString filePath = queued.at(index);
+    CopyJob job{lane.service, lane.remote, index, filePath, lastPathComponent(filePath), {}};
+    const QString onRemote = chooseRemoteName(lane, index, filePath);
+    if (onRemote != job.fileName)
+        job.renamedTo = onRemote;
     if (m_state) {
-        post([state = m_state, service, fileName = job.fileName] {
+        const auto showFile = [state = m_state, service = lane.service,
+                               fileName = job.nameOnRemote()] {
             state->setProgressFileName(service, fileName);
-        });
+        };
+        // The described engine posts this; the daemon's lanes spare the hop.
+        if (m_laneTransfers == 1)
+            post(showFile);
+        else
+            showFile();
     }
-    m_current.insert(service, job);
-    PairStep *step = stepFor(service);
-    // One pair at a time per step: the connection is made for this pair and dropped at its end.
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(step, &PairStep::ended, this,
-                          [this, connection, fileIndex, onServiceDone](const PairOutcome &outcome) {
-                              QObject::disconnect(*connection);
-                              pairEnded(outcome, fileIndex, onServiceDone);
-                          });
+    PairStep *step = lane.idle.isEmpty() ? makeStep(lane) : lane.idle.takeLast();
+    lane.busy.insert(step, job);
+    lane.fractions.insert(step, 0.0);
     step->start(job);
+    return true;
 }
 
-PairStep *UploadRun::stepFor(const QString &service)
+QString UploadRun::chooseRemoteName(Lane &lane, int index, const QString &filePath)
 {
-    if (PairStep *step = m_steps.value(service))
-        return step;
+    if (!m_state)
+        return lane.fixed.at(index).fileName;
+    // A later, different file that would land on a name the run already used gets a free one.
+    const QString name = lastPathComponent(filePath);
+    const QString key = sameFileKey(filePath);
+    QString candidate = name;
+    for (int n = 2; lane.names.contains(candidate) && lane.names.value(candidate) != key; ++n)
+        candidate = numberedName(name, n);
+    lane.names.insert(candidate, key);
+    return candidate;
+}
+
+PairStep *UploadRun::makeStep(Lane &lane)
+{
     PairStep *step = m_makeStep(this);
-    m_steps.insert(service, step);
-    connect(step, &PairStep::progress, this, [this, service](double fraction) {
-        if (m_state)
-            m_state->reportCopyProgress(service, m_current.value(service).fileIndex, fraction);
+    const QString service = lane.service;
+    connect(step, &PairStep::ended, this, [this, step, service](const PairOutcome &outcome) {
+        if (Lane *lane = laneOf(service))
+            stepEnded(*lane, step, outcome);
     });
-    connect(step, &PairStep::stalled, this, [this, service](int seconds) {
+    connect(step, &PairStep::engineLost, this, [this, step, service] {
+        if (Lane *lane = laneOf(service))
+            engineLost(*lane, step);
+    });
+    connect(step, &PairStep::progress, this, [this, step, service](double fraction) {
+        if (Lane *lane = laneOf(service))
+            stepProgress(*lane, step, fraction);
+    });
+    connect(step, &PairStep::stalled, this, [this, step, service](int seconds) {
+        Lane *lane = laneOf(service);
+        if (!lane)
+            return;
         if (m_state)
             m_state->setStalledSeconds(service, seconds);
-        Q_EMIT stalled(service, m_current.value(service).fileName, seconds);
+        Q_EMIT stalled(service, lane->busy.value(step).nameOnRemote(), seconds);
     });
     return step;
 }
 
-void UploadRun::pairEnded(const PairOutcome &outcome, int fileIndex, std::function<void()> next)
+void UploadRun::engineLost(Lane &lane, PairStep *step)
 {
-    m_outcomes << outcome;
-    Q_EMIT pairFinished(outcome);
-    uploadFile(outcome.service, fileIndex + 1, std::move(next));
+    if (!lane.busy.contains(step))
+        return;
+    if (m_engine == Engine::Daemon) {
+        // Said once; from now on every pair, the lost ones first, goes through processes.
+        logLine(QStringLiteral("⚠️ Subida rápida se detuvo; el resto se sube con un proceso por "
+                               "archivo."));
+        m_engine = Engine::Processes;
+        m_makeStep = RclonePairStep::factory(m_paths);
+        for (Lane &each : m_lanes) {
+            for (PairStep *idle : std::as_const(each.idle)) {
+                QObject::disconnect(idle, nullptr, this, nullptr);
+                idle->deleteLater();
+            }
+            each.idle.clear();
+        }
+    }
+    const CopyJob job = lane.busy.take(step);
+    lane.fractions.remove(step);
+    QObject::disconnect(step, nullptr, this, nullptr);
+    step->deleteLater();
+    PairStep *again = makeStep(lane);
+    lane.busy.insert(again, job);
+    lane.fractions.insert(again, 0.0);
+    again->start(job);
 }
 
-void UploadRun::passOver(const QString &service, int fromIndex, PairState state,
-                         const QString &detail)
+void UploadRun::stepProgress(Lane &lane, PairStep *step, double fraction)
 {
-    const QStringList queued = files();
-    for (qsizetype i = fromIndex; i < queued.size(); ++i) {
-        PairOutcome outcome;
-        outcome.service = service;
-        outcome.remote = remoteNameFor(service);
-        outcome.localPath = queued.at(i);
-        outcome.fileName = lastPathComponent(outcome.localPath);
-        outcome.state = state;
-        outcome.detail = detail;
+    if (!m_state || !lane.busy.contains(step))
+        return;
+    if (m_laneTransfers == 1) {
+        m_state->reportCopyProgress(lane.service, lane.busy.value(step).fileIndex, fraction);
+        return;
+    }
+    // Several files at once: the files ended plus the fractions of those under way.
+    lane.fractions.insert(step, fraction);
+    double sum = lane.ended;
+    for (const double part : std::as_const(lane.fractions))
+        sum += part;
+    const qsizetype count = m_state->archivosSeleccionados().size();
+    if (count > 0)
+        m_state->applyServiceProgress(lane.service, sum / double(count));
+}
+
+void UploadRun::stepEnded(Lane &lane, PairStep *step, const PairOutcome &outcome)
+{
+    if (!lane.busy.contains(step))
+        return;
+    const CopyJob job = lane.busy.take(step);
+    lane.fractions.remove(step);
+    lane.idle << step;
+    ++lane.ended;
+    hold(lane, job.fileIndex, outcome);
+    // A listener may have stopped the run meanwhile.
+    if (!m_finished)
+        fill(lane);
+}
+
+void UploadRun::hold(Lane &lane, int index, const PairOutcome &outcome)
+{
+    lane.held.insert(index, outcome);
+    release(lane);
+}
+
+// Pairs are announced per service in queue order: one that ends before an earlier one waits.
+void UploadRun::release(Lane &lane)
+{
+    while (!lane.held.isEmpty() && lane.held.firstKey() == lane.nextRelease) {
+        const PairOutcome outcome = lane.held.take(lane.nextRelease);
+        if (!m_stopped)
+            lane.endedBeforeStop.insert(lane.nextRelease);
+        ++lane.nextRelease;
         m_outcomes << outcome;
         Q_EMIT pairFinished(outcome);
     }
+}
+
+void UploadRun::closeLane(Lane &lane)
+{
+    if (!lane.closed || !lane.busy.isEmpty() || lane.done)
+        return;
+    lane.done = true;
+    if (lane.onDone)
+        std::exchange(lane.onDone, nullptr)();
+}
+
+void UploadRun::passOver(Lane &lane, PairState state, const QString &detail)
+{
+    const QStringList queued = files(lane);
+    for (int i = lane.nextIndex; i < queued.size(); ++i) {
+        PairOutcome outcome;
+        outcome.service = lane.service;
+        outcome.remote = lane.remote;
+        outcome.localPath = queued.at(i);
+        outcome.fileName =
+            m_state ? lastPathComponent(outcome.localPath) : lane.fixed.at(i).fileName;
+        outcome.state = state;
+        outcome.detail = detail;
+        hold(lane, i, outcome);
+    }
+    lane.nextIndex = int(queued.size());
+    lane.closed = true;
 }
 
 void UploadRun::cancelService(const QString &displayName)
@@ -195,15 +414,77 @@ void UploadRun::cancelService(const QString &displayName)
     m_cancelled.insert(displayName);
     if (m_state)
         m_state->insertCanceledService(displayName);
-    if (PairStep *step = m_steps.value(displayName))
-        step->cancel();
+    if (Lane *lane = laneOf(displayName)) {
+        for (PairStep *step : lane->busy.keys())
+            step->cancel();
+    }
+}
+
+void UploadRun::stop(StopReason reason)
+{
+    if (m_finished)
+        return;
+    m_stopped = true;
+    // A stop may come from inside a step's or the client's own signal: they go once it has
+    // returned, the client first, so no answer of the daemon reaches a step after this.
+    if (m_client) {
+        m_client->stopAll();
+        std::exchange(m_client, nullptr)->deleteLater();
+    }
+    for (Lane &lane : m_lanes) {
+        for (auto it = lane.busy.cbegin(); it != lane.busy.cend(); ++it) {
+            PairOutcome outcome = it.key()->abandon();
+            if (reason == StopReason::CancelAll || outcome.state == PairState::Subido) {
+                outcome.state = PairState::Cancelado;
+                outcome.detail.clear();
+                outcome.link.clear();
+            }
+            lane.held.insert(it->fileIndex, outcome);
+        }
+        dropSteps(lane, Deletion::Later);
+        passOver(lane, PairState::Cancelado, QString());
+        lane.done = true;
+    }
+    logLine(QStringLiteral("⛔ Subida detenida; lo que faltaba queda cancelado."));
+    finishRun();
+}
+
+void UploadRun::dropSteps(Lane &lane, Deletion deletion)
+{
+    for (PairStep *step : lane.busy.keys() + lane.idle) {
+        QObject::disconnect(step, nullptr, this, nullptr);
+        if (deletion == Deletion::Now)
+            delete step;
+        else
+            step->deleteLater();
+    }
+    lane.busy.clear();
+    lane.idle.clear();
+    lane.fractions.clear();
 }
 
 void UploadRun::finishRun()
 {
+    if (m_finished)
+        return;
     m_finished = true;
-    if (m_state)
-        m_state->resetAfterRun();
+    if (m_client)
+        m_client->stopAll();
+    if (m_state) {
+        if (m_stopped) {
+            // The files every service had finished with leave the queue; the others stay.
+            QSet<int> finished;
+            const qsizetype count = m_state->archivosSeleccionados().size();
+            for (int i = 0; i < count; ++i) {
+                if (std::all_of(m_lanes.cbegin(), m_lanes.cend(),
+                                [i](const Lane &lane) { return lane.endedBeforeStop.contains(i); }))
+                    finished.insert(i);
+            }
+            m_state->resetAfterStop(finished);
+        } else {
+            m_state->resetAfterRun();
+        }
+    }
     Q_EMIT finished();
 }
 

@@ -206,6 +206,20 @@ void UploadState::cancelAll()
     clearCanceledServices();
 }
 
+void UploadState::resetAfterStop(const QSet<int> &finished)
+{
+    cancelAll();
+    if (finished.isEmpty())
+        return;
+    QStringList kept;
+    for (int i = 0; i < m_archivosSeleccionados.size(); ++i) {
+        if (!finished.contains(i))
+            kept << m_archivosSeleccionados.at(i);
+    }
+    m_archivosSeleccionados = kept;
+    Q_EMIT archivosSeleccionadosChanged();
+}
+
 void UploadState::resetAfterRun()
 {
     setIsUploading(false);

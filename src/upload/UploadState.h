@@ -95,9 +95,11 @@ public:
     std::optional<TipoAlerta> alertaActiva() const { return m_alertaActiva; }
     void setAlertaActiva(std::optional<TipoAlerta> alerta);
 
-    // "Cancelar todo": shows the composing screen again. It stops no process and does not end
-    // the run, which goes on in the background and still records its links.
+    // "Cancelar todo" with no run to stop: shows the composing screen again.
     void cancelAll();
+    // The end of a stopped run: not uploading, no progress, no cancelled services; the files at
+    // `finished` (positions in the queue) leave it, the others and the selection stay.
+    void resetAfterStop(const QSet<int> &finished);
 
     // The end of a run: not uploading, and queue, selection, progress and cancelled
     // services emptied. The links stay.

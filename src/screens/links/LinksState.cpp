@@ -2,12 +2,13 @@
 #include "screens/links/LinksState.h"
 
 #include "screens/links/ServiceSection.h"
-#include "upload/GeneratedLinks.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace skyloft {
 
@@ -22,30 +23,37 @@ void putOnClipboard(const QString &text)
 
 } // namespace
 
-LinksState::LinksState(GeneratedLinks *generatedLinks, RclonePaths paths, QObject *parent)
-    : QObject(parent), m_generatedLinks(generatedLinks), m_paths(std::move(paths))
-{}
+LinksState::LinksState(GeneratedLinks *generatedLinks, UploadRuns *runs, QObject *parent)
+    : QObject(parent), m_generatedLinks(generatedLinks), m_runs(runs)
+{
+    connect(m_runs, &UploadRuns::pairFinished, this,
+            [this](UploadRun *run, const PairOutcome &outcome) {
+                const auto it = m_retrying.constFind(run);
+                if (it == m_retrying.cend())
+                    return;
+                // The list may have been cleared meanwhile: only the same card is replaced.
+                if (m_generatedLinks->links().value(it->remoteName).value(it->item) == it->original)
+                    m_generatedLinks->replace(it->remoteName, it->item,
+                                              LinkItem::fromOutcome(outcome));
+            });
+    connect(m_runs, &UploadRuns::runFinished, this,
+            [this](UploadRun *run) { m_retrying.remove(run); });
+}
 
 void LinksState::retry(const QString &remoteName, qsizetype item)
 {
     const LinkItem original = m_generatedLinks->links().value(remoteName).value(item);
-    const QString key = remoteName + QLatin1Char('/') + QString::number(item);
-    if (!original.failed() || m_retrying.contains(key))
+    if (!original.failed() ||
+        std::any_of(m_retrying.cbegin(), m_retrying.cend(), [&](const RetriedCard &card) {
+            return card.remoteName == remoteName && card.item == item;
+        }))
         return;
-    m_retrying.insert(key);
-    UploadRun *run = UploadRun::retry(original.service, original.localPath, m_paths, this);
-    connect(run, &UploadRun::pairFinished, this,
-            [this, remoteName, item, original](const PairOutcome &outcome) {
-                // The list may have been cleared meanwhile: only the same card is replaced.
-                if (m_generatedLinks->links().value(remoteName).value(item) == original)
-                    m_generatedLinks->replace(remoteName, item, LinkItem::fromOutcome(outcome));
-            });
-    connect(run, &UploadRun::finished, this, [this, run, key] {
-        m_retrying.remove(key);
-        run->deleteLater();
-    });
-    Q_EMIT runStarted(run);
-    run->start();
+    PairOutcome pair;
+    pair.service = original.service;
+    pair.remote = remoteName;
+    pair.fileName = original.fileName;
+    pair.localPath = original.localPath;
+    m_retrying.insert(m_runs->retry({pair}, RunOrigin::LinksRetry), {remoteName, item, original});
 }
 
 void LinksState::copyLink(const QString &link)

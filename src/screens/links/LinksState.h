@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/RclonePaths.h"
+#include "upload/GeneratedLinks.h"
 
+#include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 namespace skyloft {
 
-class GeneratedLinks;
 class UploadRun;
+class UploadRuns;
 
 // What the links screen does, apart from drawing: copying to the clipboard, the copy notice and
 // the clear-all confirmation. The links themselves belong to the shared GeneratedLinks.
@@ -18,7 +18,8 @@ class LinksState : public QObject
 {
     Q_OBJECT
 public:
-    LinksState(GeneratedLinks *generatedLinks, RclonePaths paths, QObject *parent = nullptr);
+    // "Reintentar" asks `runs` for its run.
+    LinksState(GeneratedLinks *generatedLinks, UploadRuns *runs, QObject *parent = nullptr);
 
     GeneratedLinks *generatedLinks() const { return m_generatedLinks; }
     bool showToast() const { return m_showToast; }
@@ -43,8 +44,6 @@ public:
     void setToastMs(int ms) { m_toastMs = ms; }
 
 Q_SIGNALS:
-    // A retry's run is about to start (so the shell can keep its pair in the history).
-    void runStarted(skyloft::UploadRun *run);
     void showToastChanged(bool shown);
     void toastTextChanged(const QString &text);
     void showClearConfirmationChanged(bool shown);
@@ -55,8 +54,15 @@ private:
     void setShowClearConfirmation(bool shown);
 
     GeneratedLinks *m_generatedLinks;
-    RclonePaths m_paths;
-    QSet<QString> m_retrying;
+    UploadRuns *m_runs;
+    // The card each retry under way puts its outcome in, as it was when retried.
+    struct RetriedCard
+    {
+        QString remoteName;
+        qsizetype item;
+        LinkItem original;
+    };
+    QHash<UploadRun *, RetriedCard> m_retrying;
     int m_toastMs = kToastMs;
     bool m_showToast = false;
     QString m_toastText;

@@ -63,10 +63,10 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
 
 } // namespace
 
-LinksView::LinksView(GeneratedLinks *generatedLinks, SaveFileChooser chooseFile,
-                     const RclonePaths &paths, QWidget *parent)
+LinksView::LinksView(GeneratedLinks *generatedLinks, UploadRuns *runs, SaveFileChooser chooseFile,
+                     QWidget *parent)
     : QWidget(parent), m_generatedLinks(generatedLinks), m_chooseFile(std::move(chooseFile)),
-      m_state(new LinksState(generatedLinks, paths, this)),
+      m_state(new LinksState(generatedLinks, runs, this)),
       m_model(new LinksModel(generatedLinks, this)), m_list(new LinksListView(this)),
       m_body(new QStackedLayout), m_emptyState(makeEmptyState()),
       m_toast(new Toast(QString(), Toast::Edge::Bottom, kToastMargin, this))

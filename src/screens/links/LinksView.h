@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/RclonePaths.h"
 #include "ui/SaveFileChooser.h"
 
 #include <QWidget>
@@ -16,6 +15,7 @@ class LinksListView;
 class LinksModel;
 class LinksState;
 class Toast;
+class UploadRuns;
 
 // The links tab: every share link of the session, grouped by service, with copy one, copy all
 // and clear all. It shows and clears the shared GeneratedLinks; links recorded while it is shown
@@ -24,12 +24,10 @@ class LinksView : public QWidget
 {
     Q_OBJECT
 public:
-    // `chooseFile` asks where "Exportar…" saves the links; `paths` is the rclone that
-    // "Reintentar" runs.
-    explicit LinksView(GeneratedLinks *generatedLinks,
-                       SaveFileChooser chooseFile = desktopSaveFileChooser(),
-                       const RclonePaths &paths = RclonePaths::process(),
-                       QWidget *parent = nullptr);
+    // `runs` makes the runs of "Reintentar"; `chooseFile` asks where "Exportar…" saves the
+    // links.
+    LinksView(GeneratedLinks *generatedLinks, UploadRuns *runs,
+              SaveFileChooser chooseFile = desktopSaveFileChooser(), QWidget *parent = nullptr);
 
     LinksState *state() const { return m_state; }
 

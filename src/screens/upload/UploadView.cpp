@@ -14,8 +14,7 @@
 #include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
 #include "upload/FileIntake.h"
-#include "upload/RcPairStep.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
 #include <QDesktopServices>
@@ -107,6 +106,7 @@ UploadViewSetup UploadViewSetup::forApplication()
 
 UploadView::UploadView(UploadViewSetup setup, QWidget *parent)
     : QWidget(parent), m_setup(std::move(setup)), m_state(new UploadState(this)),
+      m_runs(m_setup.runs ? m_setup.runs : new UploadRuns(m_setup.paths, this)),
       m_checks(new WebChecks(m_setup.webAddresses, this)),
       m_queuedFiles(new QueuedFilesModel(m_state, this)), m_sections(new SectionSwitcher(this))
 {
@@ -152,31 +152,19 @@ UploadView::UploadView(UploadViewSetup setup, QWidget *parent)
 
 UploadView::~UploadView()
 {
-    // The runs go first: they stop their rclone children while the state they write still exists.
-    qDeleteAll(m_runs);
-    m_runs.clear();
+    // The runs over this state go first: they stop their rclone children while the state they
+    // write still exists.
+    m_runs->discard(m_state);
 }
 
 void UploadView::startUpload()
 {
-    UploadRun *run = UploadRun::fromUploadButton(m_state, m_setup.paths, this);
-    if (!run)
-        return;
-    if (m_subidaRapida)
-        useSubidaRapida(*run, m_setup.paths);
-    m_runs << run;
-    connect(run, &UploadRun::finished, this, [this, run] {
-        m_runs.removeOne(run);
-        run->deleteLater();
-    });
-    Q_EMIT runStarted(run);
-    run->start();
+    m_runs->startUpload(m_state);
 }
 
 void UploadView::cancelService(const QString &displayName)
 {
-    for (UploadRun *run : std::as_const(m_runs))
-        run->cancelService(displayName);
+    m_runs->cancelService(m_state, displayName);
 }
 
 QWidget *UploadView::makeMainColumn()
@@ -252,7 +240,7 @@ QWidget *UploadView::makeProgressSection()
 {
     auto *section = new QWidget;
     m_cancelAll = new StyledButton(kCancelarTodo, QString(), cancelAllLook(), section);
-    connect(m_cancelAll, &QAbstractButton::clicked, m_state, &UploadState::cancelAll);
+    connect(m_cancelAll, &QAbstractButton::clicked, this, [this] { m_runs->cancelAll(m_state); });
     auto *toolbar = new QHBoxLayout;
     toolbar->addStretch(1);
     toolbar->addWidget(m_cancelAll);

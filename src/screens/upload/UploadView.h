@@ -23,7 +23,7 @@ class RcloneBackends;
 class SectionSwitcher;
 class ServicePill;
 class StyledButton;
-class UploadRun;
+class UploadRuns;
 class UploadState;
 
 // What the upload screen reaches outside the window: rclone and its configuration file, the
@@ -36,6 +36,8 @@ struct UploadViewSetup
     FileChooser chooseFiles;
     // What the installed rclone supports, when known (not owned).
     RcloneBackends *backends = nullptr;
+    // Who makes the runs (not owned); the screen makes its own over `paths` when none is given.
+    UploadRuns *runs = nullptr;
 
     // The process's rclone, the build's addresses (unless the environment overrides them), the
     // desktop's browser and file dialog.
@@ -43,9 +45,8 @@ struct UploadViewSetup
 };
 
 // The upload tab: drop files, pick services, upload, and follow each service's progress. It owns
-// the upload state and the runs the button starts (announced with runStarted, so the shell can
-// keep their links); each time it appears it checks the connection, rescans the authorized
-// services and checks for a newer version.
+// the upload state; its runs come from UploadRuns, which announces them. Each time it appears it
+// checks the connection, rescans the authorized services and checks for a newer version.
 class UploadView : public QWidget
 {
     Q_OBJECT
@@ -54,14 +55,10 @@ public:
     ~UploadView() override;
 
     UploadState *state() const { return m_state; }
-    // The runs going on (more than one after "Cancelar todo" and a new press).
-    QList<UploadRun *> runs() const { return m_runs; }
+    UploadRuns *runs() const { return m_runs; }
 
     // The upload button.
     void startUpload();
-    // "Subida rápida" for the runs started from now on.
-    void setSubidaRapida(bool on) { m_subidaRapida = on; }
-    bool subidaRapida() const { return m_subidaRapida; }
     // A card's cancel button.
     void cancelService(const QString &displayName);
     WebChecks *webChecks() const { return m_checks; }
@@ -81,10 +78,6 @@ public:
     StyledButton *cancelAllButton() const { return m_cancelAll; }
     QList<ProgressCard *> progressCards() const { return m_cards; }
     SectionSwitcher *sections() const { return m_sections; }
-
-Q_SIGNALS:
-    // A run is about to start; it ends with its finished() and is deleted afterwards.
-    void runStarted(skyloft::UploadRun *run);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -108,8 +101,7 @@ private:
 
     UploadViewSetup m_setup;
     UploadState *m_state;
-    QList<UploadRun *> m_runs;
-    bool m_subidaRapida = false;
+    UploadRuns *m_runs;
     WebChecks *m_checks;
     QueuedFilesModel *m_queuedFiles;
     SectionSwitcher *m_sections;
