@@ -107,7 +107,8 @@ private Q_SLOTS:
         QTest::newRow("the commands first")
             << QStringList{""} << QStringList{"upload", "historial", "remotos"};
         QTest::newRow("a command's options")
-            << QStringList{"upload", "--"} << QStringList{"--to", "--format", "--rapido", "--help"};
+            << QStringList{"upload", "--"}
+            << QStringList{"--to", "--format", "--rapido", "--procesos", "--help"};
         QTest::newRow("services, quoted, and the remotes skyloft lists")
             << QStringList{"upload", "--to", ""}
             << QStringList{"Google\\ Drive", "Dropbox", "Mega", "1Fichier", "fotos\\ s3"};

@@ -212,7 +212,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("runs");
         QTest::addColumn<QStringList>("options");
-        QTest::newRow("a process per step") << 20 << 1 << QStringList();
+        QTest::newRow("a process per step") << 20 << 1 << QStringList{QStringLiteral("--procesos")};
         QTest::newRow("subida rápida") << 40 << 5 << QStringList{QStringLiteral("--rapido")};
     }
 
@@ -273,8 +273,8 @@ private Q_SLOTS:
         QList<double> values;
         QStringList seen;
         const SkyloftRun outcome =
-            runSkyloft({"upload", "--to", "Google Drive", path}, m_home, m_resources.path(),
-                       m_work.path(), [&](const QString &line, QProcess &) {
+            runSkyloft({"upload", "--procesos", "--to", "Google Drive", path}, m_home,
+                       m_resources.path(), m_work.path(), [&](const QString &line, QProcess &) {
                            const QRegularExpressionMatch match = percentage.match(line);
                            if (match.hasMatch()) {
                                values << match.captured(1).toDouble();
