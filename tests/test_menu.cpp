@@ -127,14 +127,15 @@ private Q_SLOTS:
                 QVERIFY(ended.wait(30000));
                 QStringList words;
                 for (const FakeRclone::Call &call : m_fake.calls().mid(before))
-                    words << call.arguments.value(2);
+                    words << (call.arguments.contains("rcd") ? QStringLiteral("rcd")
+                                                             : call.arguments.value(2));
                 askedForDaemon << (words.removeAll("rcd") > 0);
                 commands << words;
-                QCOMPARE(
-                    out.lines().count(QStringLiteral("⚠️ Subida rápida no disponible (❌ rclone "
-                                                     "rcd terminó sin responder: "
-                                                     "); se sube con un proceso por archivo.")),
-                    on ? 1 : 0);
+                QCOMPARE(out.lines().count(
+                             QStringLiteral("⚠️ Subida rápida no disponible (❌ rclone "
+                                            "rcd terminó sin responder: "
+                                            "); se sube con un proceso por archivo.")),
+                         on ? 1 : 0);
             };
             UploadState *state = view->uploadView()->state();
             run([&] {

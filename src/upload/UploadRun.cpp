@@ -311,6 +311,7 @@ void UploadRun::engineLost(Lane &lane, PairStep *step)
                                "archivo."));
         m_engine = Engine::Processes;
         m_makeStep = RclonePairStep::factory(m_paths);
+        m_laneTransfers = 1;
         for (Lane &each : m_lanes) {
             for (PairStep *idle : std::as_const(each.idle)) {
                 QObject::disconnect(idle, nullptr, this, nullptr);
