@@ -131,25 +131,36 @@ private Q_SLOTS:
         QVERIFY(out.contains("📄 Archivo individual agregado: " + work + "/b.txt"));
     }
 
+    // A failed pair says why, in the words of the failure table, beside what rclone printed.
     void jsonRows()
     {
         FakeRclone fake;
-        fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
+        fake.setHandler("case \"$3:$4\" in\n"
+                        "link:*b.txt) echo \"2026/12/05 17:06:12 Failed to link: Local file system "
+                        "at /x doesn't support public links\" >&2; exit 1 ;;\n"
+                        "link:*) echo \"https://l/$4\" ;;\n"
+                        "esac\n");
         QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
         QVERIFY(writeFile(fake.home() + "/a.txt", "a"));
+        QVERIFY(writeFile(fake.home() + "/b.txt", "b"));
         const SkyloftRun outcome =
-            runSkyloft({"upload", "--format", "json", "--to", "Dropbox", "a.txt"}, fake.home(),
-                       fake.resourceDir(), fake.home());
-        QCOMPARE(outcome.exitCode, 0);
+            runSkyloft({"upload", "--format", "json", "--to", "Dropbox", "a.txt", "b.txt"},
+                       fake.home(), fake.resourceDir(), fake.home());
+        QCOMPARE(outcome.exitCode, 1);
         const QString all = outcome.out.join('\n');
         const QJsonDocument rows =
             QJsonDocument::fromJson(all.mid(all.indexOf("\n[") + 1).toUtf8());
-        QCOMPARE(rows.array().size(), 1);
+        QCOMPARE(rows.array().size(), 2);
         const QJsonObject row = rows.array().first().toObject();
         QCOMPARE(row.value("remote").toString(), QStringLiteral("dropbox"));
         QCOMPARE(row.value("file").toString(), QStringLiteral("a.txt"));
         QCOMPARE(row.value("link").toString(), QStringLiteral("https://l/dropbox:/a.txt"));
         QCOMPARE(row.value("state").toString(), QStringLiteral("subido"));
+        QCOMPARE(row.value("cause").toString(), QString());
+        const QJsonObject failed = rows.array().last().toObject();
+        QCOMPARE(failed.value("state").toString(), QStringLiteral("enlace fallido"));
+        QCOMPARE(failed.value("cause").toString(), QStringLiteral("sin_enlace_publico"));
+        QVERIFY(failed.value("rclone").toString().endsWith("doesn't support public links"));
     }
 
     // A signal to skyloft alone ends its rclone child and gives 128 + the signal; every pair gets

@@ -40,10 +40,17 @@ namespace {
 PairOutcome pair(const QString &service, const QString &file, PairState state,
                  const QString &link = {})
 {
-    return {service, service.toLower().remove(' '),
-            file,    QStringLiteral("/home/ana/") + file,
-            1234,    link,
-            state,   state == PairState::Subido ? QString() : QStringLiteral("boom")};
+    PairOutcome outcome{service, service.toLower().remove(' '),
+                        file,    QStringLiteral("/home/ana/") + file,
+                        1234,    link,
+                        state,   state == PairState::Subido ? QString() : QStringLiteral("boom"),
+                        0,       {},
+                        {}};
+    if (state != PairState::Subido) {
+        outcome.rcloneOutput = QStringLiteral("ERROR : boom\nFailed to copy: boom");
+        outcome.cause = QStringLiteral("otro");
+    }
+    return outcome;
 }
 
 const QDateTime kMonday(QDate(2026, 3, 2), QTime(9, 30), Qt::UTC);
@@ -182,10 +189,12 @@ private Q_SLOTS:
             QCOMPARE(entry.when, kMonday.addSecs(60 * i));
             const PairOutcome &got = entry.pair;
             const PairOutcome &want = kRun.at(i);
-            QCOMPARE(QStringList({got.service, got.remote, got.fileName, got.localPath, got.link,
-                                  got.detail, pairStateText(got.state)}),
-                     QStringList({want.service, want.remote, want.fileName, want.localPath,
-                                  want.link, want.detail, pairStateText(want.state)}));
+            QCOMPARE(
+                QStringList({got.service, got.remote, got.fileName, got.localPath, got.link,
+                             got.detail, pairStateText(got.state), got.cause, got.rcloneOutput}),
+                QStringList({want.service, want.remote, want.fileName, want.localPath, want.link,
+                             want.detail, pairStateText(want.state), want.cause,
+                             want.rcloneOutput}));
             QCOMPARE(got.size, want.size);
         }
         QCOMPARE(reopened.entries(kMonday.addSecs(180)).size(), 2);
@@ -196,6 +205,34 @@ private Q_SLOTS:
         QVERIFY(reopened.remove(model.entryAt(0).id));
         QCOMPARE(model.rowCount(), kRun.size());
         QCOMPARE(HistoryStore(path).entries().size(), kRun.size());
+    }
+
+    // A history written before failures had causes keeps its rows and takes the new ones.
+    void anOlderHistoryIsBroughtUpToDate()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("historial.sqlite");
+        {
+            auto db = QSqlDatabase::addDatabase("QSQLITE", "older");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec("CREATE TABLE subidas (id INTEGER PRIMARY KEY, fecha INTEGER NOT "
+                               "NULL, servicio TEXT, remoto TEXT, archivo TEXT, ruta_local TEXT, "
+                               "tamano INTEGER, enlace TEXT, estado TEXT, detalle TEXT)"));
+            QVERIFY(query.exec("INSERT INTO subidas (fecha, servicio, archivo, estado, detalle) "
+                               "VALUES (0, 'Dropbox', 'viejo.txt', 'copia fallida', 'boom')"));
+            QVERIFY(query.exec("PRAGMA user_version = 1"));
+        }
+        QSqlDatabase::removeDatabase("older");
+        HistoryStore store(path);
+        QVERIFY2(store.problem().isEmpty(), qPrintable(store.problem()));
+        QVERIFY(store.record(kRun.last(), kMonday));
+        const QList<HistoryEntry> entries = store.entries();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.first().pair.fileName, QStringLiteral("viejo.txt"));
+        QVERIFY(entries.first().pair.cause.isEmpty());
+        QCOMPARE(entries.last().pair.cause, kRun.last().cause);
     }
 
     void anUnusableDatabaseIsSetAsideOnce_data()

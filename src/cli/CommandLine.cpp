@@ -355,7 +355,9 @@ QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format)
                                      {QStringLiteral("file"), row.fileName},
                                      {QStringLiteral("link"), row.link},
                                      {QStringLiteral("state"), pairStateText(row.state)},
-                                     {QStringLiteral("detail"), row.detail}});
+                                     {QStringLiteral("detail"), row.detail},
+                                     {QStringLiteral("cause"), row.cause},
+                                     {QStringLiteral("rclone"), row.rcloneOutput}});
         }
         return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
     }

@@ -38,12 +38,17 @@ const QList<Migration> &migrations()
                          " servicio TEXT, remoto TEXT, archivo TEXT, ruta_local TEXT,"
                          " tamano INTEGER, enlace TEXT, estado TEXT, detalle TEXT)"),
           QStringLiteral("CREATE INDEX subidas_fecha ON subidas (fecha)")}},
+        // Why a pair failed (a FailureCause key) and rclone's last lines about it.
+        {2,
+         {QStringLiteral("ALTER TABLE subidas ADD COLUMN causa TEXT"),
+          QStringLiteral("ALTER TABLE subidas ADD COLUMN salida_rclone TEXT")}},
     };
     return steps;
 }
 
 const QString kColumns = QStringLiteral(
-    "id, fecha, servicio, remoto, archivo, ruta_local, tamano, enlace, estado, detalle");
+    "id, fecha, servicio, remoto, archivo, ruta_local, tamano, enlace, estado, detalle, causa, "
+    "salida_rclone");
 
 QString connectionName()
 {
@@ -109,6 +114,8 @@ HistoryEntry entryFrom(const QSqlQuery &query)
     // A word written by a later version reads as a failure, so the row never passes for a link.
     pair.state = pairStateFromText(query.value(8).toString()).value_or(PairState::CopiaFallida);
     pair.detail = query.value(9).toString();
+    pair.cause = query.value(10).toString();
+    pair.rcloneOutput = query.value(11).toString();
     return entry;
 }
 
@@ -346,8 +353,9 @@ std::optional<HistoryEntry> HistoryStore::record(const PairOutcome &pair, const 
 {
     QSqlQuery insert(QSqlDatabase::database(m_connection, false));
     insert.prepare(QStringLiteral("INSERT INTO subidas (fecha, servicio, remoto, archivo, "
-                                  "ruta_local, tamano, enlace, estado, detalle) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                  "ruta_local, tamano, enlace, estado, detalle, causa, "
+                                  "salida_rclone) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     insert.addBindValue(when.toMSecsSinceEpoch());
     insert.addBindValue(pair.service);
     insert.addBindValue(pair.remote);
@@ -357,6 +365,8 @@ std::optional<HistoryEntry> HistoryStore::record(const PairOutcome &pair, const 
     insert.addBindValue(pair.link);
     insert.addBindValue(pairStateText(pair.state));
     insert.addBindValue(pair.detail);
+    insert.addBindValue(pair.cause);
+    insert.addBindValue(pair.rcloneOutput);
     if (!insert.exec()) {
         reportWriteFailure(insert.lastError().text());
         return std::nullopt;

@@ -26,7 +26,7 @@ public:
     // $SKYLOFT_HISTORY_FILE when set, else $XDG_DATA_HOME/skyloft/historial.sqlite
     // (~/.local/share/skyloft/ by default).
     static QString defaultPath();
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     QString path() const { return m_path; }
     // What went wrong while opening, in Spanish, for the user; empty when all went well. The

@@ -177,7 +177,9 @@ QByteArray historyJson(const QList<HistoryEntry> &entries)
                                  {QStringLiteral("tamano"), pair.size},
                                  {QStringLiteral("enlace"), pair.link},
                                  {QStringLiteral("estado"), pairStateText(pair.state)},
-                                 {QStringLiteral("detalle"), pair.detail}});
+                                 {QStringLiteral("detalle"), pair.detail},
+                                 {QStringLiteral("causa"), pair.cause},
+                                 {QStringLiteral("salida_rclone"), pair.rcloneOutput}});
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }

@@ -31,18 +31,23 @@ QStringList copyArguments(const RclonePaths &paths, const QString &filePath,
     return RcloneCommands::copy(paths.rcloneConfigPath(), filePath, remoteName);
 }
 
-QString lastMeaningfulLine(const QString &text)
+bool isStatisticsLine(const QString &line)
 {
     static const QStringList statistics{
         QStringLiteral("Transferred:"),  QStringLiteral("Elapsed time:"),
         QStringLiteral("Errors:"),       QStringLiteral("Checks:"),
         QStringLiteral("Transferring:"), QStringLiteral("Deleted:"),
         QStringLiteral("Renamed:"),      QStringLiteral("*")};
+    return std::any_of(statistics.cbegin(), statistics.cend(),
+                       [&](const QString &s) { return line.startsWith(s); });
+}
+
+QString lastMeaningfulLine(const QString &text)
+{
     const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\\r\\n]")));
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString line = it->trimmed();
-        if (line.isEmpty() || std::any_of(statistics.cbegin(), statistics.cend(),
-                                          [&](const QString &s) { return line.startsWith(s); }))
+        if (line.isEmpty() || isStatisticsLine(line))
             continue;
         return line;
     }

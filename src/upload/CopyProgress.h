@@ -28,6 +28,9 @@ struct CopyChunkReading
 // line split across two pieces yields nothing. Only the first percentage in a piece counts.
 CopyChunkReading readCopyChunk(const QByteArray &chunk);
 
+// A line (trimmed) of rclone's statistics block or transfer list, which says nothing of a failure.
+bool isStatisticsLine(const QString &line);
+
 // The last line of rclone's output that says something: statistics lines and blank ones are
 // passed over, so a failed copy gives its "Failed to copy: ..." line. Empty when there is none.
 QString lastMeaningfulLine(const QString &text);

@@ -28,6 +28,8 @@ LinkItem LinkItem::fromOutcome(const PairOutcome &outcome)
     item.detail = outcome.detail;
     item.service = outcome.service;
     item.localPath = outcome.localPath;
+    item.cause = outcome.cause;
+    item.rcloneOutput = outcome.rcloneOutput;
     return item;
 }
 

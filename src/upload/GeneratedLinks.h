@@ -20,9 +20,11 @@ struct LinkItem
     QString fileName;
     QString link;
     PairState state = PairState::Subido;
-    QString detail;    // rclone's last line when the pair failed
-    QString service;   // display name, for "Reintentar"
-    QString localPath; // the uploaded file, for "Reintentar"
+    QString detail;       // rclone's last line when the pair failed
+    QString service;      // display name, for "Reintentar"
+    QString localPath;    // the uploaded file, for "Reintentar"
+    QString cause;        // why it failed (FailureCause.h)
+    QString rcloneOutput; // rclone's last lines about it
     bool operator==(const LinkItem &) const = default;
 
     bool failed() const { return state != PairState::Subido; }

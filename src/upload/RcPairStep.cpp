@@ -85,6 +85,11 @@ void RcPairStep::finish(PairState state, const QString &detail, const QString &l
     m_outcome.state = state;
     m_outcome.detail = detail;
     m_outcome.link = link;
+    // The daemon gives no exit code; its error text is all rclone said.
+    if (state == PairState::CopiaFallida || state == PairState::EnlaceFallido) {
+        m_outcome.exitCode = -1;
+        m_outcome.rcloneOutput = detail;
+    }
     Q_EMIT ended(m_outcome);
 }
 

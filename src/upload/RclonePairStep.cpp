@@ -60,6 +60,7 @@ void RclonePairStep::start(const CopyJob &job)
     m_copyFailed = false;
     m_copyDetail.clear();
     m_lastLine.clear();
+    m_tail.clear();
     m_outcome = outcomeFor(job);
 
     const QString program = m_paths.globalRclonePath();
@@ -77,6 +78,7 @@ void RclonePairStep::start(const CopyJob &job)
                                                          job.remoteName, job.renamedTo),
         toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::MergedChannels,
         [this](QProcess *process, const RcloneChildEnd &end) {
+            m_exitCode = end.started ? end.exitCode : -1;
             if (!end.started) {
                 const QString text = QStringLiteral("❌ ") + kErrorEjecutandoRclone + end.error;
                 copyEnded(process, false, text, text);
@@ -84,6 +86,7 @@ void RclonePairStep::start(const CopyJob &job)
             }
             Q_EMIT progress(1.0);
             const QString rest = decodeUtf8Strictly(process->readAll()).value_or(QString());
+            m_tail.add(rest);
             copyEnded(process, end.succeeded(), rest, QString());
         });
     connect(m_process, &QProcess::readyReadStandardOutput, this, [this] {
@@ -93,6 +96,7 @@ void RclonePairStep::start(const CopyJob &job)
         for (const QString &line : reading.lines)
             logLine(line);
         if (const std::optional<QString> text = decodeUtf8Strictly(piece)) {
+            m_tail.add(*text);
             const QString line = lastMeaningfulLine(*text);
             if (!line.isEmpty())
                 m_lastLine = line;
@@ -121,6 +125,8 @@ void RclonePairStep::copyEnded(QProcess *process, bool succeeded, const QString 
                        : !restLine.isEmpty()   ? restLine
                        : !m_lastLine.isEmpty() ? m_lastLine
                                                : QStringLiteral("rclone terminó con error");
+        m_copyExitCode = m_exitCode;
+        m_copyOutput = error.isEmpty() ? m_tail.text() : error;
     }
     // The link is asked for whatever the copy did; the copy's status still decides the outcome.
     startLink();
@@ -137,12 +143,14 @@ void RclonePairStep::startLink()
         return;
     }
     m_lastLine.clear();
+    m_tail.clear();
     heard();
     m_process = startRcloneChild(
         this, program,
         RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.nameOnRemote()),
         toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::SeparateChannels,
         [this](QProcess *process, const RcloneChildEnd &end) {
+            m_exitCode = end.started ? end.exitCode : -1;
             linkEnded(process, end.succeeded(), end.started ? QString() : end.error);
         });
     // Only standard output is the link. Standard error still reaches ours, and its last line
@@ -152,6 +160,7 @@ void RclonePairStep::startLink()
         const QByteArray bytes = m_process->readAllStandardError();
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
         std::fflush(stderr);
+        m_tail.add(QString::fromUtf8(bytes));
         const QString line = lastMeaningfulLine(QString::fromUtf8(bytes));
         if (!line.isEmpty())
             m_lastLine = line;
@@ -206,6 +215,11 @@ void RclonePairStep::finish(PairState state, const QString &detail, const QStrin
     m_outcome.state = state;
     m_outcome.detail = detail;
     m_outcome.link = link;
+    if (state == PairState::CopiaFallida || state == PairState::EnlaceFallido) {
+        const bool copyFailed = state == PairState::CopiaFallida;
+        m_outcome.exitCode = copyFailed ? m_copyExitCode : m_exitCode;
+        m_outcome.rcloneOutput = copyFailed ? m_copyOutput : m_tail.text();
+    }
     Q_EMIT ended(m_outcome);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/RclonePaths.h"
+#include "upload/FailureCause.h"
 #include "upload/PairStep.h"
 
 #include <QElapsedTimer>
@@ -49,6 +50,11 @@ private:
     bool m_copyFailed = false;
     QString m_copyDetail;
     QString m_lastLine;
+    // The step under way's output and exit code, and the copy's once the link has begun.
+    RcloneOutputTail m_tail;
+    int m_exitCode = 0;
+    int m_copyExitCode = 0;
+    QString m_copyOutput;
     QTimer *m_stallTimer;
     QElapsedTimer m_sinceHeard;
     int m_stallSeconds;

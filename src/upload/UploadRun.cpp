@@ -3,6 +3,7 @@
 
 #include "core/Log.h"
 #include "core/ServiceCatalog.h"
+#include "upload/FailureCause.h"
 #include "upload/RcClient.h"
 #include "upload/RcPairStep.h"
 #include "upload/RclonePairStep.h"
@@ -369,10 +370,12 @@ void UploadRun::hold(Lane &lane, int index, const PairOutcome &outcome)
 }
 
 // Pairs are announced per service in queue order: one that ends before an earlier one waits.
+// Every pair of every engine passes here, where a failure gets its cause.
 void UploadRun::release(Lane &lane)
 {
     while (!lane.held.isEmpty() && lane.held.firstKey() == lane.nextRelease) {
-        const PairOutcome outcome = lane.held.take(lane.nextRelease);
+        PairOutcome outcome = lane.held.take(lane.nextRelease);
+        explainFailure(outcome);
         if (!m_stopped)
             lane.endedBeforeStop.insert(lane.nextRelease);
         ++lane.nextRelease;
