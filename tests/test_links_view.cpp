@@ -3,7 +3,6 @@
 #include "FakeRclone.h"
 #include "OpenDialog.h"
 
-#include "screens/links/CopyLinkButton.h"
 #include "screens/links/LinkCardDelegate.h"
 #include "screens/links/LinksListView.h"
 #include "screens/links/LinksModel.h"
@@ -14,6 +13,7 @@
 #include "upload/GeneratedLinks.h"
 #include "upload/UploadRuns.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -113,10 +113,10 @@ class TestLinksView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // A failed pair's card says what failed and what rclone said; "Reintentar", the real button
-    // of the first card from the start, copies and links that pair again and the card becomes
-    // its link.
-    void failedPairIsRetriedFromItsCard()
+    // A failed pair's card says what happened and what to do; its details hold rclone's lines.
+    // Its press action, as a screen reader gives it, or a click on "Reintentar", copies and
+    // links that pair again, and the card becomes its link, whose press action copies it.
+    void failedPairIsExplainedAndRetriedFromItsCard()
     {
         FakeRclone fake;
         fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
@@ -128,23 +128,52 @@ private Q_SLOTS:
         failed.fileName = "a.txt";
         failed.localPath = "/datos/a.txt";
         failed.state = PairState::CopiaFallida;
-        failed.detail = "Failed to copy: no";
+        failed.detail = "2026/12/05 17:06:12 Failed to copy: no";
+        failed.rcloneOutput = "ERROR : a.txt: too_many_requests\n" + failed.detail;
+        failed.cause = "demasiadas_peticiones";
         links.record(failed);
 
         const QModelIndex card = screen.model()->index(1, 0);
-        QCOMPARE(card.data(LinksModel::FailureRole).toString(),
-                 QStringLiteral("⚠️ La copia falló"));
-        QCOMPARE(card.data(Qt::AccessibleDescriptionRole).toString(),
-                 QStringLiteral("⚠️ La copia falló: Failed to copy: no"));
-        auto *button = screen.list()->copyButton();
-        QTRY_VERIFY(button->isVisible());
-        QCOMPARE(button->accessibleName(), QStringLiteral("Reintentar"));
-        QTest::mouseClick(button, Qt::LeftButton);
+        const QString explanation = "Dropbox ha recibido demasiadas peticiones seguidas. Espera "
+                                    "unos minutos y vuelve a intentarlo.";
+        QCOMPARE(card.data(LinksModel::ExplanationRole).toString(), explanation);
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(screen.list());
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->childCount(), 2);
+        QCOMPARE(list->child(0)->role(), QAccessible::Heading);
+        QAccessibleInterface *item = list->child(1);
+        QCOMPARE(item->role(), QAccessible::ListItem);
+        QCOMPARE(item->text(QAccessible::Name), QStringLiteral("a.txt"));
+        QCOMPARE(item->text(QAccessible::Description), "⚠️ La copia falló. " + explanation);
+        QVERIFY(item->state().expandable && !item->state().expanded);
+
+        // The card grows to show rclone's lines and shrinks back.
+        const int closedHeight = screen.list()->visualRect(card).height();
+        item->actionInterface()->doAction("expand");
+        QVERIFY(item->state().expanded);
+        QVERIFY(item->text(QAccessible::Description).endsWith(failed.rcloneOutput));
+        QTRY_VERIFY(screen.list()->visualRect(card).height() > closedHeight);
+        screen.list()->setFocus();
+        screen.list()->setCurrentIndex(card);
+        QTest::keyClick(screen.list(), Qt::Key_Left);
+        QVERIFY(!item->state().expanded);
+        QTRY_COMPARE(screen.list()->visualRect(card).height(), closedHeight);
+
+        QCOMPARE(
+            item->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()),
+            QStringLiteral("Reintentar"));
+        item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QTRY_COMPARE(links.links().value("dropbox").first().state, PairState::Subido);
         QCOMPARE(links.links().value("dropbox").first().link,
                  QStringLiteral("https://l/dropbox:/a.txt"));
         QCOMPARE(fake.callCount(), 2); // one copy, one link
-        QTRY_COMPARE(button->accessibleName(), QStringLiteral("Copiar enlace"));
+        item = list->child(1);
+        QVERIFY(!item->state().expandable);
+        QCOMPARE(
+            item->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()),
+            QStringLiteral("Copiar enlace"));
+        item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(clipboardText(), QStringLiteral("https://l/dropbox:/a.txt"));
     }
 
     void sectionsInKeyOrder_data()
@@ -199,21 +228,13 @@ private Q_SLOTS:
         QTRY_COMPARE(screen.toast()->geometry().bottom() + 1, screen.view.height() - 12);
         QCOMPARE(coveredControls(&screen.view, screen.toast()), QStringList());
 
-        // From the keyboard: the first card, then Return; the real button rides on that card.
+        // From the keyboard: the first card, then Return; the next card, then Space.
         screen.list()->setFocus();
         QTest::keyClick(screen.list(), Qt::Key_Home);
         QTest::keyClick(screen.list(), Qt::Key_Return);
         QCOMPARE(clipboardText(), QStringLiteral("https://drive/a"));
         QTest::keyClick(screen.list(), Qt::Key_Down);
-        CopyLinkButton *button = screen.list()->copyButton();
-        QCOMPARE(button->accessibleName(), QStringLiteral("Copiar enlace"));
-        QVERIFY(button->isVisible());
-        const QModelIndex current = screen.list()->currentIndex();
-        QCOMPARE(current.data(LinksModel::LinkRole).toString(), QStringLiteral("https://mega/b"));
-        QCOMPARE(button->geometry(), screen.list()->cardDelegate()->copyButtonRect(
-                                         screen.list()->visualRect(current), current));
-        QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::keyClick(screen.list(), Qt::Key_Space);
         QCOMPARE(clipboardText(), QStringLiteral("https://mega/b"));
 
         QTest::mouseClick(screen.button(QStringLiteral("Copiar Todo")), Qt::LeftButton);
@@ -298,13 +319,9 @@ private Q_SLOTS:
         screen.record({{"drive", {"d.txt", "D"}}, {"mega", {"n.txt", "N"}}});
         QCOMPARE(screen.shownRows(), (QStringList{"# Drive [googledrive]", "d.txt", "# Mega [mega]",
                                                   "m.txt", "n.txt"}));
-        // The card the user was on stays current, and its button moves along with it.
+        // The card the user was on stays current.
         QCOMPARE(screen.list()->currentIndex().data(LinksModel::LinkRole).toString(),
                  QStringLiteral("M"));
-        QTRY_COMPARE(screen.list()->copyButton()->geometry(),
-                     screen.list()->cardDelegate()->copyButtonRect(
-                         screen.list()->visualRect(screen.list()->currentIndex()),
-                         screen.list()->currentIndex()));
     }
 
     void thousandLinksArePaintedNotBuilt()

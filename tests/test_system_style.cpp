@@ -106,7 +106,14 @@ private Q_SLOTS:
                 textStyleFont(TextStyle::Title3, true));
             row("nombre de archivo", nearBlack(), {systemGray(0.1)},
                 textStyleFont(TextStyle::Subheadline, true));
-            row("enlace", systemBlue(), {systemGray(0.1)}, textStyleFont(TextStyle::Caption));
+            row("enlace, Detalles", systemBlue(), {systemGray(0.1)},
+                textStyleFont(TextStyle::Caption));
+            row("qué falló y qué hacer", systemRed(), {systemGray(0.1)},
+                textStyleFont(TextStyle::Caption));
+            row("líneas de rclone", secondaryLabelColour(), {systemGray(0.1)},
+                textStyleFont(TextStyle::Caption));
+            row("Reintentar", systemBlue(), {systemGray(0.1), systemBlue(0.1)},
+                textStyleFont(TextStyle::Caption, true));
             row("botón de la barra", palette.color(QPalette::ButtonText),
                 {palette.color(QPalette::Button)}, QApplication::font());
             row("pestaña", palette.color(QPalette::WindowText), {palette.color(QPalette::Window)},

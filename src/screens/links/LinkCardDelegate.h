@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
 namespace skyloft {
 
-// Draws the rows of LinksModel: a section header (image and title) or a link card (file name,
-// the link on one line, a copy button). Painting instead of one widget per link keeps a list of
-// thousands of links cheap to scroll.
+// Draws the rows of LinksModel: a section header (image and title), a link card (file name, the
+// link on one line, a copy button) or a failed pair's card (file name, what happened and what to
+// do in full, a "Detalles" disclosure with rclone's last lines, "Reintentar"). Painting instead
+// of one widget per link keeps a list of thousands of links cheap to scroll.
 class LinkCardDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -21,17 +21,11 @@ public:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
 
-    // Where a card row whose item occupies `itemRect` draws its copy button.
+    // Where a card row whose item occupies `itemRect` draws its copy button ("Reintentar" on a
+    // failed pair's card), and a failed card its "Detalles" disclosure.
     QRect copyButtonRect(const QRect &itemRect, const QModelIndex &index) const;
-    // The copy button's face, shared with the real button laid over the current card.
-    static void paintCopyButton(QPainter *painter, const QRect &rect, qreal devicePixelRatio);
-    // A failed pair's card has "Reintentar" in the copy button's place.
-    static void paintRetryButton(QPainter *painter, const QRect &rect);
+    QRect detailsToggleRect(const QRect &itemRect, const QModelIndex &index) const;
     static bool isFailedCard(const QModelIndex &index);
-    static QFont retryFont();
-
-    // The card whose copy button is a real widget laid over it, and is not painted here.
-    void setCoveredButton(const QModelIndex &index);
 
     static constexpr int kHeaderImageSize = 25;
     static constexpr int kCopyIconSize = 16;
@@ -40,12 +34,17 @@ public:
 
 Q_SIGNALS:
     void copyRequested(const QModelIndex &index);
+    void detailsToggled(const QModelIndex &index);
 
 private:
     void paintHeader(QPainter *painter, const QRect &rect, const QModelIndex &index,
                      qreal devicePixelRatio) const;
     void paintCard(QPainter *painter, const QStyleOptionViewItem &option,
                    const QModelIndex &index) const;
+    void paintFailure(QPainter *painter, const QRect &itemRect, const QModelIndex &index) const;
+    // A failed card's texts as wrapped in `width`: the explanation, then the details if open.
+    int failureTextHeight(const QModelIndex &index, int width) const;
+    static int innerWidth(const QStyleOptionViewItem &option);
 
     // Read once: sizeHint runs for every row at each layout.
     struct RowFonts
@@ -53,11 +52,12 @@ private:
         QFont title;
         QFont fileName;
         QFont link;
+        QFont button;
+        QFont details;
         int titleHeight = 0;
         int fileNameHeight = 0;
     };
     RowFonts m_fonts;
-    QPersistentModelIndex m_coveredButton;
 };
 
 } // namespace skyloft

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "screens/links/LinksListView.h"
 
-#include "screens/links/CopyLinkButton.h"
 #include "screens/links/LinkCardDelegate.h"
+#include "screens/links/LinksListAccessible.h"
 #include "screens/links/LinksModel.h"
 
 #include <QKeyEvent>
@@ -11,9 +11,9 @@
 namespace skyloft {
 
 LinksListView::LinksListView(QWidget *parent)
-    : QListView(parent), m_delegate(new LinkCardDelegate(this)),
-      m_copyButton(new CopyLinkButton(viewport()))
+    : QListView(parent), m_delegate(new LinkCardDelegate(this))
 {
+    LinksListAccessible::registerFor(metaObject()->className());
     setItemDelegate(m_delegate);
     setFrameShape(QFrame::NoFrame);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -27,18 +27,19 @@ LinksListView::LinksListView(QWidget *parent)
     setBatchSize(200);
     verticalScrollBar()->setSingleStep(20);
     setAccessibleName(QStringLiteral("Enlaces"));
-    m_copyButton->hide();
 
-    connect(m_delegate, &LinkCardDelegate::copyRequested, this, &LinksListView::requestCopy);
-    connect(m_copyButton, &QAbstractButton::clicked, this, [this] { requestCopy(currentIndex()); });
+    connect(m_delegate, &LinkCardDelegate::copyRequested, this, &LinksListView::activate);
+    connect(m_delegate, &LinkCardDelegate::detailsToggled, this, [this](const QModelIndex &index) {
+        setDetailsShown(index, !index.data(LinksModel::ExpandedRole).toBool());
+    });
 }
 
 void LinksListView::setModel(QAbstractItemModel *model)
 {
     QListView::setModel(model);
-    // Inserted rows are laid out later; the button follows from updateGeometries then.
-    connect(model, &QAbstractItemModel::modelReset, this, &LinksListView::placeCopyButton);
-    connect(model, &QAbstractItemModel::dataChanged, this, &LinksListView::placeCopyButton);
+    // A retried card changes its height: it becomes a link, or says something else.
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &first) { Q_EMIT m_delegate->sizeHintChanged(first); });
 }
 
 bool LinksListView::isCard(int row) const
@@ -87,32 +88,20 @@ void LinksListView::keyPressEvent(QKeyEvent *event)
     const bool activates = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
                            event->key() == Qt::Key_Space || event->matches(QKeySequence::Copy);
     if (activates && isCard(currentIndex().row())) {
-        requestCopy(currentIndex());
+        activate(currentIndex());
+        event->accept();
+        return;
+    }
+    const bool toggles = event->key() == Qt::Key_Right || event->key() == Qt::Key_Left;
+    if (toggles && LinkCardDelegate::isFailedCard(currentIndex())) {
+        setDetailsShown(currentIndex(), event->key() == Qt::Key_Right);
         event->accept();
         return;
     }
     QListView::keyPressEvent(event);
 }
 
-void LinksListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
-{
-    QListView::currentChanged(current, previous);
-    placeCopyButton();
-}
-
-void LinksListView::scrollContentsBy(int dx, int dy)
-{
-    QListView::scrollContentsBy(dx, dy);
-    placeCopyButton();
-}
-
-void LinksListView::updateGeometries()
-{
-    QListView::updateGeometries();
-    placeCopyButton();
-}
-
-void LinksListView::requestCopy(const QModelIndex &index)
+void LinksListView::activate(const QModelIndex &index)
 {
     if (!isCard(index.row()))
         return;
@@ -127,25 +116,18 @@ void LinksListView::requestCopy(const QModelIndex &index)
     Q_EMIT copyRequested(index.data(LinksModel::LinkRole).toString());
 }
 
-void LinksListView::placeCopyButton()
+void LinksListView::setDetailsShown(const QModelIndex &index, bool shown)
 {
-    const QModelIndex current = currentIndex();
-    if (!isCard(current.row())) {
-        // The first card is current from the start, so its real button is in the
-        // accessibility tree without a keyboard visit first.
-        const QModelIndex first = nearestCard(0, 1);
-        if (first.isValid()) {
-            setCurrentIndex(first);
-            return; // currentChanged places the button
-        }
-        m_delegate->setCoveredButton({});
-        m_copyButton->hide();
+    if (!model() || !model()->setData(index, shown, LinksModel::ExpandedRole))
         return;
-    }
-    m_delegate->setCoveredButton(current);
-    m_copyButton->setRetry(LinkCardDelegate::isFailedCard(current));
-    m_copyButton->setGeometry(m_delegate->copyButtonRect(visualRect(current), current));
-    m_copyButton->show();
+    QAccessibleStateChangeEvent event(this, [] {
+        QAccessible::State state;
+        state.expanded = true;
+        return state;
+    }());
+    event.setChild(index.row());
+    QAccessible::updateAccessibility(&event);
+    scrollTo(index);
 }
 
 } // namespace skyloft

@@ -5,12 +5,12 @@
 
 namespace skyloft {
 
-class CopyLinkButton;
 class LinkCardDelegate;
 
 // The scrolling list of section headers and link cards. The keyboard moves from card to card;
-// Return, Space or Copy on a card copies its link, and a real copy button rides on the current
-// card.
+// Return, Space or Copy on a card copies its link or retries its failed pair, and Right and Left
+// open and close a failed card's details. Assistive technology sees one item per row, each card
+// with the same actions.
 class LinksListView : public QListView
 {
     Q_OBJECT
@@ -19,7 +19,11 @@ public:
 
     void setModel(QAbstractItemModel *model) override;
     LinkCardDelegate *cardDelegate() const { return m_delegate; }
-    CopyLinkButton *copyButton() const { return m_copyButton; }
+
+    // What a click on the card's button does: copy its link, or retry its failed pair.
+    void activate(const QModelIndex &index);
+    // Opens or closes a failed card's details.
+    void setDetailsShown(const QModelIndex &index, bool shown);
 
 Q_SIGNALS:
     void copyRequested(const QString &link);
@@ -29,18 +33,12 @@ Q_SIGNALS:
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
-    void scrollContentsBy(int dx, int dy) override;
-    void updateGeometries() override;
 
 private:
     bool isCard(int row) const;
     QModelIndex nearestCard(int row, int step) const;
-    void requestCopy(const QModelIndex &index);
-    void placeCopyButton();
 
     LinkCardDelegate *m_delegate;
-    CopyLinkButton *m_copyButton;
 };
 
 } // namespace skyloft

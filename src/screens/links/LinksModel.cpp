@@ -3,6 +3,7 @@
 
 #include "core/ServiceCatalog.h"
 #include "screens/links/ServiceSection.h"
+#include "upload/FailureCause.h"
 #include "upload/GeneratedLinks.h"
 
 #include <algorithm>
@@ -23,6 +24,12 @@ QString failureText(const LinkItem &item)
         break;
     }
     return {};
+}
+
+QString explanation(const LinkItem &item)
+{
+    return failureSentence(item.state, item.cause, item.service,
+                           item.rcloneOutput.isEmpty() ? item.detail : item.rcloneOutput);
 }
 
 } // namespace
@@ -71,11 +78,15 @@ QVariant LinksModel::data(const QModelIndex &index, int role) const
         return item->link;
     case FailureRole:
         return failureText(*item);
+    case ExplanationRole:
+        return explanation(*item);
     case DetailRole:
-        return item->detail;
+        return item->failed() && !item->rcloneOutput.isEmpty() ? item->rcloneOutput : item->detail;
+    case ExpandedRole:
+        return m_expanded.contains({row.section, row.item});
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
-        return item->failed() ? failureText(*item) + QStringLiteral(": ") + item->detail
+        return item->failed() ? failureText(*item) + QStringLiteral(". ") + explanation(*item)
                               : item->link;
     default:
         return {};
@@ -86,6 +97,21 @@ Qt::ItemFlags LinksModel::flags(const QModelIndex &index) const
 {
     // Headers take no focus: the keyboard moves from card to card.
     return isCard(index) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool LinksModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != ExpandedRole || !isCard(index) || index.data(FailureRole).toString().isEmpty())
+        return false;
+    const Row &row = m_rows.at(index.row());
+    if (value.toBool() == m_expanded.contains({row.section, row.item}))
+        return true;
+    if (value.toBool())
+        m_expanded.insert({row.section, row.item});
+    else
+        m_expanded.remove({row.section, row.item});
+    Q_EMIT dataChanged(index, index, {ExpandedRole});
+    return true;
 }
 
 QPair<QString, qsizetype> LinksModel::itemPosition(const QModelIndex &index) const
@@ -100,6 +126,7 @@ void LinksModel::onReplaced(const QString &remoteName, qsizetype item)
 {
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
         if (m_rows.at(i).section == remoteName && m_rows.at(i).item == item) {
+            m_expanded.remove({remoteName, item}); // a retried card starts closed
             const QModelIndex changed = index(int(i), 0);
             Q_EMIT dataChanged(changed, changed);
             return;
@@ -148,6 +175,7 @@ void LinksModel::rebuildIfStale()
         return;
     beginResetModel();
     m_rows = rowsFromLinks();
+    m_expanded.clear();
     endResetModel();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace skyloft {
@@ -23,8 +24,10 @@ public:
         SectionRole,                 // the section's key
         ImageNameRole,               // header: the section image's name
         LinkRole,                    // card: the link
-        FailureRole, // card of a failed pair: "⚠️ La copia falló"..., else empty
-        DetailRole   // card of a failed pair: what rclone said
+        FailureRole,     // card of a failed pair: "⚠️ La copia falló"..., else empty
+        ExplanationRole, // card of a failed pair: what happened and what to do
+        DetailRole,      // card of a failed pair: rclone's last lines
+        ExpandedRole     // card of a failed pair: its details are shown (settable)
     };
     enum RowKind
     {
@@ -37,6 +40,7 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
     bool isCard(const QModelIndex &index) const;
     // The card's place in GeneratedLinks: its section and position there.
@@ -57,6 +61,7 @@ private:
 
     GeneratedLinks *m_generatedLinks;
     QList<Row> m_rows;
+    QSet<QPair<QString, qsizetype>> m_expanded; // failed cards whose details are open
 };
 
 } // namespace skyloft
