@@ -21,11 +21,10 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,7 +49,7 @@ struct Screen
     QTemporaryDir files;
     int configurationRequests = 0; // IrAConfiguracion posted
     int runsEnded = 0;
-    int chooserOpened = 0;
+    QList<ChooserKind> choosersOpened;
     QStringList chooserAnswer; // what the user picks when the file chooser opens
     QList<QUrl> opened;        // addresses handed to the browser
     RcloneBackends backends;   // none known unless a test says
@@ -69,17 +68,18 @@ struct Screen
 
     void create()
     {
-        UploadViewSetup setup{fake.paths(),
-                              {server.url("/ping"), server.url()},
-                              [this](const QUrl &url) {
-                                  opened << url;
-                                  return true;
-                              },
-                              [this](QWidget *, std::function<void(const QStringList &)> onChosen) {
-                                  ++chooserOpened;
-                                  onChosen(chooserAnswer);
-                              },
-                              &backends};
+        UploadViewSetup setup{
+            fake.paths(),
+            {server.url("/ping"), server.url()},
+            [this](const QUrl &url) {
+                opened << url;
+                return true;
+            },
+            [this](QWidget *, ChooserKind kind, std::function<void(const QStringList &)> onChosen) {
+                choosersOpened << kind;
+                onChosen(chooserAnswer);
+            },
+            &backends};
         view = std::make_unique<UploadView>(setup);
         view->resize(700, 490);
         Notifier::instance().observe(QString::fromLatin1(kIrAConfiguracion), view.get(),
@@ -377,58 +377,51 @@ private Q_SLOTS:
         QCOMPARE(screen.view->dropZone()->isEmpty(), queued.isEmpty());
     }
 
-    void theZoneOpensTheFileChooser_data()
+    // A click or a key offers both choosers; the entry taken says which dialog opens.
+    void theZoneOffersBothChoosers_data()
     {
         QTest::addColumn<int>("key"); // 0 for a click
-        QTest::newRow("click") << 0;
-        QTest::newRow("Return") << int(Qt::Key_Return);
-        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::addColumn<int>("entry");
+        QTest::newRow("click, files") << 0 << 0;
+        QTest::newRow("Return, folder") << int(Qt::Key_Return) << 1;
+        QTest::newRow("Space, files") << int(Qt::Key_Space) << 0;
     }
-
-    void theZoneOpensTheFileChooser()
+    void theZoneOffersBothChoosers()
     {
         QFETCH(int, key);
+        QFETCH(int, entry);
         Screen screen;
         screen.show();
         screen.chooserAnswer = {screen.file("a.txt"), screen.file("b c.txt")};
         DropZone *zone = screen.view->dropZone();
+        QMenu *menu = zone->chooserMenu();
+        QStringList entries;
+        for (const QAction *action : menu->actions())
+            entries << action->text();
+        QCOMPARE(entries, (QStringList{"Elegir archivos…", "Elegir carpeta…"}));
         if (key) {
             zone->setFocus(Qt::TabFocusReason);
             QTest::keyClick(zone, Qt::Key(key));
+            QTRY_VERIFY(menu->isVisible());
+            if (entry == 1)
+                QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
         } else {
             QTest::mouseClick(zone, Qt::LeftButton);
+            QTRY_VERIFY(menu->isVisible());
+            menu->actions().at(entry)->trigger();
         }
-        QCOMPARE(screen.chooserOpened, 1);
+        const ChooserKind kind = entry ? ChooserKind::Folder : ChooserKind::Files;
+        QCOMPARE(screen.choosersOpened, QList<ChooserKind>{kind});
         QTRY_COMPARE(screen.state()->archivosSeleccionados(), screen.chooserAnswer);
         QCOMPARE(screen.listedNames(), (QStringList{"a.txt", "b c.txt"}));
         QCOMPARE(zone->countLine()->text(), "2 archivos en cola");
-        // With files queued, a click on its edge or on the list opens it again.
-        QTest::mouseClick(zone, Qt::LeftButton, {}, QPoint(4, 4));
-        QTest::mouseClick(zone->fileList()->viewport(), Qt::LeftButton);
-        QCOMPARE(screen.chooserOpened, 3);
-        QTRY_COMPARE(zone->countLine()->text(), "6 archivos en cola");
+        // With files queued, a click on the list offers them again; the clear button does not.
+        menu->hide();
         QTest::mouseClick(zone->clearButton(), Qt::LeftButton);
-        QCOMPARE(screen.chooserOpened, 3);
-    }
-
-    // The desktop's chooser takes folders as well as files: a selected folder is chosen, not
-    // opened.
-    void theChooserPicksFolders()
-    {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir("Fotos"));
-        QWidget parent;
-        QStringList chosen;
-        desktopFileChooser()(&parent, [&](const QStringList &paths) { chosen = paths; });
-        auto *dialog = parent.findChild<QFileDialog *>();
-        QVERIFY(dialog);
-        dialog->setDirectory(dir.path());
-        dialog->selectFile(dir.filePath("Fotos"));
-        QTRY_COMPARE(dialog->selectedFiles(), QStringList{dir.filePath("Fotos")});
-        auto *buttons = dialog->findChild<QDialogButtonBox *>();
-        QVERIFY(buttons);
-        QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
-        QCOMPARE(chosen, QStringList{dir.filePath("Fotos")});
+        QVERIFY(!menu->isVisible());
+        QTest::mouseClick(zone->fileList()->viewport(), Qt::LeftButton);
+        QTRY_VERIFY(menu->isVisible());
     }
 
     void appearingChecksConnectionScansThenChecksForUpdate_data()

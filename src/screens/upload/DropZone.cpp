@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,9 +59,14 @@ StyledButton::Look clearButtonLook()
 } // namespace
 
 DropZone::DropZone(QAbstractItemModel *queuedFiles, QWidget *parent)
-    : QWidget(parent), m_queuedFiles(queuedFiles), m_pages(new QStackedLayout(this)),
-      m_emptyPage(makeEmptyPage()), m_listPage(makeListPage(queuedFiles))
+    : QWidget(parent), m_chooserMenu(new QMenu(this)), m_queuedFiles(queuedFiles),
+      m_pages(new QStackedLayout(this)), m_emptyPage(makeEmptyPage()),
+      m_listPage(makeListPage(queuedFiles))
 {
+    connect(m_chooserMenu->addAction(QStringLiteral("Elegir archivos…")), &QAction::triggered, this,
+            [this] { Q_EMIT chooseRequested(ChooserKind::Files); });
+    connect(m_chooserMenu->addAction(QStringLiteral("Elegir carpeta…")), &QAction::triggered, this,
+            [this] { Q_EMIT chooseRequested(ChooserKind::Folder); });
     setFixedSize(kWidth, kHeight);
     setAcceptDrops(true);
     setFocusPolicy(Qt::TabFocus);
@@ -210,7 +216,7 @@ void DropZone::dropEvent(QDropEvent *event)
 void DropZone::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT chooseFilesRequested();
+        offerChoosers(event->globalPosition().toPoint());
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -220,7 +226,7 @@ bool DropZone::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton &&
             m_list->viewport()->rect().contains(mouse->position().toPoint()))
-            Q_EMIT chooseFilesRequested();
+            offerChoosers(mouse->globalPosition().toPoint());
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -231,11 +237,18 @@ void DropZone::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        Q_EMIT chooseFilesRequested();
+        // Under the zone's middle, its first entry ready for Return.
+        offerChoosers(mapToGlobal(QPoint(width() / 2, height() / 2)));
+        m_chooserMenu->setActiveAction(m_chooserMenu->actions().constFirst());
         return;
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void DropZone::offerChoosers(const QPoint &globalPosition)
+{
+    m_chooserMenu->popup(globalPosition);
 }
 
 void DropZone::focusInEvent(QFocusEvent *event)

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "screens/upload/FileChooser.h"
+
 #include <QWidget>
 
 class QAbstractItemModel;
 class QLabel;
 class QListView;
+class QMenu;
 class QStackedLayout;
 class QUrl;
 
@@ -17,8 +20,8 @@ class StyledButton;
 // files or the list of queued file names with the button that empties the queue. Drops of file
 // URLs are always accepted; each URL is handed on with a queued call, on the GUI thread. The zone
 // lights up while something is dragged over it. A click anywhere on it, also on the list, or
-// Return, Enter or Space while it has the focus, asks for a file chooser. Under the list a line
-// counts the queued files.
+// Return, Enter or Space while it has the focus, offers "Elegir archivos…" and "Elegir
+// carpeta…". Under the list a line counts the queued files.
 class DropZone : public QWidget
 {
     Q_OBJECT
@@ -29,6 +32,8 @@ public:
     QListView *fileList() const { return m_list; }
     StyledButton *clearButton() const { return m_clear; }
     QLabel *countLine() const { return m_count; }
+    // The two chooser entries, shown by a click or a key.
+    QMenu *chooserMenu() const { return m_chooserMenu; }
     bool isEmpty() const;
 
     static constexpr int kWidth = 500;
@@ -36,7 +41,7 @@ public:
 
 Q_SIGNALS:
     void urlDropped(const QUrl &url);
-    void chooseFilesRequested();
+    void chooseRequested(skyloft::ChooserKind kind);
     void clearRequested();
 
 protected:
@@ -56,11 +61,13 @@ private:
     QWidget *makeListPage(QAbstractItemModel *queuedFiles);
     void showPageForQueue();
     void setDraggedOver(bool draggedOver);
+    void offerChoosers(const QPoint &globalPosition);
 
     // Set while the list page is made, so declared before it.
     QListView *m_list = nullptr;
     StyledButton *m_clear = nullptr;
     QLabel *m_count = nullptr;
+    QMenu *m_chooserMenu;
     bool m_draggedOver = false;
     QAbstractItemModel *m_queuedFiles;
     QStackedLayout *m_pages;

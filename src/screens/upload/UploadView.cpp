@@ -180,7 +180,7 @@ QWidget *UploadView::makeMainColumn()
 
     m_dropZone = new DropZone(m_queuedFiles, column);
     connect(m_dropZone, &DropZone::urlDropped, this, [this](const QUrl &url) { queueUrls({url}); });
-    connect(m_dropZone, &DropZone::chooseFilesRequested, this, &UploadView::chooseFiles);
+    connect(m_dropZone, &DropZone::chooseRequested, this, &UploadView::chooseFiles);
     connect(m_dropZone, &DropZone::clearRequested, m_state, &UploadState::clearArchivos);
 
     // Made in reading order, which is the order the Tab key follows.
@@ -299,11 +299,11 @@ void UploadView::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void UploadView::chooseFiles()
+void UploadView::chooseFiles(ChooserKind kind)
 {
     if (!m_setup.chooseFiles)
         return;
-    m_setup.chooseFiles(this, [view = QPointer<UploadView>(this)](const QStringList &paths) {
+    m_setup.chooseFiles(this, kind, [view = QPointer<UploadView>(this)](const QStringList &paths) {
         if (!view)
             return;
         FileIntake::queueDroppedPaths(*view->m_state, paths, [view](const auto &refused) {

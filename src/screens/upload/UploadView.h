@@ -86,7 +86,7 @@ private:
     QWidget *makeMainColumn();
     QWidget *makeServicesBlock(QWidget *parent);
     QWidget *makeProgressSection();
-    void chooseFiles();
+    void chooseFiles(ChooserKind kind);
     void showSectionForState();
     void updatePills();
     // A service whose remote's type is a backend the installed rclone lacks cannot upload.
