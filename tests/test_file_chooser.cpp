@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "ServedOnBus.h"
 #include "screens/upload/FileChooser.h"
 
 #include <QDBusConnection>
@@ -25,22 +26,11 @@ class FakeFileChooser : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.FileChooser")
 public:
     explicit FakeFileChooser(const QString &connectionName)
-        : name(connectionName),
-          bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName))
-    {
-        running = bus.registerObject("/org/freedesktop/portal/desktop", this,
-                                     QDBusConnection::ExportScriptableSlots) &&
-                  bus.registerService("org.freedesktop.portal.Desktop");
-    }
-    ~FakeFileChooser() override
-    {
-        bus.unregisterService("org.freedesktop.portal.Desktop");
-        QDBusConnection::disconnectFromBus(name);
-    }
+        : served(connectionName, "org.freedesktop.portal.Desktop",
+                 "/org/freedesktop/portal/desktop", this)
+    {}
 
-    QString name;
-    QDBusConnection bus;
-    bool running = false;
+    skyloft::test::ServedOnBus served;
     uint code = 0;
     QStringList uris;
     QStringList asked; // "title|multiple|directory|accept label"
@@ -62,7 +52,7 @@ public Q_SLOTS:
             QDBusMessage response =
                 QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
             response << code << QVariantMap{{"uris", uris}};
-            bus.send(response);
+            served.bus.send(response);
         });
         return QDBusObjectPath(path);
     }
@@ -102,7 +92,7 @@ private Q_SLOTS:
         QFETCH(QString, asked);
         QFETCH(QStringList, chosen);
         FakeFileChooser portal(QTest::currentDataTag());
-        QVERIFY(portal.running);
+        QVERIFY(portal.served.running);
         portal.code = code;
         for (const QString &path : chosen)
             portal.uris << QUrl::fromLocalFile(path).toString();

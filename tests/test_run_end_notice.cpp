@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
+#include "ServedOnBus.h"
 
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
@@ -52,21 +53,10 @@ public Q_SLOTS:
 struct NotificationServer
 {
     explicit NotificationServer(const QString &name)
-        : name(name), bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name))
-    {
-        running = bus.registerObject("/org/freedesktop/Notifications", &service,
-                                     QDBusConnection::ExportScriptableSlots) &&
-                  bus.registerService("org.freedesktop.Notifications");
-    }
-    ~NotificationServer()
-    {
-        bus.unregisterService("org.freedesktop.Notifications");
-        QDBusConnection::disconnectFromBus(name);
-    }
-    QString name;
-    QDBusConnection bus;
+        : served(name, "org.freedesktop.Notifications", "/org/freedesktop/Notifications", &service)
+    {}
     FakeNotifications service;
-    bool running = false;
+    ServedOnBus served;
 };
 
 // The desktop saying that the user chose `action` on notice `id`.
@@ -105,7 +95,7 @@ private Q_SLOTS:
         std::optional<NotificationServer> server;
         if (serviceRuns) {
             server.emplace(QTest::currentDataTag());
-            QVERIFY(server->running);
+            QVERIFY(server->served.running);
         }
 
         QWidget window;
@@ -142,7 +132,7 @@ private Q_SLOTS:
             QCOMPARE(server->service.looks,
                      QStringList{"app.skyloft.Skyloft|app.skyloft.Skyloft|2"});
             // The desktop reports a click on the notice as its default action.
-            QVERIFY(invoke(server->bus, 42, "default"));
+            QVERIFY(invoke(server->served.bus, 42, "default"));
             QTRY_COMPARE(clicks, 1);
         }
     }
@@ -152,7 +142,7 @@ private Q_SLOTS:
     void theActionsCopyAndShowTheLinks()
     {
         NotificationServer server("w");
-        QVERIFY(server.running);
+        QVERIFY(server.served.running);
         QTemporaryDir home;
         MainWindow window(home.filePath("historial.sqlite"));
         GeneratedLinks *links = window.contentView()->mainView()->generatedLinks();
@@ -162,10 +152,10 @@ private Q_SLOTS:
         QTRY_COMPARE(server.service.looks,
                      QStringList{"app.skyloft.Skyloft|app.skyloft.Skyloft|1"});
 
-        QVERIFY(invoke(server.bus, 42, "copiar-enlaces"));
+        QVERIFY(invoke(server.served.bus, 42, "copiar-enlaces"));
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), QString("https://d/a\nhttps://x/b"));
         QVERIFY(!window.isVisible());
-        QVERIFY(invoke(server.bus, 42, "ver-enlaces"));
+        QVERIFY(invoke(server.served.bus, 42, "ver-enlaces"));
         QTRY_VERIFY(window.isVisible());
         QCOMPARE(window.contentView()->selectedTab()->selectedTab(), int(TabLinks));
     }
