@@ -227,6 +227,35 @@ private Q_SLOTS:
                 return;
         }
     }
+    // Two different files of one name in one run keep distinct links: the later one goes up as
+    // "informe (2).txt", and each link serves its own file's bytes, with either engine.
+    void sameNameFilesKeepTheirOwnLinks_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("subida rápida") << QStringLiteral("--rapido");
+        QTest::newRow("a process per step") << QStringLiteral("--procesos");
+    }
+
+    void sameNameFilesKeepTheirOwnLinks()
+    {
+        QFETCH(QString, engine);
+        const QString first = m_work.filePath(engine + "/uno/informe.txt");
+        const QString second = m_work.filePath(engine + "/dos/informe.txt");
+        QVERIFY(writeFile(first, "el primero " + engine.toUtf8()));
+        QVERIFY(writeFile(second, "el segundo " + engine.toUtf8()));
+        const SkyloftRun outcome = runSkyloft({"upload", engine, "--to", "Dropbox", first, second},
+                                              m_home, m_resources.path(), m_work.path());
+        QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.describe()));
+        const QList<QStringList> rows = linkLines(outcome);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0).value(1), QStringLiteral("informe.txt"));
+        QCOMPARE(rows.at(1).value(1), QStringLiteral("informe (2).txt"));
+        const QList<Download> downloads =
+            downloadAll({QUrl(rows.at(0).value(2)), QUrl(rows.at(1).value(2))}, 60000);
+        QCOMPARE(downloads.at(0).body, readFile(first));
+        QCOMPARE(downloads.at(1).body, readFile(second));
+    }
+
     // Skyloft killed outright during a fast run takes its rclone rcd along.
     void killedDuringAFastRunLeavesNoRcloneBehind()
     {
