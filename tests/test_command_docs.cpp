@@ -108,7 +108,7 @@ private Q_SLOTS:
             << QStringList{""} << QStringList{"upload", "historial", "remotos"};
         QTest::newRow("a command's options")
             << QStringList{"upload", "--"}
-            << QStringList{"--to", "--format", "--rapido", "--procesos", "--help"};
+            << QStringList{"--to", "--format", "--rapido", "--procesos", "--progreso", "--help"};
         QTest::newRow("services, quoted, and the remotes skyloft lists")
             << QStringList{"upload", "--to", ""}
             << QStringList{"Google\\ Drive", "Dropbox", "Mega", "1Fichier", "fotos\\ s3"};

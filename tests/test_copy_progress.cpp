@@ -2,7 +2,11 @@
 #include "FakeRclone.h"
 
 #include "upload/CopyProgress.h"
+#include "upload/RcAnswers.h"
+#include "upload/ServiceTransfer.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include <cmath>
@@ -21,6 +25,8 @@ QByteArray sample(const char *name)
 constexpr double kNone = -1.0;
 
 } // namespace
+
+Q_DECLARE_METATYPE(skyloft::ServiceTransfer)
 
 class TestCopyProgress : public QObject
 {
@@ -94,6 +100,70 @@ private Q_SLOTS:
         QCOMPARE(reading.fraction.has_value(), fraction != kNone);
         if (reading.fraction)
             QCOMPARE(*reading.fraction, fraction);
+    }
+
+    // What a card says under its bar: the files and bytes of the pairs ended plus what the copy
+    // under way reports, from rclone's statistics line (process engine) or from core/stats of
+    // the copy's group (daemon).
+    void transferTextFromCapturedStatistics_data()
+    {
+        QTest::addColumn<QByteArray>("captured");
+        QTest::addColumn<ServiceTransfer>("ended"); // the pairs ended before, and the queue
+        QTest::addColumn<QString>("text");
+        QTest::newRow("a stats line: bytes, speed and the time left, rounded up")
+            << sample("copy-progress-read-2.txt") << ServiceTransfer{0, 1, 0, 299999690, 0}
+            << "0 de 1 archivo · 183,5 MB de 300,0 MB · 47,2 MB/s · quedan 3 s";
+        QTest::newRow("a stats line at 0 B/s: no speed, no time left")
+            << sample("copy-progress-read-1.txt") << ServiceTransfer{0, 1, 0, 299999690, 0}
+            << "0 de 1 archivo · 47,2 MB de 300,0 MB";
+        QTest::newRow("core/stats of a copy after two files")
+            << sample("rc-stats-copying.json") << ServiceTransfer{2, 5, 20000000, 100000000, 0}
+            << "2 de 5 archivos · 26,5 MB de 100,0 MB · 5,3 MB/s · quedan 14 s";
+    }
+
+    void transferTextFromCapturedStatistics()
+    {
+        QFETCH(QByteArray, captured);
+        QFETCH(ServiceTransfer, ended);
+        QFETCH(QString, text);
+        ServiceTransfer transfer = ended;
+        if (const std::optional<TransferLine> line =
+                readTransferLine(QString::fromUtf8(captured))) {
+            transfer.bytesDone += line->bytes;
+            transfer.speed = line->speed;
+        } else {
+            const std::optional<RcCopyStats> stats =
+                rcCopyStats(QJsonDocument::fromJson(captured).object());
+            QVERIFY(stats);
+            transfer.bytesDone += stats->bytes;
+            transfer.speed = stats->speed;
+        }
+        QCOMPARE(transferText(transfer), text);
+    }
+
+    void transferTextWording_data()
+    {
+        QTest::addColumn<ServiceTransfer>("transfer");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing moved yet")
+            << ServiceTransfer{0, 3, 0, 1500, 0} << "0 de 3 archivos · 0 B de 1,5 kB";
+        QTest::newRow("hours and minutes left")
+            << ServiceTransfer{0, 1, 0, 10000000000, 1000000}
+            << "0 de 1 archivo · 0 B de 10,0 GB · 1,0 MB/s · quedan 2 h 47 min";
+        QTest::newRow("a size that could not be read: only the files")
+            << ServiceTransfer{1, 2, 10, -1, 0} << "1 de 2 archivos";
+        QTest::newRow("all done: nothing left to wait for")
+            << ServiceTransfer{2, 2, 999950, 999950, 5000}
+            << "2 de 2 archivos · 1,0 MB de 1,0 MB · 5,0 kB/s";
+    }
+
+    void transferTextWording()
+    {
+        QFETCH(ServiceTransfer, transfer);
+        QFETCH(QString, text);
+        QCOMPARE(transferText(transfer), text);
+        QCOMPARE(stallNotice(59), QStringLiteral("Sin progreso desde hace 59 s"));
+        QCOMPARE(stallNotice(150), QStringLiteral("Sin progreso desde hace 2 min"));
     }
 
     void lastMeaningfulLineSkipsStatistics()

@@ -163,6 +163,32 @@ private Q_SLOTS:
         QVERIFY(failed.value("rclone").toString().endsWith("doesn't support public links"));
     }
 
+    // With --progreso each service's progress goes to standard error, also into a pipe, while
+    // the copy lasts; the service not reached yet waits.
+    void progressLinesOnStandardError()
+    {
+        FakeRclone fake;
+        fake.setHandler("case \"$3\" in\n"
+                        "copy) while [ ! -f \"$HOME/go\" ]; do\n"
+                        "    echo 'Transferred: 1 B / 2 B, 50%, 1 B/s, ETA 1s'; nap 0.1; done ;;\n"
+                        "link) echo l ;;\n"
+                        "esac\n");
+        QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
+        QVERIFY(writeFile(fake.home() + "/a.txt", "ab"));
+        QProcess skyloft;
+        skyloft::test::setUpSkyloft(skyloft, fake.home(), fake.resourceDir(), fake.home());
+        skyloft.setArguments({"upload", "--procesos", "--progreso", "--to", "Dropbox", "--to",
+                              "Google Drive", "a.txt"});
+        skyloft.start();
+        const QString moving = "Google Drive: 0 de 1 archivo · 1 B de 2 B · 1 B/s · quedan 1 s\n"
+                               "Dropbox: En espera\n";
+        QString err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += skyloft.readAllStandardError()).contains(moving), 30000);
+        QVERIFY(writeFile(fake.home() + "/go", ""));
+        QVERIFY(skyloft.waitForFinished(30000));
+        QCOMPARE(skyloft.exitCode(), 0);
+    }
+
     // A signal to skyloft alone ends its rclone child and gives 128 + the signal; every pair gets
     // its row, printed and in the history: the one whose link was under way keeps its copy as
     // enlace fallido, the one not started is cancelado. SIGKILL leaves no way to clean up, and

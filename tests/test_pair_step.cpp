@@ -16,7 +16,7 @@ namespace {
 // Runs one pair, to 1Fichier, to its end.
 struct Pair
 {
-    explicit Pair(const RclonePaths &paths) : step(paths, 120)
+    explicit Pair(const RclonePaths &paths) : step(paths)
     {
         QObject::connect(&step, &PairStep::ended, &step,
                          [this](const PairOutcome &outcome) { outcomes << outcome; });

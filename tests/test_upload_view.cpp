@@ -597,6 +597,10 @@ private Q_SLOTS:
         QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(drive);
         QCOMPARE(heard->role(), QAccessible::ProgressBar);
         QCOMPARE(heard->valueInterface()->currentValue().toInt(), 25);
+        // Under the bar, what moved of the two files of 13 bytes; a service not reached waits.
+        QTRY_COMPARE(screen.card("Google Drive")->transferText(),
+                     QStringLiteral("0 de 2 archivos · 5 B de 26 B · 1 B/s · quedan 21 s"));
+        QCOMPARE(screen.card("Dropbox")->transferText(), QStringLiteral("En espera"));
 
         // A cancelled card says so and loses its button.
         click(screen.card("Dropbox")->cancelButton());

@@ -20,13 +20,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace skyloft {
 
 namespace {
+
+constexpr int kProgressIntervalMs = 1000;
 
 CommandLineRequest helpRequest(const Command &command)
 {
@@ -136,6 +140,7 @@ CommandLineRequest readUpload(Options &options)
         return usageError(options.command, options.error);
     request.rapido = options.isSet(QStringLiteral("--rapido"));
     request.procesos = options.isSet(QStringLiteral("--procesos"));
+    request.progreso = options.isSet(QStringLiteral("--progreso"));
     if (request.rapido && request.procesos)
         return usageError(options.command,
                           QStringLiteral("--rapido y --procesos no pueden ir juntas."));
@@ -319,13 +324,28 @@ int runHeadlessUpload(const CommandLineRequest &request)
                          rows << outcome;
                          history.record(outcome, QDateTime::currentDateTimeUtc());
                      });
-    QObject::connect(&runs, &UploadRuns::stalled, &runs,
-                     [](UploadRun *, const QString &service, const QString &fileName, int seconds) {
-                         if (seconds > 0)
-                             logLine(QStringLiteral("⚠️ ") + stallNotice(seconds) +
-                                     QStringLiteral(": ") + fileName + QStringLiteral(" en ") +
-                                     service);
-                     });
+    // One line per service on standard error, at most once a second and only when it moved.
+    QTimer progress;
+    bool progressMoved = false;
+    QObject::connect(&state, &UploadState::transfersChanged, &progress,
+                     [&progressMoved] { progressMoved = true; });
+    QObject::connect(&progress, &QTimer::timeout, &progress, [&] {
+        if (!std::exchange(progressMoved, false))
+            return;
+        QString text;
+        for (const QString &service : ServiceCatalog::serviciosOrden()) {
+            if (!request.services.contains(service))
+                continue;
+            const auto it = state.transfers().constFind(service);
+            text +=
+                service + QStringLiteral(": ") +
+                (it == state.transfers().cend() ? QStringLiteral("En espera") : transferText(*it)) +
+                QLatin1Char('\n');
+        }
+        writeText(stderr, text);
+    });
+    if (request.progreso || ::isatty(STDERR_FILENO))
+        progress.start(kProgressIntervalMs);
     QObject::connect(&runs, &UploadRuns::runFinished, &runs, [&rows] {
         const bool allUploaded = std::all_of(rows.cbegin(), rows.cend(), [](const auto &row) {
             return row.state == PairState::Subido;

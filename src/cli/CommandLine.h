@@ -35,6 +35,7 @@ struct CommandLineRequest
     QDateTime since;             // historial --desde; invalid for the whole history
     bool rapido = false;         // upload --rapido: "Subida rápida", one rclone rcd per upload
     bool procesos = false;       // upload --procesos: a process per copy and per link
+    bool progreso = false;       // upload --progreso: progress lines also when not a terminal
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).

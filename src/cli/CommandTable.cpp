@@ -71,8 +71,8 @@ Command uploadCommand()
 {
     Command command;
     command.name = QStringLiteral("upload");
-    command.usage = QStringLiteral("upload [--rapido|--procesos] [--format tsv|json] --to SERVICIO "
-                                   "[--to SERVICIO]... RUTA...");
+    command.usage = QStringLiteral("upload [--rapido|--procesos] [--progreso] [--format tsv|json] "
+                                   "--to SERVICIO [--to SERVICIO]... RUTA...");
     command.summary =
         QStringLiteral("Sube sin ventana y escribe un enlace por cada archivo y servicio.");
     command.description = QStringLiteral(
@@ -83,8 +83,8 @@ Command uploadCommand()
         "Primero escribe las líneas de diagnóstico; al terminar, una fila por cada archivo y "
         "servicio, ordenadas por remoto y después en el orden de subida. Cada par acaba subido, "
         "copia fallida, enlace fallido o cancelado: una copia fallida nunca muestra un enlace. "
-        "Cuando rclone pasa 120 s sin noticias (SKYLOFT_STALL_SECONDS), lo avisa con una "
-        "línea.\n\n"
+        "Cuando un servicio pasa 120 s sin subir un byte (SKYLOFT_STALL_SECONDS), lo avisa con "
+        "una línea, y de nuevo cada minuto mientras siga así.\n\n"
         "Ejemplo:\n"
         "  skyloft upload --to \"Google Drive\" --to Dropbox ~/Fotos/viaje informe.pdf");
     command.operandName = QStringLiteral("RUTA");
@@ -115,6 +115,13 @@ Command uploadCommand()
          {},
          QStringLiteral("Un proceso de rclone por copia y por enlace, un par tras otro y los "
                         "servicios uno tras otro.")},
+        {QStringLiteral("--progreso"),
+         {},
+         {},
+         QStringLiteral("Escribe el avance de cada servicio en la salida de errores, una línea "
+                        "por servicio como mucho una vez por segundo, también cuando no es una "
+                        "terminal (en una terminal lo hace siempre): \"3 de 10 archivos · 12,3 MB "
+                        "de 48,0 MB · 4,1 MB/s · quedan 9 s\".")},
         helpOption(),
     };
     command.output = {
@@ -358,7 +365,9 @@ const QList<CommandTerm> &environment()
         {QStringLiteral("SKYLOFT_RESOURCE_DIR"),
          QStringLiteral("Carpeta con el ejecutable \"rclone\" que se usará.")},
         {QStringLiteral("SKYLOFT_STALL_SECONDS"),
-         QStringLiteral("Segundos sin noticias de rclone antes de avisar (120).")},
+         QStringLiteral("Segundos sin que un servicio suba un byte antes de avisar (120).")},
+        {QStringLiteral("SKYLOFT_TRANSFERS"),
+         QStringLiteral("Archivos a la vez por servicio con la subida rápida (4).")},
         {QStringLiteral("SKYLOFT_HISTORY_FILE"),
          QStringLiteral("El archivo del historial; si no se da, "
                         "$XDG_DATA_HOME/skyloft/historial.sqlite (por omisión en "

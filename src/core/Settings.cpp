@@ -43,4 +43,11 @@ void Settings::setChosenRemote(const QString &displayName, const QString &remote
     m_store.setValue(kRemotos + displayName, remote);
 }
 
+int positiveFromEnvironment(const char *name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value > 0 ? value : fallback;
+}
+
 } // namespace skyloft

@@ -30,4 +30,8 @@ private:
     QSettings m_store;
 };
 
+// A tuning knob of the environment ($SKYLOFT_STALL_SECONDS, $SKYLOFT_TRANSFERS): its value when it
+// is a positive whole number, else `fallback`.
+int positiveFromEnvironment(const char *name, int fallback);
+
 } // namespace skyloft

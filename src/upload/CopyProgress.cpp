@@ -23,7 +23,41 @@ QString doubleText(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// rclone's sizes: "0 B", "45 MiB", "286.102 MiB", "1.5 KiB" (or decimal "kB" units).
+std::optional<double> bytesOf(const QString &number, const QString &unit)
+{
+    static const QString prefixes = QStringLiteral("KMGTPE");
+    bool ok = false;
+    double value = number.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    if (unit == u"B")
+        return value;
+    const qsizetype power = prefixes.indexOf(unit.at(0).toUpper()) + 1;
+    if (power == 0)
+        return std::nullopt;
+    const double base = unit.contains(QLatin1Char('i')) ? 1024.0 : 1000.0;
+    return value * std::pow(base, double(power));
+}
+
 } // namespace
+
+std::optional<TransferLine> readTransferLine(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "Transferred:\\s*([0-9.]+)\\s*(B|[KMGTPEkmgtpe]i?B)\\s*/\\s*([0-9.]+)\\s*"
+        "(B|[KMGTPEkmgtpe]i?B)\\s*,[^,\\n]*,\\s*([0-9.]+)\\s*(B|[KMGTPEkmgtpe]i?B)/s"));
+    std::optional<TransferLine> last;
+    for (auto it = pattern.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const std::optional<double> bytes = bytesOf(match.captured(1), match.captured(2));
+        const std::optional<double> total = bytesOf(match.captured(3), match.captured(4));
+        const std::optional<double> speed = bytesOf(match.captured(5), match.captured(6));
+        if (bytes && total && speed)
+            last = TransferLine{qint64(*bytes), qint64(*total), *speed};
+    }
+    return last;
+}
 
 QStringList copyArguments(const RclonePaths &paths, const QString &filePath,
                           const QString &remoteName)

@@ -33,8 +33,8 @@ public:
 
 Q_SIGNALS:
     void progress(double fileFraction);
-    // Nothing heard from rclone for `seconds` (0: it speaks again).
-    void stalled(int seconds);
+    // How much of the file has gone up (of `size` bytes) and how fast now, in bytes a second.
+    void transferred(qint64 bytes, qint64 size, double speed);
     void ended(const skyloft::PairOutcome &outcome);
     // The engine behind the step is gone (the daemon died for good): the pair did not end and
     // is to be done again another way. Instead of ended().

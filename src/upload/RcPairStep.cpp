@@ -31,6 +31,7 @@ void RcPairStep::start(const CopyJob &job)
     m_ticket = m_client->copyFile(
         m_job.filePath, m_job.remoteName, m_job.nameOnRemote(),
         [this](const RcCopyStats &stats) {
+            Q_EMIT transferred(stats.bytes, stats.size, stats.speed);
             if (stats.size > 0)
                 Q_EMIT progress(double(stats.bytes) / double(stats.size));
         },

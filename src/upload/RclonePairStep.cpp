@@ -8,7 +8,6 @@
 #include "core/Utf8.h"
 #include "upload/CopyProgress.h"
 
-#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -17,35 +16,18 @@ namespace skyloft {
 
 namespace {
 
-constexpr int kDefaultStallSeconds = 120;
-constexpr int kStallRepeatSeconds = 60; // the notice counts minutes
 constexpr int kKillAfterTerminateMs = 5000;
 
 } // namespace
 
-int stallSecondsFromEnvironment()
-{
-    bool ok = false;
-    const int seconds = qEnvironmentVariableIntValue("SKYLOFT_STALL_SECONDS", &ok);
-    return ok && seconds > 0 ? seconds : kDefaultStallSeconds;
-}
-
 PairStepFactory RclonePairStep::factory(const RclonePaths &paths)
 {
-    const int stallSeconds = stallSecondsFromEnvironment();
-    return [paths, stallSeconds](QObject *parent) -> PairStep * {
-        return new RclonePairStep(paths, stallSeconds, parent);
-    };
+    return [paths](QObject *parent) -> PairStep * { return new RclonePairStep(paths, parent); };
 }
 
-RclonePairStep::RclonePairStep(RclonePaths paths, int stallSeconds, QObject *parent)
-    : PairStep(parent), m_paths(std::move(paths)), m_stallTimer(new QTimer(this)),
-      m_stallSeconds(stallSeconds)
-{
-    m_stallTimer->setSingleShot(true);
-    m_stallTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_stallTimer, &QTimer::timeout, this, &RclonePairStep::checkStall);
-}
+RclonePairStep::RclonePairStep(RclonePaths paths, QObject *parent)
+    : PairStep(parent), m_paths(std::move(paths))
+{}
 
 RclonePairStep::~RclonePairStep()
 {
@@ -70,7 +52,6 @@ void RclonePairStep::start(const CopyJob &job)
         });
         return;
     }
-    heard();
     m_process = startRcloneChild(
         this, program,
         job.renamedTo.isEmpty() ? copyArguments(m_paths, job.filePath, job.remoteName)
@@ -90,7 +71,6 @@ void RclonePairStep::start(const CopyJob &job)
             copyEnded(process, end.succeeded(), rest, QString());
         });
     connect(m_process, &QProcess::readyReadStandardOutput, this, [this] {
-        heard();
         const QByteArray piece = m_process->readAllStandardOutput();
         const CopyChunkReading reading = readCopyChunk(piece);
         for (const QString &line : reading.lines)
@@ -100,6 +80,8 @@ void RclonePairStep::start(const CopyJob &job)
             const QString line = lastMeaningfulLine(*text);
             if (!line.isEmpty())
                 m_lastLine = line;
+            if (const std::optional<TransferLine> moved = readTransferLine(*text))
+                Q_EMIT transferred(moved->bytes, moved->total, moved->speed);
         }
         if (reading.fraction)
             Q_EMIT progress(*reading.fraction);
@@ -144,7 +126,6 @@ void RclonePairStep::startLink()
     }
     m_lastLine.clear();
     m_tail.clear();
-    heard();
     m_process = startRcloneChild(
         this, program,
         RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.nameOnRemote()),
@@ -156,7 +137,6 @@ void RclonePairStep::startLink()
     // Only standard output is the link. Standard error still reaches ours, and its last line
     // explains a failure.
     connect(m_process, &QProcess::readyReadStandardError, this, [this] {
-        heard();
         const QByteArray bytes = m_process->readAllStandardError();
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
         std::fflush(stderr);
@@ -165,7 +145,6 @@ void RclonePairStep::startLink()
         if (!line.isEmpty())
             m_lastLine = line;
     });
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &RclonePairStep::heard);
 }
 
 void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString &error)
@@ -207,11 +186,6 @@ void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString 
 
 void RclonePairStep::finish(PairState state, const QString &detail, const QString &link)
 {
-    m_stallTimer->stop();
-    if (m_stalled) {
-        m_stalled = false;
-        Q_EMIT stalled(0);
-    }
     m_outcome.state = state;
     m_outcome.detail = detail;
     m_outcome.link = link;
@@ -238,27 +212,7 @@ void RclonePairStep::cancel()
 PairOutcome RclonePairStep::abandon()
 {
     stopQuietly(std::exchange(m_process, nullptr));
-    m_stallTimer->stop();
-    m_stalled = false;
     return interruptedOutcome(m_outcome, m_copyEnded, m_copyFailed, m_copyDetail);
-}
-
-void RclonePairStep::heard()
-{
-    if (m_stalled) {
-        m_stalled = false;
-        Q_EMIT stalled(0);
-    }
-    m_sinceHeard.start();
-    m_stallTimer->start(m_stallSeconds * 1000);
-}
-
-void RclonePairStep::checkStall()
-{
-    m_stalled = true;
-    // A timer may fire a little early; the notice never says less than the limit.
-    Q_EMIT stalled(int(std::max<qint64>(m_stallSeconds, m_sinceHeard.elapsed() / 1000)));
-    m_stallTimer->start(kStallRepeatSeconds * 1000);
 }
 
 } // namespace skyloft

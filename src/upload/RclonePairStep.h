@@ -5,11 +5,9 @@
 #include "upload/FailureCause.h"
 #include "upload/PairStep.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 
 class QProcess;
-class QTimer;
 
 namespace skyloft {
 
@@ -23,8 +21,7 @@ class RclonePairStep : public PairStep
 {
     Q_OBJECT
 public:
-    // stallSeconds: how long rclone may stay silent before stalled() is emitted.
-    RclonePairStep(RclonePaths paths, int stallSeconds, QObject *parent = nullptr);
+    explicit RclonePairStep(RclonePaths paths, QObject *parent = nullptr);
     ~RclonePairStep() override;
 
     void start(const CopyJob &job) override;
@@ -38,8 +35,6 @@ private:
     void startLink();
     void linkEnded(QProcess *process, bool succeeded, const QString &error);
     void finish(PairState state, const QString &detail, const QString &link = QString());
-    void heard();
-    void checkStall();
 
     RclonePaths m_paths;
     CopyJob m_job;
@@ -55,13 +50,6 @@ private:
     int m_exitCode = 0;
     int m_copyExitCode = 0;
     QString m_copyOutput;
-    QTimer *m_stallTimer;
-    QElapsedTimer m_sinceHeard;
-    int m_stallSeconds;
-    bool m_stalled = false;
 };
-
-// How long rclone may stay silent: $SKYLOFT_STALL_SECONDS when it is a positive number, else 120.
-int stallSecondsFromEnvironment();
 
 } // namespace skyloft

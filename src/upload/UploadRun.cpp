@@ -7,12 +7,14 @@
 #include "upload/RcClient.h"
 #include "upload/RcPairStep.h"
 #include "upload/RclonePairStep.h"
+#include "upload/StallWatcher.h"
 #include "upload/UploadState.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 namespace skyloft {
 
@@ -27,7 +29,8 @@ QString sameFileKey(const QString &path)
 } // namespace
 
 UploadRun::UploadRun(UploadState *state, QStringList services, RclonePaths paths, QObject *parent)
-    : QObject(parent), m_state(state), m_services(std::move(services)), m_paths(std::move(paths))
+    : QObject(parent), m_state(state), m_services(std::move(services)), m_paths(std::move(paths)),
+      m_stallSeconds(StallWatcher::stallSecondsFromEnvironment())
 {
     for (const QString &service : std::as_const(m_services)) {
         Lane lane;
@@ -38,7 +41,8 @@ UploadRun::UploadRun(UploadState *state, QStringList services, RclonePaths paths
 }
 
 UploadRun::UploadRun(const QList<PairOutcome> &pairs, RclonePaths paths, QObject *parent)
-    : QObject(parent), m_state(nullptr), m_paths(std::move(paths))
+    : QObject(parent), m_state(nullptr), m_paths(std::move(paths)),
+      m_stallSeconds(StallWatcher::stallSecondsFromEnvironment())
 {
     // Services in their display order, each with its pairs in the order given.
     QStringList services = ServiceCatalog::serviciosOrden();
@@ -207,6 +211,14 @@ void UploadRun::startLane(Lane &lane, std::function<void()> onDone)
     logLine(QStringLiteral("Iniciando subida para ") + lane.service);
     if (m_state)
         post([state = m_state, service = lane.service] { state->resetServiceProgress(service); });
+    lane.watcher = new StallWatcher(m_stallSeconds, this);
+    connect(lane.watcher, &StallWatcher::stalled, this,
+            [this, service = lane.service](int seconds) {
+                if (Lane *lane = laneOf(service))
+                    laneStalled(*lane, seconds);
+            });
+    lane.watcher->start(0);
+    report(lane);
     fill(lane);
 }
 
@@ -291,14 +303,11 @@ PairStep *UploadRun::makeStep(Lane &lane)
         if (Lane *lane = laneOf(service))
             stepProgress(*lane, step, fraction);
     });
-    connect(step, &PairStep::stalled, this, [this, step, service](int seconds) {
-        Lane *lane = laneOf(service);
-        if (!lane)
-            return;
-        if (m_state)
-            m_state->setStalledSeconds(service, seconds);
-        Q_EMIT stalled(service, lane->busy.value(step).nameOnRemote(), seconds);
-    });
+    connect(step, &PairStep::transferred, this,
+            [this, step, service](qint64 bytes, qint64, double speed) {
+                if (Lane *lane = laneOf(service))
+                    stepTransferred(*lane, step, bytes, speed);
+            });
     return step;
 }
 
@@ -308,8 +317,9 @@ void UploadRun::engineLost(Lane &lane, PairStep *step)
         return;
     if (m_engine == Engine::Daemon) {
         // Said once; from now on every pair, the lost ones first, goes through processes.
-        logLine(QStringLiteral("⚠️ Subida rápida se detuvo; el resto se sube con un proceso por "
-                               "archivo."));
+        logLine(
+            QStringLiteral("⚠️ Subida rápida se detuvo; el resto se sube con un proceso por "
+                           "archivo."));
         m_engine = Engine::Processes;
         m_makeStep = RclonePairStep::factory(m_paths);
         m_laneTransfers = 1;
@@ -323,6 +333,7 @@ void UploadRun::engineLost(Lane &lane, PairStep *step)
     }
     const CopyJob job = lane.busy.take(step);
     lane.fractions.remove(step);
+    lane.moving.remove(step);
     QObject::disconnect(step, nullptr, this, nullptr);
     step->deleteLater();
     PairStep *again = makeStep(lane);
@@ -355,12 +366,78 @@ void UploadRun::stepEnded(Lane &lane, PairStep *step, const PairOutcome &outcome
         return;
     const CopyJob job = lane.busy.take(step);
     lane.fractions.remove(step);
+    lane.moving.remove(step);
     lane.idle << step;
     ++lane.ended;
+    lane.bytesEnded += sizeOf(job.filePath);
+    report(lane);
     hold(lane, job.fileIndex, outcome);
     // A listener may have stopped the run meanwhile.
     if (!m_finished)
         fill(lane);
+}
+
+void UploadRun::stepTransferred(Lane &lane, PairStep *step, qint64 bytes, double speed)
+{
+    if (!lane.busy.contains(step))
+        return;
+    lane.moving.insert(step, {bytes, speed});
+    report(lane);
+}
+
+qint64 UploadRun::sizeOf(const QString &path)
+{
+    auto it = m_sizes.constFind(path);
+    if (it == m_sizes.cend()) {
+        const QFileInfo info(path);
+        it = m_sizes.insert(path, info.isFile() ? info.size() : 0);
+    }
+    return *it;
+}
+
+void UploadRun::report(Lane &lane)
+{
+    const QStringList queued = files(lane);
+    if (queued.size() != lane.summed) {
+        lane.bytesTotal = 0;
+        for (const QString &path : queued)
+            lane.bytesTotal += sizeOf(path);
+        lane.summed = queued.size();
+    }
+    ServiceTransfer transfer;
+    transfer.filesDone = lane.ended;
+    transfer.filesTotal = int(queued.size());
+    transfer.bytesTotal = lane.bytesTotal;
+    transfer.bytesDone = lane.bytesEnded;
+    for (const auto &[bytes, speed] : std::as_const(lane.moving)) {
+        transfer.bytesDone += bytes;
+        transfer.speed += speed;
+    }
+    // A file that grew, or could not be read, sends more than was counted.
+    transfer.bytesTotal = std::max(transfer.bytesTotal, transfer.bytesDone);
+    if (m_state)
+        m_state->setTransfer(lane.service, transfer);
+    // Bytes sent and pairs ended both count as moving.
+    if (lane.watcher)
+        lane.watcher->moved(transfer.bytesDone + transfer.filesDone);
+}
+
+void UploadRun::laneStalled(Lane &lane, int seconds)
+{
+    QString fileName;
+    int first = std::numeric_limits<int>::max();
+    for (const CopyJob &job : std::as_const(lane.busy)) {
+        if (job.fileIndex < first) {
+            first = job.fileIndex;
+            fileName = job.nameOnRemote();
+        }
+    }
+    if (seconds > 0)
+        logLine(QStringLiteral("⚠️ ") + stallNotice(seconds) + QStringLiteral(": ") + fileName +
+                QStringLiteral(" en ") + lane.service);
+    if (m_state)
+        m_state->setStalledSeconds(lane.service, seconds);
+    Q_EMIT stalled(lane.service, fileName, seconds);
 }
 
 void UploadRun::hold(Lane &lane, int index, const PairOutcome &outcome)
@@ -389,6 +466,8 @@ void UploadRun::closeLane(Lane &lane)
     if (!lane.closed || !lane.busy.isEmpty() || lane.done)
         return;
     lane.done = true;
+    if (lane.watcher)
+        lane.watcher->stop();
     if (lane.onDone)
         std::exchange(lane.onDone, nullptr)();
 }
@@ -448,6 +527,8 @@ void UploadRun::stop(StopReason reason)
         dropSteps(lane, Deletion::Later);
         passOver(lane, PairState::Cancelado, QString());
         lane.done = true;
+        if (lane.watcher)
+            lane.watcher->stop();
     }
     logLine(QStringLiteral("⛔ Subida detenida; lo que faltaba queda cancelado."));
     finishRun();
@@ -465,6 +546,7 @@ void UploadRun::dropSteps(Lane &lane, Deletion deletion)
     lane.busy.clear();
     lane.idle.clear();
     lane.fractions.clear();
+    lane.moving.clear();
 }
 
 void UploadRun::finishRun()

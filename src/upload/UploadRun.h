@@ -18,6 +18,7 @@
 namespace skyloft {
 
 class RcClient;
+class StallWatcher;
 class UploadState;
 
 // Who asked for a run: the shell decides from it where the run's pairs go.
@@ -107,7 +108,8 @@ public:
 
 Q_SIGNALS:
     void pairFinished(const skyloft::PairOutcome &outcome);
-    // rclone has said nothing for `seconds` on this service's pair (0: it speaks again).
+    // Nothing has moved for `seconds` on this service, `fileName` being the first file under way
+    // (0: it moves again).
     void stalled(const QString &service, const QString &fileName, int seconds);
     // Emitted once, after the state's end-of-run reset.
     void finished();
@@ -131,6 +133,13 @@ private:
         QHash<QString, QString> names; // name on the remote -> the local file put there
         QSet<int> endedBeforeStop;
         std::function<void()> onDone;
+        // Bytes: of the pairs ended, of all the queue (summed over `summed` files), and of the
+        // pairs under way with their speed.
+        qint64 bytesEnded = 0;
+        qint64 bytesTotal = 0;
+        qsizetype summed = -1;
+        QHash<PairStep *, QPair<qint64, double>> moving;
+        StallWatcher *watcher = nullptr;
     };
 
     void begin();
@@ -142,6 +151,11 @@ private:
     void stepEnded(Lane &lane, PairStep *step, const PairOutcome &outcome);
     void stepProgress(Lane &lane, PairStep *step, double fraction);
     void engineLost(Lane &lane, PairStep *step);
+    void stepTransferred(Lane &lane, PairStep *step, qint64 bytes, double speed);
+    // The service's files and bytes to the state, and its progress to its stall watcher.
+    void report(Lane &lane);
+    void laneStalled(Lane &lane, int seconds);
+    qint64 sizeOf(const QString &path);
     void hold(Lane &lane, int index, const PairOutcome &outcome);
     void release(Lane &lane);
     void closeLane(Lane &lane);
@@ -171,6 +185,8 @@ private:
     int m_laneTransfers = 1;
     bool m_customSteps = false;
     RcClient *m_client = nullptr;
+    int m_stallSeconds;
+    QHash<QString, qint64> m_sizes;
     QList<Lane> m_lanes;
     QSet<QString> m_cancelled;
     QList<PairOutcome> m_outcomes;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "upload/UploadRuns.h"
 
+#include "core/Settings.h"
+
 #include "upload/UploadState.h"
 
 namespace skyloft {
@@ -13,9 +15,7 @@ constexpr int kDefaultTransfers = 4;
 
 int UploadRuns::transfersFromEnvironment()
 {
-    bool ok = false;
-    const int transfers = qEnvironmentVariableIntValue("SKYLOFT_TRANSFERS", &ok);
-    return ok && transfers > 0 ? transfers : kDefaultTransfers;
+    return positiveFromEnvironment("SKYLOFT_TRANSFERS", kDefaultTransfers);
 }
 
 UploadRuns::UploadRuns(RclonePaths paths, QObject *parent)

@@ -20,6 +20,16 @@ bool insertNew(QSet<QString> &set, const QString &value)
     return set.size() != before;
 }
 
+template <typename Value>
+bool storeNew(QMap<QString, Value> &map, const QString &key, const Value &value)
+{
+    const auto it = map.constFind(key);
+    if (it != map.cend() && *it == value)
+        return false;
+    map.insert(key, value);
+    return true;
+}
+
 template <typename Container> bool emptyOut(Container &container)
 {
     if (container.isEmpty())
@@ -29,11 +39,6 @@ template <typename Container> bool emptyOut(Container &container)
 }
 
 } // namespace
-
-QString stallNotice(int seconds)
-{
-    return QStringLiteral("Sin progreso desde hace %1 min").arg(std::max(1, seconds / 60));
-}
 
 UploadState::UploadState(QObject *parent)
     : QObject(parent), m_serviciosOrden(ServiceCatalog::serviciosOrden())
@@ -108,11 +113,8 @@ void UploadState::clearCanceledServices()
 
 void UploadState::storeProgress(const QString &displayName, const ServiceProgress &entry)
 {
-    const auto it = m_progressDict.constFind(displayName);
-    if (it != m_progressDict.cend() && *it == entry)
-        return;
-    m_progressDict.insert(displayName, entry);
-    Q_EMIT progressDictChanged();
+    if (storeNew(m_progressDict, displayName, entry))
+        Q_EMIT progressDictChanged();
 }
 
 void UploadState::resetServiceProgress(const QString &displayName)
@@ -162,10 +164,18 @@ void UploadState::setStalledSeconds(const QString &displayName, int seconds)
     storeProgress(displayName, entry);
 }
 
+void UploadState::setTransfer(const QString &displayName, const ServiceTransfer &transfer)
+{
+    if (storeNew(m_transfers, displayName, transfer))
+        Q_EMIT transfersChanged();
+}
+
 void UploadState::clearProgress()
 {
     if (emptyOut(m_progressDict))
         Q_EMIT progressDictChanged();
+    if (emptyOut(m_transfers))
+        Q_EMIT transfersChanged();
 }
 
 void UploadState::setIsUploading(bool uploading)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "upload/ServiceTransfer.h"
 #include "upload/TipoAlerta.h"
 
 #include <QMap>
@@ -22,12 +23,9 @@ struct ServiceProgress
 
     double progress = 0.0;  // the service's overall fraction done, 0.0 to 1.0
     QString fileName;       // last path component of the file being copied
-    int stalledSeconds = 0; // how long rclone has said nothing, once that is too long
+    int stalledSeconds = 0; // how long nothing has moved, once that is too long
     bool operator==(const ServiceProgress &) const = default;
 };
-
-// "Sin progreso desde hace N min": whole minutes, at least one.
-QString stallNotice(int seconds);
 
 // The upload screen's state. The upload run (UploadRun) reads and writes these fields and the
 // screen renders them; everything here runs on the GUI thread. Each setter emits its change
@@ -82,6 +80,10 @@ public:
     // The stall notice of an existing entry (0 clears it).
     void setStalledSeconds(const QString &displayName, int seconds);
 
+    // Files and bytes per service display name, once the run has reached the service.
+    const QMap<QString, ServiceTransfer> &transfers() const { return m_transfers; }
+    void setTransfer(const QString &displayName, const ServiceTransfer &transfer);
+
     bool isUploading() const { return m_isUploading; }
     void setIsUploading(bool uploading);
 
@@ -113,6 +115,7 @@ Q_SIGNALS:
     void authorizedServicesChanged();
     void canceledServicesChanged();
     void progressDictChanged();
+    void transfersChanged();
     void isUploadingChanged(bool uploading);
     void showAuthorizationAlertChanged(bool show);
     void alertaActivaChanged();
@@ -129,6 +132,7 @@ private:
     QSet<QString> m_authorizedServices;
     QSet<QString> m_canceledServices;
     QMap<QString, ServiceProgress> m_progressDict;
+    QMap<QString, ServiceTransfer> m_transfers;
     bool m_isUploading = false;
     bool m_showAuthorizationAlert = false;
     std::optional<TipoAlerta> m_alertaActiva;

@@ -34,6 +34,8 @@ ProgressCard::ProgressCard(const QString &displayName, QWidget *parent)
     : QWidget(parent), m_displayName(displayName), m_bar(new ServiceProgressBar(this)),
       m_cancel(
           new StyledButton(QString(), QStringLiteral("xmark.circle.fill"), cancelLook(), this)),
+      m_transfer(textLabel(QStringLiteral("En espera"), textStyleFont(TextStyle::Caption),
+                           secondaryLabelColour(), this)),
       m_notice(textLabel(QString(), textStyleFont(TextStyle::Caption), systemRed(), this))
 {
     m_notice->hide();
@@ -58,6 +60,7 @@ ProgressCard::ProgressCard(const QString &displayName, QWidget *parent)
     layout->setSpacing(kSpacing);
     layout->addLayout(header);
     layout->addWidget(m_bar);
+    layout->addWidget(m_transfer);
     layout->addWidget(m_notice);
 }
 
@@ -73,6 +76,19 @@ void ProgressCard::setProgress(const ServiceProgress *entry)
     m_notice->setText(stalled > 0 ? stallNotice(stalled) : QString());
     m_notice->setAccessibleName(m_notice->text());
     m_notice->setVisible(stalled > 0);
+}
+
+void ProgressCard::setTransfer(const ServiceTransfer *transfer)
+{
+    const QString text = transfer ? skyloft::transferText(*transfer) : QStringLiteral("En espera");
+    if (text == m_transfer->text())
+        return;
+    m_transfer->setText(text);
+}
+
+QString ProgressCard::transferText() const
+{
+    return m_transfer->text();
 }
 
 QString ProgressCard::notice() const

@@ -131,6 +131,7 @@ UploadView::UploadView(UploadViewSetup setup, QWidget *parent)
         connect(m_setup.backends, &RcloneBackends::changed, this,
                 &UploadView::updatePillAvailability);
     connect(m_state, &UploadState::progressDictChanged, this, &UploadView::updateCards);
+    connect(m_state, &UploadState::transfersChanged, this, &UploadView::updateCards);
     connect(m_state, &UploadState::canceledServicesChanged, this, &UploadView::updateCards);
     connect(m_state, &UploadState::isUploadingChanged, this, &UploadView::showSectionForState);
     connect(m_state, &UploadState::showAuthorizationAlertChanged, this, [this](bool shown) {
@@ -404,6 +405,8 @@ void UploadView::updateCards()
     for (ProgressCard *card : std::as_const(m_cards)) {
         const auto it = m_state->progressDict().constFind(card->displayName());
         card->setProgress(it != m_state->progressDict().cend() ? &*it : nullptr);
+        const auto transfer = m_state->transfers().constFind(card->displayName());
+        card->setTransfer(transfer != m_state->transfers().cend() ? &*transfer : nullptr);
         card->setCancelled(m_state->canceledServices().contains(card->displayName()));
     }
 }
