@@ -265,9 +265,9 @@ private Q_SLOTS:
         QVERIFY2(::kill(pid_t(pid), 0) != 0, "rclone rcd outlived its client");
     }
 
-    // Killed during a slow copy, rcd is started again with the same bandwidth limit and the copy
-    // and a call made meanwhile go again; killed a second time, the copy and every later call
-    // end as "daemon gone".
+    // A slow copy is cancelled for good. Killed during a slow copy, rcd is started again with the
+    // same bandwidth limit and the copy and a call made meanwhile go again; killed a second
+    // time, the copy and every later call end as "daemon gone".
     void survivesOneDeathButNotTwo()
     {
         const QByteArray content(6 * 1024 * 1024, 'b');
@@ -277,6 +277,30 @@ private Q_SLOTS:
         QSignalSpy gone(&client, &RcClient::daemonGone);
         Replies limits;
         client.setBandwidthLimit(QStringLiteral("1M"), limits.handler());
+
+        // A copy cancelled on its way is stopped in rclone and leaves nothing behind.
+        qint64 moved = 0;
+        Replies cancelled;
+        const qint64 ticket = client.copyFile(
+            m_resources.filePath(QStringLiteral("grande.bin")), QStringLiteral("destino"),
+            QStringLiteral("cancelada.bin"), [&](const RcCopyStats &stats) { moved = stats.bytes; },
+            cancelled.handler());
+        QTRY_VERIFY_WITH_TIMEOUT(moved > 0, 60000);
+        client.cancel(ticket);
+        const auto transfers = [&]() -> qsizetype {
+            Replies stats;
+            client.call(QStringLiteral("core/stats"),
+                        {{QStringLiteral("group"), QStringLiteral("skyloft/%1").arg(ticket)}},
+                        stats.handler());
+            if (!QTest::qWaitFor([&] { return !stats.list.isEmpty(); }, 60000))
+                return -1;
+            return stats.list[0].answer.value(QStringLiteral("transferring")).toArray().size();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(transfers(), 0, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QDir(destination(QString())).entryList({QStringLiteral("cancelada*")}), QStringList(),
+            60000);
+        QVERIFY(cancelled.list.isEmpty());
 
         const auto killDuringCopy = [&](const QString &name, Replies &copy) {
             qint64 moved = 0;
