@@ -10,13 +10,13 @@
 #include "screens/config/ConfigView.h"
 #include "screens/config/CredentialField.h"
 #include "screens/config/ServiceTile.h"
-#include "ui/Spring.h"
 #include "ui/Toast.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QParallelAnimationGroup>
 #include <QTabWidget>
 #include <QTest>
 
@@ -271,7 +271,6 @@ private Q_SLOTS:
         const ConfigState &state = *screen.state();
         QCOMPARE(state.credentials(service), typed);
         // Typing alone starts nothing.
-        QTest::qWait(200);
         QVERIFY(finishAuthorizations());
         QCOMPARE(screen.fake.killallRuns(), QStringList{});
         // Return in a field before the last moves on and runs nothing.
@@ -279,7 +278,6 @@ private Q_SLOTS:
         if (fields.size() > 1) {
             QTest::keyClick(fields.first(), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), fields[1]);
-            QTest::qWait(200);
             QVERIFY(finishAuthorizations());
             QCOMPARE(screen.fake.killallRuns(), QStringList{});
         }
@@ -343,14 +341,15 @@ private Q_SLOTS:
         QCOMPARE(screen.checkMarks(), QStringList{"Mega"});
         // With the Mega form, the tallest screen, it covers no control once in place; then it
         // goes by itself.
-        QTest::qWait(bouncySpring().durationMs + 100);
+        auto *entrance = screen.toast()->findChild<QParallelAnimationGroup *>();
+        QVERIFY(entrance);
+        QTRY_COMPARE_WITH_TIMEOUT(entrance->state(), QAbstractAnimation::Stopped, 20000);
         QCOMPARE(coveredControls(screen.view, screen.toast()), QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(!screen.toast()->isShown(), 3 * ConfigState::kToastMs);
 
         // The same success again leaves the message as it was: no toast.
         QVERIFY(screen.authorize());
         QCOMPARE(screen.fake.callCount(), 2);
-        QTest::qWait(200);
         QVERIFY(!screen.toast()->isShown());
 
         screen.clickTile("Google Drive");

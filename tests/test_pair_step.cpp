@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 #include "FakeRclone.h"
+#include "TestHelpers.h"
 
 #include "upload/RclonePairStep.h"
 
@@ -8,6 +9,7 @@
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
+using skyloft::test::drainEvents;
 using skyloft::test::FakeRclone;
 using skyloft::test::writeFile;
 
@@ -23,7 +25,7 @@ struct Pair
         step.start(CopyJob{"1Fichier", "fichier", 0, "/tmp/a.txt", "a.txt", {}});
         startReturned = outcomes.isEmpty();
         QTRY_COMPARE(outcomes.size(), 1);
-        QTest::qWait(20); // a second ending, if there were one
+        drainEvents(); // a second ending, if there were one
     }
     RclonePairStep step;
     QList<PairOutcome> outcomes;

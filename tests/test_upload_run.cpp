@@ -18,6 +18,7 @@
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
+using skyloft::test::drainEvents;
 using skyloft::test::FakeRclone;
 using skyloft::test::kDriveAndDropbox;
 using skyloft::test::readFile;
@@ -211,7 +212,7 @@ private Q_SLOTS:
         QVERIFY(rig.state.archivosSeleccionados().isEmpty());
         QVERIFY(rig.state.serviciosSeleccionados().isEmpty());
         QVERIFY(rig.state.progressDict().isEmpty());
-        QTest::qWait(100);
+        drainEvents();
         QCOMPARE(rig.finished, 1);
     }
 
@@ -381,7 +382,7 @@ private Q_SLOTS:
         const qsizetype before = rig.outcomes.size();
         rig.runs->discard(&rig.state);
         QCOMPARE(::kill(pid, 0), -1); // gone, and reaped
-        QTest::qWait(100);
+        drainEvents();
         QCOMPARE(rig.outcomes.size(), before);
         QCOMPARE(rig.finished, 0);
         QVERIFY2(out.text().isEmpty(), qPrintable(out.text()));
@@ -463,7 +464,7 @@ private Q_SLOTS:
 
         state.clearArchivos();
         state.reportCopyProgress("Dropbox", 3, 1.0);
-        QTest::qWait(20);
+        drainEvents();
         QCOMPARE(state.progressDict().value("Dropbox").progress, 0.625);
     }
 

@@ -367,12 +367,14 @@ private Q_SLOTS:
         QVERIFY(screen.drop(urls));
         // Taken in after the drop has returned, on the GUI thread.
         QVERIFY(screen.state()->archivosSeleccionados().isEmpty());
+        drainEvents(); // each URL is handed on; a web address is dropped here
 
         QStringList expected;
         for (const QString &name : queued)
             expected << screen.files.filePath(name);
         // A folder is walked on a thread of its own: wait for the queue, not for a time.
-        QTRY_COMPARE(sorted(screen.state()->archivosSeleccionados()), sorted(expected));
+        QTRY_COMPARE_WITH_TIMEOUT(sorted(screen.state()->archivosSeleccionados()), sorted(expected),
+                                  20000);
         QCOMPARE(sorted(screen.listedNames()), sorted(listed));
         QCOMPARE(screen.view->dropZone()->isEmpty(), queued.isEmpty());
     }
@@ -567,7 +569,7 @@ private Q_SLOTS:
         QVERIFY(child > 0);
         screen.view.reset();
         QCOMPARE(::kill(child, 0), -1);
-        QTest::qWait(50); // nothing of the run may come back
+        drainEvents(); // nothing of the run may come back
     }
 
     void aRunThroughTheScreen()

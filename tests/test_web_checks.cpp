@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStdout.h"
 #include "ScriptedHttpServer.h"
+#include "TestHelpers.h"
 
 #include "checks/VersionNumber.h"
 #include "checks/WebChecks.h"
@@ -10,6 +11,7 @@
 
 using namespace skyloft;
 using skyloft::test::CapturedStdout;
+using skyloft::test::drainEvents;
 using skyloft::test::refusingUrl;
 using skyloft::test::ScriptedHttpServer;
 
@@ -198,7 +200,7 @@ private Q_SLOTS:
         gone->checkConnectivity();
         QTRY_COMPARE(server.requests().size(), 2);
         delete gone;
-        QTest::qWait(100);
+        drainEvents();
         QCOMPARE(out.lines().size(), 1);
     }
 };

@@ -59,6 +59,15 @@ inline int freeLowestPort(int count = 3)
     }
 }
 
+// Delivers every event already queued, and what those queue in turn once: the way to check that
+// nothing more happens (a fixed wait would only guess how long "more" takes).
+inline void drainEvents()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+}
+
 // Waits for every authorization worker, then lets the work they posted run.
 inline bool finishAuthorizations()
 {
