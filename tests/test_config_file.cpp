@@ -39,8 +39,8 @@ private Q_SLOTS:
 
         // Names outside the catalog fall back (test_images draws every name in use).
         QCOMPARE(serviceIconName("OneDrive"), QStringLiteral("questionmark.circle"));
-        QCOMPARE(linksSectionImageName("MEGA"), QStringLiteral("mega"));
-        QCOMPARE(linksSectionImageName("box"), QStringLiteral("fichier"));
+        QCOMPARE(linksSectionImageName("mega"), QStringLiteral("mega"));
+        QCOMPARE(linksSectionImageName("MEGA"), QStringLiteral("cloud.square.fill"));
     }
 
     void configFileFoundAsRcloneFindsIt_data()

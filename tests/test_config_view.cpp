@@ -414,6 +414,15 @@ private Q_SLOTS:
                  (QStringList{"config", "create", authorized, "drive"}));
     }
 
+    // An encrypted file is said in plain view, not shown as services to authorize.
+    void anEncryptedFileIsSaid()
+    {
+        Screen screen("# Encrypted rclone configuration File\n\nRCLONE_ENCRYPT_V0:\nD/b4M0\n");
+        QVERIFY(screen.status().startsWith("Tu configuración de rclone está cifrada: "));
+        QVERIFY(screen.status().contains("«rclone config» (opción «s» y luego «u»)"));
+        QCOMPARE(screen.checkMarks(), QStringList{});
+    }
+
     // What assistive technology hears of a tile: checked when authorized; and a service whose
     // backend the installed rclone lacks says so before any press, and a press runs nothing.
     void tilesTellAuthorizationAndAvailability()

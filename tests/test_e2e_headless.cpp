@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -254,6 +255,79 @@ private Q_SLOTS:
             downloadAll({QUrl(rows.at(0).value(2)), QUrl(rows.at(1).value(2))}, 60000);
         QCOMPARE(downloads.at(0).body, readFile(first));
         QCOMPARE(downloads.at(1).body, readFile(second));
+    }
+
+    // A user's home: rclone's file only in ~/.config/rclone, the four services under remote names
+    // of their own (chosen on their tiles), and two more remotes over the sandbox's S3. One file
+    // goes to all six and every link serves it; a commented credential is no credential.
+    void everyRemoteOfAUsersOwnFile()
+    {
+        const QString home = m_work.filePath(QStringLiteral("casa"));
+        const QHash<QString, QString> renamed{{"drive", "mi drive"},
+                                              {"dropbox", "caja dropbox"},
+                                              {"mega", "mega personal"},
+                                              {"fichier", "uno fichier"}};
+        QString config = QString::fromUtf8(readFile(m_home + "/.rclone.conf"));
+        QSettings choices(home + "/.config/skyloft/skyloft.conf", QSettings::IniFormat);
+        const QHash<QString, QString> services{{"drive", "Google Drive"},
+                                               {"dropbox", "Dropbox"},
+                                               {"mega", "Mega"},
+                                               {"fichier", "1Fichier"}};
+        for (auto it = renamed.cbegin(); it != renamed.cend(); ++it) {
+            config.replace('[' + it.key() + ']', '[' + it.value() + ']');
+            choices.setValue("remotos/" + services.value(it.key()), it.value());
+        }
+        choices.sync();
+        const QString rcloneFile = home + "/.config/rclone/rclone.conf";
+        QVERIFY(writeFile(rcloneFile, config.toUtf8()));
+        const QByteArray content = smallFileContent(77);
+        QVERIFY(writeFile(m_work.filePath("para todos.txt"), content));
+
+        // Only the default places: no RCLONE_CONFIG, XDG_CONFIG_HOME inside that home.
+        const QByteArray given = qgetenv("RCLONE_CONFIG");
+        const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+        qunsetenv("RCLONE_CONFIG");
+        qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+        const auto run = [&](const QStringList &arguments) {
+            return runSkyloft(arguments, home, m_resources.path(), m_work.path());
+        };
+        const SkyloftRun remotes = run({"remotos"});
+        const SkyloftRun outcome =
+            run({"upload", "--to", "nube casa", "--to", "Google Drive", "--to", "archivo", "--to",
+                 "Dropbox", "--to", "Mega", "--to", "1Fichier", "para todos.txt"});
+        QVERIFY(
+            writeFile(rcloneFile,
+                      config.replace("skyloft-fichier\nuser", "skyloft-fichier\n# user").toUtf8()));
+        const SkyloftRun commented = run({"upload", "--to", "1Fichier", "para todos.txt"});
+        qputenv("RCLONE_CONFIG", given);
+        qputenv("XDG_CONFIG_HOME", xdg);
+
+        QVERIFY2(remotes.out.contains("mi drive\talias\tsí\tGoogle Drive") &&
+                     remotes.out.contains("nube casa\talias\tsí\t") &&
+                     remotes.out.contains("s3\ts3\tno\t"),
+                 qPrintable(remotes.describe()));
+        QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.describe()));
+        QStringList order;
+        QList<QUrl> urls;
+        for (const QStringList &fields : linkLines(outcome)) {
+            QCOMPARE(fields.size(), 4);
+            QCOMPARE(fields.at(3), QStringLiteral("subido"));
+            order << fields.at(0);
+            urls << QUrl(fields.at(2));
+        }
+        QCOMPARE(order, (QStringList{"archivo", "caja dropbox", "mega personal", "mi drive",
+                                     "nube casa", "uno fichier"}));
+        const QStringList buckets{"archivo", "dropbox", "mega", "drive", "nube-casa", "fichier"};
+        const QList<Download> downloads = downloadAll(urls, 180000);
+        for (qsizetype i = 0; i < downloads.size(); ++i) {
+            QCOMPARE(urls.at(i).path(), "/skyloft-" + buckets.at(i) + "/para todos.txt");
+            QVERIFY2(downloads.at(i).error.isEmpty(), qPrintable(order.at(i)));
+            QVERIFY2(downloads.at(i).body == content, qPrintable(order.at(i) + " differs"));
+        }
+
+        QCOMPARE(commented.exitCode, 2);
+        QVERIFY2(commented.out.contains("⚠️ 1Fichier tiene sección pero sin token/API."),
+                 qPrintable(commented.describe()));
     }
 
     // Skyloft killed outright during a fast run takes its rclone rcd along.

@@ -63,6 +63,20 @@ private Q_SLOTS:
             << QStringList{"🚫 Servicio no autorizado",
                            "Tiene que autorizar al menos uno de los servicios seleccionados "
                            "para subir archivos."};
+        QTest::newRow("another remote that can link, by its name, after the services")
+            << QStringList{"upload", "--to", "nube casa", "--to", "Dropbox", "b.txt"}
+            << kDriveAndDropbox +
+                   "\n[s3]\ntype = s3\n\n[nube casa]\ntype = alias\nremote = s3:caja\n"
+            << answer << 0
+            << QStringList{"dropbox\tb.txt\thttps://links.example/dropbox:/b.txt\tsubido",
+                           "nube casa\tb.txt\thttps://links.example/nube casa:/b.txt\tsubido"};
+        QTest::newRow("a remote without public links: usage error")
+            << QStringList{"upload", "--to", "disco", "b.txt"}
+            << kDriveAndDropbox + "\n[disco]\ntype = local\n"
+            << answer << 2
+            << QStringList{"El remoto \"disco\" no puede dar enlaces públicos. Servicios: Google "
+                           "Drive, Dropbox, Mega, 1Fichier; otros remotos con enlaces: ninguno "
+                           "(skyloft remotos los lista)."};
         QTest::newRow("unknown service: usage error")
             << QStringList{"upload", "--to", "OneDrive", "b.txt"} << kDriveAndDropbox << answer << 2
             << QStringList{};
@@ -102,9 +116,11 @@ private Q_SLOTS:
         QVERIFY(writeFile(work + "/b.txt", "b"));
 
         const SkyloftRun outcome = runSkyloft(arguments, fake.home(), fake.resourceDir(), work);
-        QCOMPARE(outcome.exitCode, exitCode);
+        QVERIFY2(outcome.exitCode == exitCode, qPrintable(outcome.describe()));
         if (exitCode == 2) {
-            QCOMPARE(fake.callCount(), 0);
+            // rclone may have been asked what a remote can do, but nothing was copied.
+            for (const FakeRclone::Call &call : fake.calls())
+                QCOMPARE(call.arguments.value(2), QStringLiteral("backend"));
             QCOMPARE(outcome.err.split('\n').mid(0, lastLines.size()), lastLines);
             return;
         }

@@ -188,15 +188,19 @@ private Q_SLOTS:
             << QStringList{
                    "# Drive [googledrive]", "d1.txt", "d2.txt", "# Fichier [fichier]", "f.pdf",
                    "# Mega [mega]",         "m.zip"};
-        QTest::newRow("a key without an image of its own shows fichier's")
-            << Recorded{{"onedrive", {"o.txt", "O"}}, {"dropbox", {"b.txt", "B"}}}
-            << QStringList{"# Dropbox [dropbox]", "b.txt", "# Onedrive [fichier]", "o.txt"};
-        QTest::newRow("titles: every word capitalized, the rest lower-cased")
-            << Recorded{{"my drive", {"x.txt", "X"}},
-                        {"DROPBOX", {"y.txt", "Y"}},
-                        {"google-drive", {"z.txt", "Z"}}}
-            << QStringList{"# Dropbox [dropbox]",  "y.txt", "# Google-Drive [fichier]", "z.txt",
-                           "# My Drive [fichier]", "x.txt"};
+        QTest::newRow("other remotes after the services, by their own names, with one image")
+            << Recorded{{"nube casa", {"n.txt", "N"}},
+                        {"mega", {"m.zip", "M"}},
+                        {"Archivo", {"a.txt", "A"}},
+                        {"DROPBOX", {"b.txt", "B"}}}
+            << QStringList{"# Mega [mega]",
+                           "m.zip",
+                           "# Archivo [cloud.square.fill]",
+                           "a.txt",
+                           "# DROPBOX [cloud.square.fill]",
+                           "b.txt",
+                           "# nube casa [cloud.square.fill]",
+                           "n.txt"};
         QTest::newRow("two cards may share a file name")
             << Recorded{{"drive", {"same.txt", "S1"}}, {"drive", {"same.txt", "S2"}}}
             << QStringList{"# Drive [googledrive]", "same.txt", "same.txt"};

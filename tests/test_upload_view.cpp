@@ -8,6 +8,7 @@
 
 #include "core/Notifier.h"
 #include "core/RcloneBackends.h"
+#include "core/RemoteDestinations.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/FileChooser.h"
 #include "screens/upload/ProgressCard.h"
@@ -50,9 +51,10 @@ struct Screen
     int configurationRequests = 0; // IrAConfiguracion posted
     int runsEnded = 0;
     QList<ChooserKind> choosersOpened;
-    QStringList chooserAnswer; // what the user picks when the file chooser opens
-    QList<QUrl> opened;        // addresses handed to the browser
-    RcloneBackends backends;   // none known unless a test says
+    QStringList chooserAnswer;                  // what the user picks when the file chooser opens
+    QList<QUrl> opened;                         // addresses handed to the browser
+    RcloneBackends backends;                    // none known unless a test says
+    RemoteDestinations *destinations = nullptr; // no other remotes unless a test gives some
     std::unique_ptr<UploadView> view;
 
     // A null configuration leaves the file missing.
@@ -79,7 +81,9 @@ struct Screen
                 choosersOpened << kind;
                 onChosen(chooserAnswer);
             },
-            &backends};
+            &backends,
+            nullptr,
+            destinations};
         view = std::make_unique<UploadView>(setup);
         view->resize(700, 490);
         Notifier::instance().observe(QString::fromLatin1(kIrAConfiguracion), view.get(),
@@ -514,6 +518,52 @@ private Q_SLOTS:
         for (const QString &path : opened)
             expected << QUrl(screen.server.url(path));
         QCOMPARE(screen.opened, expected);
+    }
+
+    // The other remotes that can link have a row of their own after the services, and come after
+    // them in Tab order; one that leaves rclone's file leaves the selection.
+    void otherRemotesFollowTheServices()
+    {
+        const QByteArray others = "\n[archivo]\ntype = alias\nremote = s3:a\n"
+                                  "\n[nube casa]\ntype = alias\nremote = s3:b\n"
+                                  "\n[disco]\ntype = local\n\n[s3]\ntype = s3\n";
+        Screen screen(kDriveOnly + others);
+        RemoteDestinations destinations(screen.fake.paths());
+        screen.destinations = &destinations;
+        screen.show();
+        QTRY_COMPARE(screen.view->servicePills().size(), 6);
+        QCOMPARE(screen.view->servicePills().at(5)->displayName(), "nube casa");
+        QCOMPARE(screen.pill("archivo")->accessibleDescription(), "Remoto de rclone (s3)");
+        QVERIFY(screen.pill("nube casa")->isAuthorized());
+
+        screen.queue({screen.file("a.txt")});
+        click(screen.pill("nube casa"));
+        QCOMPARE(screen.state()->serviciosSeleccionados(), QSet<QString>{"nube casa"});
+        QCOMPARE(screen.cardNames(), QStringList{"nube casa"});
+        QCOMPARE(screen.tabChain(screen.pill("1Fichier")).mid(0, 4),
+                 (QStringList{"1Fichier", "archivo", "nube casa", "Subir Archivos"}));
+
+        QVERIFY(writeFile(screen.fake.configPath(), kDriveOnly));
+        destinations.refresh();
+        QTRY_COMPARE(screen.view->servicePills().size(), 4);
+        QVERIFY(screen.state()->serviciosSeleccionados().isEmpty());
+        QVERIFY(!screen.uploadButtonShown());
+    }
+
+    // An encrypted file is said under the services; none of them is offered as signed in.
+    void anEncryptedFileIsSaid()
+    {
+        Screen screen("RCLONE_ENCRYPT_V0:\nD/b4M0\n");
+        screen.show();
+        QStringList shown;
+        for (QLabel *label : screen.view->findChildren<QLabel *>()) {
+            if (label->isVisible() && label->text().startsWith("Tu configuración de rclone"))
+                shown << label->text();
+        }
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.first().startsWith("Tu configuración de rclone está cifrada: "));
+        for (ServicePill *pill : screen.view->servicePills())
+            QVERIFY(!pill->isAuthorized());
     }
 
     // Tab visits every control, the upload button once it shows; Return presses the buttons.

@@ -5,6 +5,7 @@
 
 #include "core/Log.h"
 #include "core/QuitOnSignals.h"
+#include "core/RcloneConfigFile.h"
 #include "core/RclonePaths.h"
 #include "core/RemoteDestinations.h"
 #include "core/ServiceCatalog.h"
@@ -131,7 +132,7 @@ struct Options
     }
 };
 
-// upload --to SERVICIO [--to SERVICIO]... [--format tsv|json] RUTA...
+// upload --to DESTINO [--to DESTINO]... [--format tsv|json] RUTA...
 CommandLineRequest readUpload(Options &options)
 {
     CommandLineRequest request;
@@ -144,19 +145,16 @@ CommandLineRequest readUpload(Options &options)
     if (request.rapido && request.procesos)
         return usageError(options.command,
                           QStringLiteral("--rapido y --procesos no pueden ir juntas."));
-    const QStringList offered = ServiceCatalog::serviciosOrden();
-    for (const QString &service : options.values(QStringLiteral("--to"))) {
-        if (!offered.contains(service))
-            return usageError(options.command, QStringLiteral("Servicio desconocido: \"") +
-                                                   service + QStringLiteral("\". Servicios: ") +
-                                                   offered.join(QStringLiteral(", ")) +
-                                                   QLatin1Char('.'));
-        if (!request.services.contains(service))
-            request.services << service;
+    // A name that is no service is looked for among rclone's remotes when the upload starts.
+    for (const QString &destination : options.values(QStringLiteral("--to"))) {
+        if (destination.isEmpty())
+            return usageError(options.command, QStringLiteral("Un DESTINO está vacío (\"\")."));
+        if (!request.services.contains(destination))
+            request.services << destination;
     }
     request.paths = options.positional;
     if (request.services.isEmpty())
-        return usageError(options.command, QStringLiteral("Falta --to SERVICIO."));
+        return usageError(options.command, QStringLiteral("Falta --to DESTINO."));
     if (request.paths.isEmpty())
         return usageError(options.command, QStringLiteral("Falta al menos una RUTA."));
     // An empty path would name the current folder and upload all of it.
@@ -280,10 +278,55 @@ int printRemotes(const CommandLineRequest &request)
 
 // Runs the upload screen's steps without a screen: scan the authorizations, queue the paths,
 // select the services and press the button; then waits in the event loop for the run's end.
+// The remotes beyond the services that the request names, once rclone has said which can make
+// public links; a name that is neither a service nor such a remote is said on stderr.
+std::optional<QList<Destination>> otherRemotesNamed(const CommandLineRequest &request,
+                                                    const RclonePaths &paths)
+{
+    const QStringList services = ServiceCatalog::serviciosOrden();
+    QStringList others;
+    for (const QString &name : request.services) {
+        if (!services.contains(name))
+            others << name;
+    }
+    if (others.isEmpty())
+        return QList<Destination>{};
+    RemoteDestinations remotes(paths);
+    QObject::connect(&remotes, &RemoteDestinations::changed, &remotes,
+                     [] { QCoreApplication::exit(0); });
+    remotes.refresh();
+    if (!remotes.isSettled())
+        QCoreApplication::exec();
+    const QList<Destination> offered = remotes.extraDestinations();
+    QStringList offeredNames;
+    for (const Destination &destination : offered)
+        offeredNames << destination.name;
+    for (const QString &name : std::as_const(others)) {
+        if (offeredNames.contains(name))
+            continue;
+        const bool known = std::any_of(remotes.remotes().cbegin(), remotes.remotes().cend(),
+                                       [&](const RemoteLinkSupport &r) { return r.name == name; });
+        writeText(stderr, (known ? QStringLiteral("El remoto \"%1\" no puede dar enlaces públicos.")
+                                 : QStringLiteral("Destino desconocido: \"%1\"."))
+                                  .arg(name) +
+                              QStringLiteral(" Servicios: ") + services.join(QStringLiteral(", ")) +
+                              QStringLiteral("; otros remotos con enlaces: ") +
+                              (offeredNames.isEmpty() ? QStringLiteral("ninguno")
+                                                      : offeredNames.join(QStringLiteral(", "))) +
+                              QStringLiteral(" (skyloft remotos los lista).\n"));
+        return std::nullopt;
+    }
+    return offered;
+}
+
 int runHeadlessUpload(const CommandLineRequest &request)
 {
     const RclonePaths &paths = RclonePaths::process();
+    const auto others = otherRemotesNamed(request, paths);
+    if (!others)
+        return 2;
     UploadState state;
+    state.setExtraDestinations(*others);
     state.rescanAuthorizations(paths.rcloneConfigPath());
     const QList<FileIntake::Refused> refused =
         FileIntake::addCommandLinePaths(state, request.paths);
@@ -299,13 +342,16 @@ int runHeadlessUpload(const CommandLineRequest &request)
                                          "seleccionados para subir archivos.\n"));
         return 2;
     }
-    // A refused path is a failed pair for every service: reported, never dropped.
+    // A refused path is a failed pair for every destination: reported, never dropped.
+    const auto reading = RcloneConfigFile(paths.rcloneConfigPath()).read();
+    const QList<Destination> destinations =
+        resolveDestinations(request.services, reading.value_or(RcloneConfigReading()));
     QList<PairOutcome> rows;
     for (const FileIntake::Refused &path : refused) {
-        for (const QString &service : request.services) {
+        for (const Destination &destination : destinations) {
             PairOutcome outcome;
-            outcome.service = service;
-            outcome.remote = remoteNameFor(service);
+            outcome.service = destination.name;
+            outcome.remote = destination.remote;
             outcome.fileName = path.shown;
             outcome.localPath = path.shown;
             outcome.state = PairState::CopiaFallida;

@@ -29,7 +29,7 @@ struct CommandLineRequest
     };
     Kind kind = Kind::Window;
     QStringList paths;           // files and folders to queue
-    QStringList services;        // display names given with --to
+    QStringList services;        // --to: services' display names or other remotes' names
     Format format = Format::Tsv; // upload's rows, historial's entries, remotos' remotes
     QString message;             // help text or usage error
     QDateTime since;             // historial --desde; invalid for the whole history

@@ -72,14 +72,14 @@ Command uploadCommand()
     Command command;
     command.name = QStringLiteral("upload");
     command.usage = QStringLiteral("upload [--rapido|--procesos] [--progreso] [--format tsv|json] "
-                                   "--to SERVICIO [--to SERVICIO]... RUTA...");
+                                   "--to DESTINO [--to DESTINO]... RUTA...");
     command.summary =
         QStringLiteral("Sube sin ventana y escribe un enlace por cada archivo y servicio.");
     command.description = QStringLiteral(
-        "Sube sin ventana cada RUTA a cada SERVICIO, en el orden Google Drive, Dropbox, Mega, "
-        "1Fichier, y pide a rclone un enlace público tras cada copia. Los servicios han de estar "
-        "autorizados en el archivo de configuración de rclone (~/.rclone.conf); si uno elegido no "
-        "lo está, no se sube nada.\n\n"
+        "Sube sin ventana cada RUTA a cada DESTINO, en el orden Google Drive, Dropbox, Mega, "
+        "1Fichier y después los otros remotos en el orden del archivo de configuración de "
+        "rclone, y pide a rclone un enlace público tras cada copia. Los servicios han de estar "
+        "autorizados en ese archivo; si uno elegido no lo está, no se sube nada.\n\n"
         "Primero escribe las líneas de diagnóstico; al terminar, una fila por cada archivo y "
         "servicio, ordenadas por remoto y después en el orden de subida. Cada par acaba subido, "
         "copia fallida, enlace fallido o cancelado: una copia fallida nunca muestra un enlace. "
@@ -95,9 +95,10 @@ Command uploadCommand()
     command.options = {
         {QStringLiteral("--to"),
          {},
-         QStringLiteral("SERVICIO"),
-         QStringLiteral("Un servicio al que subir: ") + quotedServices() +
-             QStringLiteral(". Se repite para subir a varios."),
+         QStringLiteral("DESTINO"),
+         QStringLiteral("Un servicio al que subir (") + quotedServices() +
+             QStringLiteral(") o un remoto de rclone que dé enlaces públicos (los lista skyloft "
+                            "remotos). Se repite para subir a varios."),
          ValueCompletion::Services},
         formatOption(QStringLiteral(
             "tsv (por omisión): una fila por línea, con los campos separados por tabuladores y "
@@ -125,8 +126,8 @@ Command uploadCommand()
         helpOption(),
     };
     command.output = {
-        {QStringLiteral("remoto"), QStringLiteral("El remoto de rclone: drive, dropbox, mega o "
-                                                  "fichier.")},
+        {QStringLiteral("remoto"), QStringLiteral("El remoto de rclone al que se subió: drive, "
+                                                  "dropbox, mega, fichier u otro.")},
         {QStringLiteral("archivo"), QStringLiteral("El nombre del archivo.")},
         {QStringLiteral("enlace"), QStringLiteral("El enlace público; vacío si no lo hay.")},
         {QStringLiteral("estado"),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/Destination.h"
 
+#include "core/PublicLinks.h"
 #include "core/RcloneConfigReading.h"
 #include "core/ServiceCatalog.h"
 #include "core/ServiceRemotes.h"
@@ -13,6 +14,11 @@ bool Destination::isService() const
 }
 
 QString Destination::linksSection() const
+{
+    return linksSectionFor(name, remote);
+}
+
+QString linksSectionFor(const QString &name, const QString &remote)
 {
     const ServiceEntry *entry = ServiceCatalog::findListed(name);
     return entry ? entry->remoteName : remote;
@@ -28,8 +34,7 @@ QList<Destination> resolveDestinations(const QStringList &names, const RcloneCon
             if (service.displayName == name)
                 remote = service.remote;
         }
-        const RcloneRemote *section = reading.find(remote);
-        destinations << Destination{name, remote, section ? section->type() : QString()};
+        destinations << Destination{name, remote, documentedSupport(reading, remote).type};
     }
     return destinations;
 }

@@ -15,7 +15,7 @@ struct Destination
 {
     QString name;   // what the screens show: "Google Drive", or the remote's own name ("caja")
     QString remote; // the rclone remote the files go to: "drive", "trabajo", "caja"
-    QString type;   // its backend type in the file ("drive", "alias"); empty when it has none yet
+    QString type;   // the backend it finally reaches ("s3" for an alias over S3); may be empty
 
     bool isService() const;
     // The links screen's section (and the history's remote) for its links: a service keeps its
@@ -23,6 +23,9 @@ struct Destination
     QString linksSection() const;
     bool operator==(const Destination &) const = default;
 };
+
+// The links section of a destination by its name and remote (see Destination::linksSection).
+QString linksSectionFor(const QString &name, const QString &remote);
 
 // Each name as a destination: a listed service through the remote that serves it, any other
 // name as the remote of that name.

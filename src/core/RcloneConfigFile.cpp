@@ -256,7 +256,7 @@ QString RcloneConfigFile::remoteType(const QString &remoteName) const
 }
 
 std::optional<QList<ServiceAuthorization>>
-RcloneConfigFile::scanAuthorizations(ScanVariant variant, QString *problem) const
+RcloneConfigFile::scanAuthorizations(QString *problem) const
 {
     QString why;
     const auto reading = read(&why);
@@ -271,15 +271,10 @@ RcloneConfigFile::scanAuthorizations(ScanVariant variant, QString *problem) cons
     }
     QList<ServiceAuthorization> result;
     for (const ServiceRemote &service : serviceRemotes(*reading)) {
-        const ServiceEntry *entry = ServiceCatalog::find(service.displayName);
-        if (!entry->scanned)
+        if (!ServiceCatalog::find(service.displayName)->scanned)
             continue;
-        // The upload screen still looks services up by their own remote name.
-        const QString remoteName = variant == ScanVariant::ConfigScreen
-                                       ? service.remote
-                                       : remoteNameFor(service.displayName);
-        result << ServiceAuthorization{service.displayName, remoteName,
-                                       sectionStatus(*reading, remoteName)};
+        result << ServiceAuthorization{service.displayName, service.remote,
+                                       sectionStatus(*reading, service.remote)};
     }
     return result;
 }
@@ -288,7 +283,7 @@ bool RcloneConfigFile::refreshAuthorizations(ScanVariant variant,
                                              const std::function<void(const QString &entry)> &add,
                                              QString *problem) const
 {
-    const auto scanned = scanAuthorizations(variant, problem);
+    const auto scanned = scanAuthorizations(problem);
     if (!scanned)
         return false;
     for (const ServiceAuthorization &service : *scanned) {
@@ -301,8 +296,9 @@ bool RcloneConfigFile::refreshAuthorizations(ScanVariant variant,
 
 QString RcloneConfigFile::authorizedEntry(ScanVariant variant, const ServiceAuthorization &service)
 {
+    // The upload screen knows a service by its own remote name, whichever remote serves it.
     return variant == ScanVariant::ConfigScreen ? service.displayName.toLower()
-                                                : service.remoteName;
+                                                : remoteNameFor(service.displayName);
 }
 
 QString RcloneConfigFile::statusLine(ScanVariant variant, const ServiceAuthorization &service)

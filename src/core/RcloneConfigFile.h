@@ -22,14 +22,14 @@ enum class AuthorizationStatus
 // The two screens report the scan differently (see authorizedEntry and statusLine).
 enum class ScanVariant
 {
-    ConfigScreen, // the remote serving each service; entries are lower-cased display names
-    UploadScreen, // remoteNameFor; entries are remote names
+    ConfigScreen, // entries are lower-cased display names ("google drive")
+    UploadScreen, // entries are the services' own remote names ("drive")
 };
 
 struct ServiceAuthorization
 {
     QString displayName;
-    QString remoteName;
+    QString remoteName; // the remote that serves it
     AuthorizationStatus status;
 };
 
@@ -58,8 +58,7 @@ public:
     // Status of each scanned service, or nothing (after printing why) when the file is unreadable
     // or rclone could not use it; `problem` then says so for the screens when it is the latter
     // (an encrypted or broken file), and is left alone when the file is just missing.
-    std::optional<QList<ServiceAuthorization>> scanAuthorizations(ScanVariant variant,
-                                                                  QString *problem = nullptr) const;
+    std::optional<QList<ServiceAuthorization>> scanAuthorizations(QString *problem = nullptr) const;
 
     // The whole refresh a screen does: scans, prints one line per service and hands `add` the
     // entry of every authorized one. Returns false when the file could not be used.

@@ -179,7 +179,7 @@ QList<Destination> RemoteDestinations::extraDestinations() const
     for (const RemoteLinkSupport &remote : m_remotes) {
         // A remote named like a service would be taken for it.
         if (remote.canLink && remote.service.isEmpty() && !ServiceCatalog::find(remote.name))
-            extras << Destination{remote.name, remote.name, remote.type};
+            extras << Destination{remote.name, remote.name, remote.backend};
     }
     return extras;
 }

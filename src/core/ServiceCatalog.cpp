@@ -146,11 +146,25 @@ QString uploadServiceImageName(const QString &displayName)
 QString linksSectionImageName(const QString &sectionKey)
 {
     for (const ServiceEntry &entry : ServiceCatalog::entries()) {
-        if (!entry.iconName.isEmpty() &&
-            entry.remoteName.compare(sectionKey, Qt::CaseInsensitive) == 0)
+        // Exactly: another remote may be called "MEGA" and be anything.
+        if (!entry.iconName.isEmpty() && entry.remoteName == sectionKey)
             return entry.iconName;
     }
-    return QStringLiteral("fichier");
+    return remoteImageName();
+}
+
+QString remoteImageName()
+{
+    return QStringLiteral("cloud.square.fill");
+}
+
+bool isServiceSection(const QString &sectionKey)
+{
+    for (const ServiceEntry &entry : ServiceCatalog::entries()) {
+        if (entry.listed && entry.remoteName == sectionKey)
+            return true;
+    }
+    return false;
 }
 
 } // namespace skyloft

@@ -74,7 +74,12 @@ QString remoteNameFor(const QString &displayName);
 QString serviceIconName(const QString &displayName);
 // Image of an upload screen service button.
 QString uploadServiceImageName(const QString &displayName);
-// Image of a links screen section header, from the section key (a remote name).
+// Image of a links screen section header, from the section key (a remote name): a service's
+// logo, or the image of any other remote.
 QString linksSectionImageName(const QString &sectionKey);
+// The image of a destination that is no catalog service: any other remote of rclone's.
+QString remoteImageName();
+// Whether a links section key is one of the listed services' own remote names.
+bool isServiceSection(const QString &sectionKey);
 
 } // namespace skyloft

@@ -3,6 +3,7 @@
 
 #include "core/Notifier.h"
 #include "core/RcloneBackends.h"
+#include "core/RemoteDestinations.h"
 #include "screens/config/ConfigView.h"
 #include "screens/links/LinksView.h"
 #include "screens/upload/UploadView.h"
@@ -19,7 +20,8 @@ namespace skyloft {
 
 MainView::MainView(TabSelection *selectedTab, QWidget *parent)
     : QTabWidget(parent), m_selectedTab(selectedTab), m_generatedLinks(new GeneratedLinks(this)),
-      m_runs(new UploadRuns(RclonePaths::process(), this)), m_backends(new RcloneBackends(this))
+      m_runs(new UploadRuns(RclonePaths::process(), this)), m_backends(new RcloneBackends(this)),
+      m_destinations(new RemoteDestinations(RclonePaths::process(), this))
 {
     // Every pair is kept as it ends, so the links tab fills while the run goes on (a retry from
     // the links tab puts its pair back in place itself); the upload button's run, unless
@@ -35,6 +37,7 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
                     tabs->setSelectedTab(TabLinks);
             });
     m_backends->probe(RclonePaths::process());
+    m_destinations->watchFile();
     setMinimumSize(500, 520);
     setDocumentMode(true);
     // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
@@ -58,6 +61,7 @@ QWidget *MainView::makeUploadScreen()
     UploadViewSetup setup = UploadViewSetup::forApplication();
     setup.backends = m_backends;
     setup.runs = m_runs;
+    setup.destinations = m_destinations;
     m_uploadView = new UploadView(std::move(setup));
     return m_uploadView;
 }

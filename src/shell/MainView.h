@@ -10,6 +10,7 @@ class LinksView;
 struct PairOutcome;
 class UploadRuns;
 class RcloneBackends;
+class RemoteDestinations;
 class TabSelection;
 class UploadView;
 
@@ -44,6 +45,7 @@ private:
     LinksView *m_linksView = nullptr;
     // Asked once at start; both the upload and the configuration screen follow it.
     RcloneBackends *m_backends;
+    RemoteDestinations *m_destinations;
 };
 
 } // namespace skyloft

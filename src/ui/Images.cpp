@@ -6,6 +6,8 @@
 #include <QPixmapCache>
 #include <QSvgRenderer>
 
+#include <iterator>
+
 // The images live in a static library, whose resources are registered only when asked for.
 static void registerImages()
 {
@@ -63,6 +65,20 @@ QPixmap cachedImagePixmap(const QString &name, QSize size, qreal devicePixelRati
     }
     QPixmapCache::insert(key, pixmap);
     return pixmap;
+}
+
+QColor backendTint(const QString &backend)
+{
+    // Dark enough to stand by white text on the grey and the blue pills.
+    static const QColor palette[] = {QColor(0x00, 0x83, 0x8f), QColor(0x7e, 0x57, 0xc2),
+                                     QColor(0xe6, 0x51, 0x00), QColor(0xc2, 0x18, 0x5b),
+                                     QColor(0x2e, 0x7d, 0x32), QColor(0x39, 0x49, 0xab),
+                                     QColor(0x6d, 0x4c, 0x41), QColor(0x00, 0x69, 0x5c)};
+    // FNV-1a: qHash is seeded per process, and a backend should keep its colour.
+    quint32 hash = 2166136261u;
+    for (const QChar c : backend)
+        hash = (hash ^ c.unicode()) * 16777619u;
+    return palette[hash % std::size(palette)];
 }
 
 } // namespace skyloft

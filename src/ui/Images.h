@@ -18,4 +18,8 @@ QPixmap imagePixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.
 QPixmap cachedImagePixmap(const QString &name, QSize size, qreal devicePixelRatio,
                           const QColor &tint = {});
 
+// The colour of the image of another remote (remoteImageName()): one per backend, the same in
+// every session.
+QColor backendTint(const QString &backend);
+
 } // namespace skyloft

@@ -64,9 +64,9 @@ QSize StyledButton::sizeHint() const
         .grownBy({kFocusMargin, kFocusMargin, kFocusMargin, kFocusMargin});
 }
 
-QPixmap StyledButton::image(const QString &name, int size) const
+QPixmap StyledButton::image(const QString &name, int size, const QColor &tint) const
 {
-    return cachedImagePixmap(name, {size, size}, devicePixelRatioF());
+    return cachedImagePixmap(name, {size, size}, devicePixelRatioF(), tint);
 }
 
 void StyledButton::paintEvent(QPaintEvent *)
@@ -100,14 +100,14 @@ void StyledButton::paintEvent(QPaintEvent *)
 
     const QRectF content = plateRect.marginsRemoved(m_look.padding.toMarginsF());
     qreal x = content.left();
-    const auto drawImage = [&](const QString &name, int size) {
+    const auto drawImage = [&](const QString &name, int size, const QColor &tint) {
         const QRectF target(x, content.center().y() - size / 2.0, size, size);
-        const QPixmap pixmap = image(name, size);
+        const QPixmap pixmap = image(name, size, tint);
         painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
         x += size + m_look.spacing;
     };
     if (!m_imageName.isEmpty())
-        drawImage(m_imageName, m_look.imageSize);
+        drawImage(m_imageName, m_look.imageSize, m_look.imageTint);
     if (!text().isEmpty()) {
         const int advance = QFontMetrics(m_look.font).horizontalAdvance(text());
         painter.setPen(m_look.foreground);
@@ -117,7 +117,7 @@ void StyledButton::paintEvent(QPaintEvent *)
         x += advance + m_look.spacing;
     }
     if (hasBadge())
-        drawImage(m_badgeName, m_look.badgeSize);
+        drawImage(m_badgeName, m_look.badgeSize, {});
 }
 
 } // namespace skyloft

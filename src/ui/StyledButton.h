@@ -26,6 +26,7 @@ public:
         qreal radius = 0;
         QMargins padding;  // around image, text and badge
         int imageSize = 0; // edge of the image
+        QColor imageTint;  // the image in this one colour, when valid
         int badgeSize = 0; // edge of the badge
         int spacing = 8;   // between image, text and badge
         qreal scale = 1.0; // the whole plate is drawn scaled about its centre
@@ -49,7 +50,7 @@ protected:
 
 private:
     QSize plateSize() const;
-    QPixmap image(const QString &name, int size) const;
+    QPixmap image(const QString &name, int size, const QColor &tint) const;
 
     QString m_imageName;
     QString m_badgeName;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "upload/GeneratedLinks.h"
 
+#include "core/Destination.h"
+
 namespace skyloft {
 
 GeneratedLinks::GeneratedLinks(QObject *parent) : QObject(parent) {}
@@ -27,6 +29,7 @@ LinkItem LinkItem::fromOutcome(const PairOutcome &outcome)
     item.state = outcome.state;
     item.detail = outcome.detail;
     item.service = outcome.service;
+    item.remote = outcome.remote;
     item.localPath = outcome.localPath;
     item.cause = outcome.cause;
     item.rcloneOutput = outcome.rcloneOutput;
@@ -36,7 +39,7 @@ LinkItem LinkItem::fromOutcome(const PairOutcome &outcome)
 void GeneratedLinks::record(const PairOutcome &outcome)
 {
     if (outcome.state != PairState::Cancelado)
-        append(outcome.remote, LinkItem::fromOutcome(outcome));
+        append(linksSectionFor(outcome.service, outcome.remote), LinkItem::fromOutcome(outcome));
 }
 
 void GeneratedLinks::replace(const QString &remoteName, qsizetype index, const LinkItem &item)

@@ -22,6 +22,7 @@ struct LinkItem
     PairState state = PairState::Subido;
     QString detail;       // rclone's last line when the pair failed
     QString service;      // display name, for "Reintentar"
+    QString remote;       // the remote it went to (not always the section's), for "Reintentar"
     QString localPath;    // the uploaded file, for "Reintentar"
     QString cause;        // why it failed (FailureCause.h)
     QString rcloneOutput; // rclone's last lines about it
@@ -31,7 +32,8 @@ struct LinkItem
     static LinkItem fromOutcome(const PairOutcome &outcome);
 };
 
-// Links of this session by remote name ("drive", "fichier", ...), each list in recording order.
+// Links of this session by section: a service's own remote name ("drive", "fichier", ...), or
+// another remote's name; each list in recording order.
 // QMap keeps the keys sorted, which is the order the links screen shows them in.
 using LinksByRemote = QMap<QString, QList<LinkItem>>;
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "upload/UploadRun.h"
 
+#include "core/Destination.h"
 #include "core/Log.h"
+#include "core/RcloneConfigFile.h"
 #include "core/ServiceCatalog.h"
 #include "upload/FailureCause.h"
 #include "upload/RcClient.h"
@@ -32,10 +34,13 @@ UploadRun::UploadRun(UploadState *state, QStringList services, RclonePaths paths
     : QObject(parent), m_state(state), m_services(std::move(services)), m_paths(std::move(paths)),
       m_stallSeconds(StallWatcher::stallSecondsFromEnvironment())
 {
-    for (const QString &service : std::as_const(m_services)) {
+    // A service goes to the remote that serves it now; any other name is a remote of its own.
+    const auto reading = RcloneConfigFile(m_paths.rcloneConfigPath()).read();
+    for (const Destination &destination :
+         resolveDestinations(m_services, reading.value_or(RcloneConfigReading()))) {
         Lane lane;
-        lane.service = service;
-        lane.remote = skyloft::remoteNameFor(service);
+        lane.service = destination.name;
+        lane.remote = destination.remote;
         m_lanes << lane;
     }
 }
@@ -77,17 +82,15 @@ UploadRun *UploadRun::fromUploadButton(UploadState *state, const RclonePaths &pa
                                        QObject *parent)
 {
     const QSet<QString> &selected = state->serviciosSeleccionados();
-    const QSet<QString> &authorized = state->authorizedServices();
     // Every selected name counts here, also one that is not offered and would not be uploaded to.
-    if (std::any_of(selected.cbegin(), selected.cend(), [&](const QString &name) {
-            return !authorized.contains(skyloft::remoteNameFor(name));
-        })) {
+    if (std::any_of(selected.cbegin(), selected.cend(),
+                    [&](const QString &name) { return !state->isAuthorized(name); })) {
         state->setShowAuthorizationAlert(true);
         return nullptr;
     }
     state->setIsUploading(true);
     QStringList services;
-    for (const QString &name : state->serviciosOrden()) {
+    for (const QString &name : state->destinationOrder()) {
         if (selected.contains(name))
             services << name;
     }
@@ -242,7 +245,7 @@ bool UploadRun::takeNext(Lane &lane)
         passOver(lane, PairState::Cancelado, QString());
         return false;
     }
-    if (m_state && !m_state->authorizedServices().contains(lane.remote)) {
+    if (m_state && !m_state->isAuthorized(lane.service)) {
         logLine(QStringLiteral("❌ Servicio ") + lane.service +
                 QStringLiteral(" no autorizado. Saltando."));
         passOver(lane, PairState::CopiaFallida, QStringLiteral("Servicio no autorizado"));

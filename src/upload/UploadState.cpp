@@ -72,6 +72,38 @@ void UploadState::toggleService(const QString &displayName)
     Q_EMIT serviciosSeleccionadosChanged();
 }
 
+void UploadState::setExtraDestinations(const QList<Destination> &extras)
+{
+    if (extras == m_extraDestinations)
+        return;
+    bool selectionChanged = false;
+    for (const Destination &old : std::as_const(m_extraDestinations)) {
+        if (!extras.contains(old))
+            selectionChanged |= m_serviciosSeleccionados.remove(old.name);
+    }
+    m_extraDestinations = extras;
+    Q_EMIT extraDestinationsChanged();
+    if (selectionChanged)
+        Q_EMIT serviciosSeleccionadosChanged();
+}
+
+QStringList UploadState::destinationOrder() const
+{
+    QStringList names = m_serviciosOrden;
+    for (const Destination &extra : m_extraDestinations)
+        names << extra.name;
+    return names;
+}
+
+bool UploadState::isAuthorized(const QString &name) const
+{
+    for (const Destination &extra : m_extraDestinations) {
+        if (extra.name == name)
+            return true;
+    }
+    return m_authorizedServices.contains(remoteNameFor(name));
+}
+
 void UploadState::clearServicios()
 {
     if (emptyOut(m_serviciosSeleccionados))

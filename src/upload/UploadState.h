@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Destination.h"
 #include "upload/ServiceTransfer.h"
 #include "upload/TipoAlerta.h"
 
@@ -51,6 +52,14 @@ public:
     void toggleService(const QString &displayName);
     // The services offered, in display order; never changes.
     const QStringList &serviciosOrden() const { return m_serviciosOrden; }
+    // The other remotes of rclone's that can make public links, offered after the services
+    // ("Otros:") and authorized by being offered. One that goes away leaves the selection too.
+    const QList<Destination> &extraDestinations() const { return m_extraDestinations; }
+    void setExtraDestinations(const QList<Destination> &extras);
+    // Every name that can be selected, in the order a run goes through them.
+    QStringList destinationOrder() const;
+    // A service whose own remote name is in authorizedServices, or another remote offered.
+    bool isAuthorized(const QString &name) const;
 
     // Remote names (not display names) of the authorized services.
     const QSet<QString> &authorizedServices() const { return m_authorizedServices; }
@@ -112,6 +121,7 @@ Q_SIGNALS:
     void archivosAppended(qsizetype first, qsizetype count);
     void archivosSeleccionadosChanged();
     void serviciosSeleccionadosChanged();
+    void extraDestinationsChanged();
     void authorizedServicesChanged();
     void canceledServicesChanged();
     void progressDictChanged();
@@ -129,6 +139,7 @@ private:
     QStringList m_archivosSeleccionados;
     QSet<QString> m_serviciosSeleccionados;
     const QStringList m_serviciosOrden;
+    QList<Destination> m_extraDestinations;
     QSet<QString> m_authorizedServices;
     QSet<QString> m_canceledServices;
     QMap<QString, ServiceProgress> m_progressDict;

@@ -143,13 +143,13 @@ void LinksModel::onAppended(const QString &remoteName, qsizetype first, qsizetyp
 {
     // Rows are sorted by section, each header before its cards: the section is found by halves.
     const auto bySection = [](const Row &row, const QString &section) {
-        return row.section < section;
+        return sectionBefore(row.section, section);
     };
     const auto begin = std::lower_bound(m_rows.cbegin(), m_rows.cend(), remoteName, bySection);
     const bool newSection = begin == m_rows.cend() || begin->section != remoteName;
     const auto end = std::upper_bound(
         begin, m_rows.cend(), remoteName,
-        [](const QString &section, const Row &row) { return section < row.section; });
+        [](const QString &section, const Row &row) { return sectionBefore(section, row.section); });
     const qsizetype position = end - m_rows.cbegin();
     QList<Row> added;
     added.reserve(count + 1);

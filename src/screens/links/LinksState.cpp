@@ -50,7 +50,7 @@ void LinksState::retry(const QString &remoteName, qsizetype item)
         return;
     PairOutcome pair;
     pair.service = original.service;
-    pair.remote = remoteName;
+    pair.remote = original.remote.isEmpty() ? remoteName : original.remote;
     pair.fileName = original.fileName;
     pair.localPath = original.localPath;
     m_retrying.insert(m_runs->retry({pair}, RunOrigin::LinksRetry), {remoteName, item, original});

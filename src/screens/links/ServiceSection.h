@@ -15,10 +15,14 @@ struct ServiceSection
     QList<LinkItem> items;
 };
 
-// The sections in ascending key order (plain character-code comparison).
+// The services' sections in ascending key order (plain character-code comparison), then the
+// other remotes' in the same order.
 QList<ServiceSection> serviceSections(const LinksByRemote &links);
+// That order, for two section keys.
+bool sectionBefore(const QString &a, const QString &b);
 
-// A section's header: first letter of each word upper-case, the rest lower-case.
+// A service's section header: first letter of each word upper-case, the rest lower-case.
+// Another remote's: its name.
 QString sectionTitle(const QString &id);
 
 // Every link, section after section, one per line, without a final line feed.

@@ -3,6 +3,7 @@
 
 #include "core/RcloneBackends.h"
 #include "core/RcloneConfigFile.h"
+#include "core/RemoteDestinations.h"
 #include "core/ServiceCatalog.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ProgressCard.h"
@@ -31,6 +32,7 @@ namespace {
 
 const QString kSkyloft = QStringLiteral("Skyloft");
 const QString kServicios = QStringLiteral("Servicios:");
+const QString kOtros = QStringLiteral("Otros:");
 const QString kSubirArchivos = QStringLiteral("Subir Archivos");
 const QString kSubiendoArchivos = QStringLiteral("Subiendo archivos...");
 const QString kCancelarTodo = QStringLiteral("Cancelar todo");
@@ -54,6 +56,8 @@ const QString kHayUnaNuevaVersion =
 const QString kDescargar = QStringLiteral("Descargar");
 
 constexpr int kLogoSize = 100;
+// With the row of other remotes the logo gives up the room that row takes.
+constexpr int kCompactLogoSize = 52;
 constexpr int kTitlePoints = 32;
 constexpr int kTitleTopPadding = 4;
 constexpr int kPillSpacing = 16;
@@ -127,6 +131,11 @@ UploadView::UploadView(UploadViewSetup setup, QWidget *parent)
         updateCards();
     });
     connect(m_state, &UploadState::authorizedServicesChanged, this, &UploadView::updatePills);
+    connect(m_state, &UploadState::extraDestinationsChanged, this, &UploadView::showOtherRemotes);
+    if (m_setup.destinations)
+        connect(m_setup.destinations, &RemoteDestinations::changed, m_state, [this] {
+            m_state->setExtraDestinations(m_setup.destinations->extraDestinations());
+        });
     if (m_setup.backends)
         connect(m_setup.backends, &RcloneBackends::changed, this,
                 &UploadView::updatePillAvailability);
@@ -171,11 +180,9 @@ void UploadView::cancelService(const QString &displayName)
 QWidget *UploadView::makeMainColumn()
 {
     auto *column = new QWidget;
-    auto *logo = new QLabel(column);
-    logo->setPixmap(
-        imagePixmap(QStringLiteral("logo"), {kLogoSize, kLogoSize}, devicePixelRatioF()));
-    logo->setFixedSize(kLogoSize, kLogoSize);
-    logo->setAccessibleName(kSkyloft);
+    m_logo = new QLabel(column);
+    m_logo->setAccessibleName(kSkyloft);
+    showLogo(kLogoSize);
     QLabel *title = textLabel(kSkyloft, systemFont(kTitlePoints, QFont::DemiBold),
                               secondaryLabelColour(), column);
 
@@ -197,7 +204,7 @@ QWidget *UploadView::makeMainColumn()
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding, kDefaultPadding);
     layout->setSpacing(kDefaultSpacing);
-    layout->addWidget(logo, 0, Qt::AlignHCenter);
+    layout->addWidget(m_logo, 0, Qt::AlignHCenter);
     layout->addSpacing(kTitleTopPadding);
     layout->addWidget(title, 0, Qt::AlignHCenter);
     layout->addWidget(m_dropZone, 0, Qt::AlignHCenter);
@@ -228,13 +235,77 @@ QWidget *UploadView::makeServicesBlock(QWidget *parent)
     }
     row->addStretch(1);
 
+    // The other remotes: "Otros:" and their pills, scrolling sideways when they do not fit.
+    m_otherRow = new QWidget(block);
+    QLabel *others =
+        textLabel(kOtros, textStyleFont(TextStyle::Headline), labelColour(), m_otherRow);
+    auto *scroll = new QScrollArea(m_otherRow);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    m_otherPills = new QWidget(scroll);
+    fillWithPage(m_otherPills);
+    auto *pills = new QHBoxLayout(m_otherPills);
+    pills->setContentsMargins(0, 0, 0, 0);
+    pills->setSpacing(kPillSpacing);
+    pills->addStretch(1);
+    scroll->setWidget(m_otherPills);
+    scroll->setFixedHeight(m_pills.first()->sizeHint().height());
+    auto *otherLayout = new QHBoxLayout(m_otherRow);
+    otherLayout->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
+    otherLayout->setSpacing(kPillSpacing);
+    otherLayout->addWidget(others);
+    otherLayout->addWidget(scroll, 1);
+    m_otherRow->hide();
+
+    m_configProblem = textLabel(QString(), textStyleFont(TextStyle::Footnote), systemRed(), block);
+    m_configProblem->setWordWrap(true);
+    m_configProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_configProblem->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
+    m_configProblem->hide();
+
     auto *layout = new QVBoxLayout(block);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(kDefaultSpacing);
     layout->addWidget(heading);
     heading->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
+    layout->addWidget(m_configProblem);
     layout->addLayout(row);
+    layout->addWidget(m_otherRow);
     return block;
+}
+
+void UploadView::showLogo(int size)
+{
+    m_logo->setPixmap(imagePixmap(QStringLiteral("logo"), {size, size}, devicePixelRatioF()));
+    m_logo->setFixedSize(size, size);
+}
+
+void UploadView::showOtherRemotes()
+{
+    qDeleteAll(m_extraPills);
+    m_extraPills.clear();
+    auto *pills = static_cast<QHBoxLayout *>(m_otherPills->layout());
+    QWidget *previous = m_pills.last();
+    for (const Destination &remote : m_state->extraDestinations()) {
+        auto *pill = new ServicePill(remote, m_otherPills);
+        const QString name = remote.name;
+        connect(pill, &QAbstractButton::toggled, m_state, [state = m_state, name](bool checked) {
+            if (state->serviciosSeleccionados().contains(name) != checked)
+                state->toggleService(name);
+        });
+        pills->insertWidget(pills->count() - 1, pill);
+        // After the services, before the upload button, in the order they are shown.
+        setTabOrder(previous, pill);
+        previous = pill;
+        m_extraPills << pill;
+    }
+    setTabOrder(previous, m_uploadButton);
+    m_otherRow->setVisible(!m_extraPills.isEmpty());
+    showLogo(m_extraPills.isEmpty() ? kLogoSize : kCompactLogoSize);
+    updatePills();
+    updatePillAvailability();
 }
 
 QWidget *UploadView::makeProgressSection()
@@ -286,8 +357,16 @@ void UploadView::queueUrls(const QList<QUrl> &urls)
 void UploadView::uploadScreenAppeared()
 {
     m_checks->checkConnectivity();
+    // A remote chosen for a service on the configuration tab is no longer another remote.
+    if (m_setup.destinations)
+        m_setup.destinations->refresh();
     updatePillAvailability();
-    if (!m_state->rescanAuthorizations(m_setup.paths.rcloneConfigPath()))
+    const bool scanned = m_state->rescanAuthorizations(m_setup.paths.rcloneConfigPath());
+    // A file rclone cannot use (encrypted, broken) is said here, not shown as services to sign in.
+    const auto reading = RcloneConfigFile(m_setup.paths.rcloneConfigPath()).read();
+    m_configProblem->setText(reading ? reading->problem() : QString());
+    m_configProblem->setVisible(!m_configProblem->text().isEmpty());
+    if (!scanned)
         return;
     m_checks->checkForUpdate();
 }
@@ -336,10 +415,9 @@ void UploadView::showSectionForState()
 
 void UploadView::updatePills()
 {
-    for (ServicePill *pill : m_pills) {
+    for (ServicePill *pill : servicePills()) {
         pill->setChecked(m_state->serviciosSeleccionados().contains(pill->displayName()));
-        pill->setAuthorized(
-            m_state->authorizedServices().contains(remoteNameFor(pill->displayName())));
+        pill->setAuthorized(m_state->isAuthorized(pill->displayName()));
     }
 }
 
@@ -347,13 +425,14 @@ void UploadView::updatePillAvailability()
 {
     if (!m_setup.backends)
         return;
-    const RcloneConfigFile config(m_setup.paths.rcloneConfigPath());
-    for (ServicePill *pill : std::as_const(m_pills)) {
-        const QString reason = m_setup.backends->unavailableReason(
-            config.remoteType(remoteNameFor(pill->displayName())));
-        pill->setEnabled(reason.isEmpty());
-        pill->setToolTip(reason);
-        pill->setAccessibleDescription(reason);
+    const auto reading = RcloneConfigFile(m_setup.paths.rcloneConfigPath()).read();
+    for (ServicePill *pill : servicePills()) {
+        const QString remote =
+            reading ? resolveDestinations({pill->displayName()}, *reading).first().remote
+                    : remoteNameFor(pill->displayName());
+        const RcloneRemote *section = reading ? reading->find(remote) : nullptr;
+        pill->setUnavailableReason(
+            m_setup.backends->unavailableReason(section ? section->type() : QString()));
     }
 }
 
@@ -363,11 +442,11 @@ void UploadView::updateUploadButton()
                                   !m_state->serviciosSeleccionados().isEmpty());
 }
 
-// One card per selected service, in the services' order, each showing its progress entry.
+// One card per selected destination, in their order, each showing its progress entry.
 void UploadView::updateCards()
 {
     QStringList wanted;
-    for (const QString &service : m_state->serviciosOrden()) {
+    for (const QString &service : m_state->destinationOrder()) {
         if (m_state->serviciosSeleccionados().contains(service))
             wanted << service;
     }

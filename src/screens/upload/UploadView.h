@@ -20,6 +20,7 @@ class DropZone;
 class ProgressCard;
 class QueuedFilesModel;
 class RcloneBackends;
+class RemoteDestinations;
 class SectionSwitcher;
 class ServicePill;
 class StyledButton;
@@ -38,6 +39,8 @@ struct UploadViewSetup
     RcloneBackends *backends = nullptr;
     // Who makes the runs (not owned); the screen makes its own over `paths` when none is given.
     UploadRuns *runs = nullptr;
+    // The other remotes that can make public links, offered after the services (not owned).
+    RemoteDestinations *destinations = nullptr;
 
     // The process's rclone, the build's addresses (unless the environment overrides them), the
     // desktop's browser and file dialog.
@@ -73,7 +76,8 @@ public:
     void uploadScreenAppeared();
 
     DropZone *dropZone() const { return m_dropZone; }
-    QList<ServicePill *> servicePills() const { return m_pills; }
+    // The services' pills, then the other remotes'.
+    QList<ServicePill *> servicePills() const { return m_pills + m_extraPills; }
     StyledButton *uploadButton() const { return m_uploadButton; }
     StyledButton *cancelAllButton() const { return m_cancelAll; }
     QList<ProgressCard *> progressCards() const { return m_cards; }
@@ -89,6 +93,9 @@ private:
     void chooseFiles(ChooserKind kind);
     void showSectionForState();
     void updatePills();
+    void showLogo(int size);
+    // The "Otros:" row, made again whenever the other remotes change.
+    void showOtherRemotes();
     // A service whose remote's type is a backend the installed rclone lacks cannot upload.
     void updatePillAvailability();
     void updateUploadButton();
@@ -106,7 +113,13 @@ private:
     QueuedFilesModel *m_queuedFiles;
     SectionSwitcher *m_sections;
     DropZone *m_dropZone = nullptr;
+    QLabel *m_logo = nullptr;
     QList<ServicePill *> m_pills;
+    QWidget *m_otherRow = nullptr;
+    // Why rclone cannot use its file, under "Servicios:", when that is so.
+    QLabel *m_configProblem = nullptr;
+    QWidget *m_otherPills = nullptr;
+    QList<ServicePill *> m_extraPills;
     QWidget *m_uploadButtonRow = nullptr;
     StyledButton *m_uploadButton = nullptr;
     StyledButton *m_cancelAll = nullptr;
