@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // End to end inside tools/sandbox, through the window as a user works it: a folder dropped on the
-// upload screen, the four service pills and "Subir Archivos" clicked, and the real rclone copying
-// to the sandbox's S3 server. Every link the links tab receives must download its file.
+// upload screen, the four service pills and the two other remotes' pills and "Subir Archivos"
+// clicked, and the real rclone copying to the sandbox's S3 server. Every link the links tab
+// receives must download its file.
 #include "Downloads.h"
 #include "DropUrls.h"
 #include "FakeRclone.h"
 #include "TestHelpers.h"
 
+#include "core/Settings.h"
 #include "history/HistoryStore.h"
 #include "screens/upload/DropZone.h"
 #include "screens/upload/ServicePill.h"
@@ -35,8 +37,22 @@ using skyloft::test::writeFile;
 
 namespace {
 
-const QStringList kRemotes{QStringLiteral("drive"), QStringLiteral("dropbox"),
-                           QStringLiteral("mega"), QStringLiteral("fichier")};
+// A user's own names for the sandbox's service remotes, and the links section each one fills.
+const QList<std::pair<QString, QString>> kRenamed{{"drive", "mi drive"},
+                                                  {"dropbox", "caja dropbox"},
+                                                  {"mega", "mega personal"},
+                                                  {"fichier", "uno fichier"}};
+const QStringList kServices{"Google Drive", "Dropbox", "Mega", "1Fichier"};
+const QStringList kExtras{"archivo", "nube casa"};
+
+QString renamedOf(const QString &remote)
+{
+    for (const auto &[original, renamed] : kRenamed) {
+        if (original == remote)
+            return renamed;
+    }
+    return {};
+}
 
 QByteArray randomBytes(qsizetype size)
 {
@@ -65,13 +81,31 @@ private Q_SLOTS:
         QVERIFY(m_resources.isValid() && m_work.isValid());
         QVERIFY(QFile::link(QStringLiteral(SKYLOFT_REAL_RCLONE),
                             m_resources.filePath(QStringLiteral("rclone"))));
-        // The window's screens take the process's rclone: the real one, in the sandbox's home.
+        // The window's screens take the process's rclone: the real one, in a home of the user's
+        // whose only rclone file is in rclone's default place, the services under names of their
+        // own (chosen on their tiles), besides the sandbox's two other remotes.
         qputenv("SKYLOFT_RESOURCE_DIR", QFile::encodeName(m_resources.path()));
+        QFile sandboxFile(sandboxHome + QStringLiteral("/.rclone.conf"));
+        QVERIFY(sandboxFile.open(QIODevice::ReadOnly));
+        QString config = QString::fromUtf8(sandboxFile.readAll());
+        const QString home = m_work.filePath(QStringLiteral("casa"));
+        qunsetenv("RCLONE_CONFIG");
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+        Settings settings;
+        for (qsizetype i = 0; i < kRenamed.size(); ++i) {
+            const auto &[remote, renamed] = kRenamed.at(i);
+            QVERIFY(config.contains('[' + remote + ']'));
+            config.replace('[' + remote + ']', '[' + renamed + ']');
+            settings.setChosenRemote(kServices.at(i), renamed);
+        }
+        QVERIFY(writeFile(home + QStringLiteral("/.config/rclone/rclone.conf"), config.toUtf8()));
     }
 
-    // A dropped folder goes to all four services; each file gets one link per service, in queue
-    // order, the links tab comes up, and every link serves its file byte for byte.
-    void aDroppedFolderUploadsToEveryService()
+    // A dropped folder goes to all four services and both other remotes; each file gets one link
+    // per destination, in queue order, the links tab comes up, and every link serves its file
+    // byte for byte.
+    void aDroppedFolderUploadsToEveryDestination()
     {
         QHash<QString, QByteArray> contents; // by file name
         const QString folder = m_work.filePath(QStringLiteral("carpeta de prueba ñ"));
@@ -94,9 +128,14 @@ private Q_SLOTS:
         MainView *tabs = window.contentView()->mainView();
         UploadView *upload = tabs->uploadView();
         QCOMPARE(tabs->currentWidget(), upload);
-        // The sandbox's remotes count as authorized once the screen has scanned the file.
+        // The remotes count as authorized once the screen has scanned the file; the other
+        // remotes' pills come once rclone has said which remotes can make public links.
+        QTRY_COMPARE_WITH_TIMEOUT(upload->servicePills().size(), 6, 30000);
         const QList<ServicePill *> pills = upload->servicePills();
-        QCOMPARE(pills.size(), kRemotes.size());
+        QStringList names;
+        for (ServicePill *pill : pills)
+            names << pill->displayName();
+        QCOMPARE(names, kServices + kExtras);
         QTRY_VERIFY_WITH_TIMEOUT(
             std::all_of(pills.cbegin(), pills.cend(),
                         [](ServicePill *pill) { return pill->isAuthorized(); }),
@@ -107,7 +146,7 @@ private Q_SLOTS:
         const QStringList queue = upload->state()->archivosSeleccionados();
         for (ServicePill *pill : pills)
             QTest::mouseClick(pill, Qt::LeftButton);
-        QCOMPARE(upload->state()->serviciosSeleccionados().size(), kRemotes.size());
+        QCOMPARE(upload->state()->serviciosSeleccionados().size(), pills.size());
         StyledButton *button = upload->uploadButton();
         QCOMPARE(button->text(), QStringLiteral("Subir Archivos"));
         QVERIFY(button->isVisible());
@@ -127,18 +166,26 @@ private Q_SLOTS:
         QStringList recorded;
         for (auto it = links.cbegin(); it != links.cend(); ++it) {
             for (const LinkItem &item : it.value())
-                session << it.key() + '|' + item.fileName + '|' + item.link;
+                session << item.remote + '|' + item.fileName + '|' + item.link;
         }
         for (const HistoryEntry &entry : window.history()->entries(started))
             recorded << entry.pair.remote + '|' + entry.pair.fileName + '|' + entry.pair.link;
         QCOMPARE(sorted(recorded), sorted(session));
-        QCOMPARE(links.keys(), sorted(kRemotes));
+        QStringList sections = kExtras;
+        for (const auto &[remote, renamed] : kRenamed)
+            sections << remote;
+        QCOMPARE(links.keys(), sorted(sections));
         QList<QUrl> urls;
         QList<QByteArray> expectedBodies;
         QStringList where;
         for (auto it = links.cbegin(); it != links.cend(); ++it) {
             QStringList names;
+            // Each section's files went to the remote that serves it, and so to its bucket.
+            const QString remote = kExtras.contains(it.key()) ? it.key() : renamedOf(it.key());
+            const QString bucket = "/skyloft-" + QString(it.key()).replace(' ', '-') + '/';
             for (const LinkItem &item : it.value()) {
+                QCOMPARE(item.remote, remote);
+                QVERIFY2(QUrl(item.link).path().startsWith(bucket), qPrintable(item.link));
                 names << item.fileName;
                 QVERIFY2(!item.link.isEmpty(),
                          qPrintable(it.key() + QLatin1Char('/') + item.fileName));
