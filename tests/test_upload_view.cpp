@@ -548,6 +548,26 @@ private Q_SLOTS:
         QTRY_COMPARE(screen.view->servicePills().size(), 4);
         QVERIFY(screen.state()->serviciosSeleccionados().isEmpty());
         QVERIFY(!screen.uploadButtonShown());
+
+        // More than fit: the window keeps its width and the row scrolls to the focused pill.
+        QByteArray many = kDriveOnly + "\n[s3]\ntype = s3\n";
+        for (int i = 1; i <= 8; ++i)
+            many += "\n[almacén " + QByteArray::number(i) + "]\ntype = alias\nremote = s3:x\n";
+        QVERIFY(writeFile(screen.fake.configPath(), many));
+        destinations.refresh();
+        QTRY_COMPARE(screen.view->servicePills().size(), 12);
+        ServicePill *last = screen.pill("almacén 8");
+        QWidget *viewport = last->parentWidget()->parentWidget();
+        const auto shown = [&] {
+            return viewport->rect().contains(QRect(last->mapTo(viewport, QPoint()), last->size()));
+        };
+        QTRY_VERIFY(screen.pill("almacén 1")->isVisible());
+        QVERIFY(!shown());
+        QCOMPARE(screen.view->width(), 700);
+        screen.pill("almacén 7")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), last);
+        QVERIFY(shown());
     }
 
     // An encrypted file is said under the services; none of them is offered as signed in.

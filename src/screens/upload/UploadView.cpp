@@ -18,11 +18,14 @@
 #include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -239,7 +242,7 @@ QWidget *UploadView::makeServicesBlock(QWidget *parent)
     m_otherRow = new QWidget(block);
     QLabel *others =
         textLabel(kOtros, textStyleFont(TextStyle::Headline), labelColour(), m_otherRow);
-    auto *scroll = new QScrollArea(m_otherRow);
+    auto *scroll = m_otherScroll = new QScrollArea(m_otherRow);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -251,7 +254,7 @@ QWidget *UploadView::makeServicesBlock(QWidget *parent)
     pills->setSpacing(kPillSpacing);
     pills->addStretch(1);
     scroll->setWidget(m_otherPills);
-    scroll->setFixedHeight(m_pills.first()->sizeHint().height());
+    scroll->horizontalScrollBar()->installEventFilter(this);
     auto *otherLayout = new QHBoxLayout(m_otherRow);
     otherLayout->setContentsMargins(kDefaultPadding, 0, kDefaultPadding, 0);
     otherLayout->setSpacing(kPillSpacing);
@@ -419,6 +422,26 @@ void UploadView::updatePills()
         pill->setChecked(m_state->serviciosSeleccionados().contains(pill->displayName()));
         pill->setAuthorized(m_state->isAuthorized(pill->displayName()));
     }
+    fitOtherRow();
+}
+
+// A pill grows with its badge, and the sideways scroll bar takes its height from the row: without
+// room for both, pills are cut and a focused one cannot be scrolled to whole.
+void UploadView::fitOtherRow()
+{
+    int height = 0;
+    for (ServicePill *pill : servicePills())
+        height = std::max(height, pill->sizeHint().height());
+    const QScrollBar *bar = m_otherScroll->horizontalScrollBar();
+    m_otherScroll->setFixedHeight(height + (bar->isVisible() ? bar->sizeHint().height() : 0));
+}
+
+bool UploadView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_otherScroll->horizontalScrollBar() &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        fitOtherRow();
+    return QWidget::eventFilter(watched, event);
 }
 
 void UploadView::updatePillAvailability()

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace skyloft {
@@ -85,6 +86,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *makeMainColumn();
@@ -93,6 +95,8 @@ private:
     void chooseFiles(ChooserKind kind);
     void showSectionForState();
     void updatePills();
+    // The "Otros:" row as tall as the tallest pill, plus its scroll bar while one is shown.
+    void fitOtherRow();
     void showLogo(int size);
     // The "Otros:" row, made again whenever the other remotes change.
     void showOtherRemotes();
@@ -119,6 +123,7 @@ private:
     // Why rclone cannot use its file, under "Servicios:", when that is so.
     QLabel *m_configProblem = nullptr;
     QWidget *m_otherPills = nullptr;
+    QScrollArea *m_otherScroll = nullptr;
     QList<ServicePill *> m_extraPills;
     QWidget *m_uploadButtonRow = nullptr;
     StyledButton *m_uploadButton = nullptr;
