@@ -63,6 +63,10 @@ private Q_SLOTS:
             << QStringList{"🚫 Servicio no autorizado",
                            "Tiene que autorizar al menos uno de los servicios seleccionados "
                            "para subir archivos."};
+        QTest::newRow("the remote that serves a service stands for it, once")
+            << QStringList{"upload", "--to", "mi drive", "--to", "Google Drive", "b.txt"}
+            << QByteArray(kDriveAndDropbox).replace("[drive]", "[mi drive]") << answer << 0
+            << QStringList{"mi drive\tb.txt\thttps://links.example/mi drive:/b.txt\tsubido"};
         QTest::newRow("another remote that can link, by its name, after the services")
             << QStringList{"upload", "--to", "nube casa", "--to", "Dropbox", "b.txt"}
             << kDriveAndDropbox +

@@ -278,14 +278,14 @@ int printRemotes(const CommandLineRequest &request)
 
 // Runs the upload screen's steps without a screen: scan the authorizations, queue the paths,
 // select the services and press the button; then waits in the event loop for the run's end.
-// The remotes beyond the services that the request names, once rclone has said which can make
-// public links; a name that is neither a service nor such a remote is said on stderr.
-std::optional<QList<Destination>> otherRemotesNamed(const CommandLineRequest &request,
-                                                    const RclonePaths &paths)
+// The remotes beyond the services among the names asked for, once rclone has said which can make
+// public links; a name that is neither a service nor such a remote is said on stderr. The name of
+// the remote that serves a service stands for that service.
+std::optional<QList<Destination>> otherRemotesNamed(QStringList &names, const RclonePaths &paths)
 {
     const QStringList services = ServiceCatalog::serviciosOrden();
     QStringList others;
-    for (const QString &name : request.services) {
+    for (const QString &name : std::as_const(names)) {
         if (!services.contains(name))
             others << name;
     }
@@ -301,11 +301,17 @@ std::optional<QList<Destination>> otherRemotesNamed(const CommandLineRequest &re
     QStringList offeredNames;
     for (const Destination &destination : offered)
         offeredNames << destination.name;
+    const QList<RemoteLinkSupport> all = remotes.remotes();
     for (const QString &name : std::as_const(others)) {
         if (offeredNames.contains(name))
             continue;
-        const bool known = std::any_of(remotes.remotes().cbegin(), remotes.remotes().cend(),
-                                       [&](const RemoteLinkSupport &r) { return r.name == name; });
+        const auto found = std::find_if(all.cbegin(), all.cend(),
+                                        [&](const RemoteLinkSupport &r) { return r.name == name; });
+        if (found != all.cend() && !found->service.isEmpty()) {
+            names.replace(names.indexOf(name), found->service);
+            continue;
+        }
+        const bool known = found != all.cend();
         writeText(stderr, (known ? QStringLiteral("El remoto \"%1\" no puede dar enlaces públicos.")
                                  : QStringLiteral("Destino desconocido: \"%1\"."))
                                   .arg(name) +
@@ -316,13 +322,15 @@ std::optional<QList<Destination>> otherRemotesNamed(const CommandLineRequest &re
                               QStringLiteral(" (skyloft remotos los lista).\n"));
         return std::nullopt;
     }
+    names.removeDuplicates();
     return offered;
 }
 
 int runHeadlessUpload(const CommandLineRequest &request)
 {
     const RclonePaths &paths = RclonePaths::process();
-    const auto others = otherRemotesNamed(request, paths);
+    QStringList names = request.services;
+    const auto others = otherRemotesNamed(names, paths);
     if (!others)
         return 2;
     UploadState state;
@@ -330,8 +338,8 @@ int runHeadlessUpload(const CommandLineRequest &request)
     state.rescanAuthorizations(paths.rcloneConfigPath());
     const QList<FileIntake::Refused> refused =
         FileIntake::addCommandLinePaths(state, request.paths);
-    for (const QString &service : request.services)
-        state.toggleService(service);
+    for (const QString &name : std::as_const(names))
+        state.toggleService(name);
 
     UploadRuns runs(paths);
     const bool rapida = !request.procesos && (request.rapido || Settings().subidaRapida());
@@ -345,7 +353,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
     // A refused path is a failed pair for every destination: reported, never dropped.
     const auto reading = RcloneConfigFile(paths.rcloneConfigPath()).read();
     const QList<Destination> destinations =
-        resolveDestinations(request.services, reading.value_or(RcloneConfigReading()));
+        resolveDestinations(names, reading.value_or(RcloneConfigReading()));
     QList<PairOutcome> rows;
     for (const FileIntake::Refused &path : refused) {
         for (const Destination &destination : destinations) {
@@ -379,8 +387,8 @@ int runHeadlessUpload(const CommandLineRequest &request)
         if (!std::exchange(progressMoved, false))
             return;
         QString text;
-        for (const QString &service : ServiceCatalog::serviciosOrden()) {
-            if (!request.services.contains(service))
+        for (const QString &service : state.destinationOrder()) {
+            if (!names.contains(service))
                 continue;
             const auto it = state.transfers().constFind(service);
             text +=
