@@ -306,7 +306,6 @@ void UploadView::showOtherRemotes()
     }
     setTabOrder(previous, m_uploadButton);
     m_otherRow->setVisible(!m_extraPills.isEmpty());
-    showLogo(m_extraPills.isEmpty() ? kLogoSize : kCompactLogoSize);
     updatePills();
     updatePillAvailability();
 }
@@ -433,7 +432,12 @@ void UploadView::fitOtherRow()
     for (ServicePill *pill : servicePills())
         height = std::max(height, pill->sizeHint().height());
     const QScrollBar *bar = m_otherScroll->horizontalScrollBar();
-    m_otherScroll->setFixedHeight(height + (bar->isVisible() ? bar->sizeHint().height() : 0));
+    const int barHeight = bar->isVisible() ? bar->sizeHint().height() : 0;
+    m_otherScroll->setFixedHeight(height + barHeight);
+    // The window keeps its size: the logo gives up the bar's height.
+    const int logo = m_extraPills.isEmpty() ? kLogoSize : kCompactLogoSize - barHeight;
+    if (m_logo->width() != logo)
+        showLogo(logo);
 }
 
 bool UploadView::eventFilter(QObject *watched, QEvent *event)
