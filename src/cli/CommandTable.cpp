@@ -380,9 +380,11 @@ const QList<CommandTerm> &environment()
 const QList<CommandTerm> &files()
 {
     static const QList<CommandTerm> list = {
-        {QStringLiteral("~/.rclone.conf"),
+        {QStringLiteral("~/.config/rclone/rclone.conf"),
          QStringLiteral("La configuración de rclone: los remotos de los servicios y sus "
-                        "credenciales.")},
+                        "credenciales. Es el archivo que usaría rclone: el que indique "
+                        "RCLONE_CONFIG; si no, este, si existe; si no, ~/.rclone.conf, si "
+                        "existe; si no, este, que se crea al autorizar.")},
         {QStringLiteral("$XDG_CONFIG_HOME/skyloft/skyloft.conf"),
          QStringLiteral("Lo que Skyloft recuerda entre sesiones, como la subida rápida.")},
         {QStringLiteral("$XDG_DATA_HOME/skyloft/historial.sqlite"),
