@@ -277,6 +277,7 @@ private Q_SLOTS:
         // The session goes on either way; a new file keeps its pairs for the next start.
         QVERIFY(store.record(kRun.last(), kMonday));
         QCOMPARE(store.entries().size(), 1);
+        store.flush();
         QCOMPARE(HistoryStore(path).entries().size(), movedAside ? 1 : 0);
     }
 
@@ -286,6 +287,8 @@ private Q_SLOTS:
         const QString fresh = dir.filePath("nueva/skyloft/historial.sqlite");
         HistoryStore created(fresh);
         QVERIFY(created.record(kRun.first(), kMonday));
+        // Rows are committed in batches, a moment after the first, without being asked.
+        QTRY_COMPARE(HistoryStore::readFile(fresh).size(), 1);
         QCOMPARE(fileMode(dir.filePath("nueva")), 0700);
         QCOMPARE(fileMode(dir.filePath("nueva/skyloft")), 0700);
         for (const QString suffix : {"", "-wal", "-shm"})
@@ -300,6 +303,7 @@ private Q_SLOTS:
         for (const QString &path : {own, shared}) {
             HistoryStore first(path);
             QVERIFY(first.record(kRun.first(), kMonday));
+            first.flush();
             QVERIFY(::chmod(QFile::encodeName(QFileInfo(path).path()).constData(), 0755) == 0);
             for (const QString suffix : {"", "-wal", "-shm"})
                 QVERIFY(::chmod(QFile::encodeName(path + suffix).constData(), 0644) == 0);

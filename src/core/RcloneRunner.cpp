@@ -202,6 +202,7 @@ void killAllRclone(const QString &killallPath)
     process.setArguments({QStringLiteral("rclone")});
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
+    std::fflush(stdout); // our lines before the child's, which share the stream
     process.start();
     if (!process.waitForStarted(-1)) {
         logLine(QStringLiteral("Error en killall rclone: ") + process.errorString());

@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <atomic>
 
@@ -188,8 +189,11 @@ std::optional<PairState> pairStateFromText(const QString &text)
 }
 
 HistoryStore::HistoryStore(const QString &path, QObject *parent)
-    : QObject(parent), m_path(path), m_connection(connectionName())
+    : QObject(parent), m_path(path), m_connection(connectionName()), m_flushTimer(new QTimer(this))
 {
+    m_flushTimer->setSingleShot(true);
+    m_flushTimer->setInterval(kBatchMs);
+    connect(m_flushTimer, &QTimer::timeout, this, &HistoryStore::flush);
     QString error;
     Opened opened = Opened::Unavailable;
     const QString folder = QFileInfo(path).absolutePath();
@@ -226,7 +230,28 @@ HistoryStore::HistoryStore(const QString &path, QObject *parent)
 
 HistoryStore::~HistoryStore()
 {
+    flush();
     close();
+}
+
+void HistoryStore::beginBatch()
+{
+    if (m_batchOpen)
+        return;
+    m_batchOpen = QSqlDatabase::database(m_connection, false).transaction();
+    if (m_batchOpen)
+        m_flushTimer->start();
+}
+
+void HistoryStore::flush()
+{
+    if (!std::exchange(m_batchOpen, false))
+        return;
+    m_flushTimer->stop();
+    m_batchRows = 0;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.commit())
+        reportWriteFailure(db.lastError().text());
 }
 
 QString HistoryStore::defaultPath()
@@ -351,6 +376,7 @@ void HistoryStore::reportWriteFailure(const QString &what)
 
 std::optional<HistoryEntry> HistoryStore::record(const PairOutcome &pair, const QDateTime &when)
 {
+    beginBatch();
     QSqlQuery insert(QSqlDatabase::database(m_connection, false));
     insert.prepare(QStringLiteral("INSERT INTO subidas (fecha, servicio, remoto, archivo, "
                                   "ruta_local, tamano, enlace, estado, detalle, causa, "
@@ -372,6 +398,8 @@ std::optional<HistoryEntry> HistoryStore::record(const PairOutcome &pair, const 
         return std::nullopt;
     }
     HistoryEntry entry{insert.lastInsertId().toLongLong(), when.toUTC(), pair};
+    if (++m_batchRows >= kBatchRows)
+        flush();
     Q_EMIT recorded(entry);
     return entry;
 }
@@ -401,6 +429,7 @@ QList<HistoryEntry> HistoryStore::readFile(const QString &path)
 
 bool HistoryStore::remove(qint64 id)
 {
+    beginBatch();
     QSqlQuery erase(QSqlDatabase::database(m_connection, false));
     erase.prepare(QStringLiteral("DELETE FROM subidas WHERE id = ?"));
     erase.addBindValue(id);

@@ -7,10 +7,14 @@
 #include <QObject>
 #include <QString>
 
+class QTimer;
+
 namespace skyloft {
 
-// Every pair a run recorded, in a SQLite database (one file, one table). Writes are one short
-// transaction each and run on the calling thread; the store lives on one thread only.
+// Every pair a run recorded, in a SQLite database (one file, one table). Writes run on the
+// calling thread and are grouped in one transaction, committed by flush() (at a run's end), once
+// kBatchRows wait, kBatchMs after the first, and when the store goes; the store lives on one
+// thread only.
 // A database that cannot be opened, is damaged or comes from a newer Skyloft is never fatal: a
 // damaged one is moved aside with a timestamp and a new one started; when no file can serve,
 // the history of this session is kept in memory. Either way problem() says so, once.
@@ -44,6 +48,11 @@ public:
     // read-only connection of its own (a store in memory has no file: use entries()).
     static QList<HistoryEntry> readFile(const QString &path);
     bool remove(qint64 id);
+    // Commits the writes waiting, so that other connections (skyloft historial) see them.
+    void flush();
+
+    static constexpr int kBatchRows = 200;
+    static constexpr int kBatchMs = 1000;
 
 Q_SIGNALS:
     void recorded(const skyloft::HistoryEntry &entry);
@@ -65,12 +74,16 @@ private:
     bool migrate(QString &error);
     QString moveAside();
     void reportWriteFailure(const QString &what);
+    void beginBatch();
 
     QString m_path;
     QString m_connection;
     QString m_problem;
     bool m_persistent = false;
     bool m_writeFailureReported = false;
+    QTimer *m_flushTimer;
+    bool m_batchOpen = false;
+    int m_batchRows = 0;
 };
 
 } // namespace skyloft

@@ -48,12 +48,18 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
             [history = m_history](UploadRun *, const PairOutcome &pair) {
                 history->record(pair, QDateTime::currentDateTimeUtc());
             });
+    connect(runs, &UploadRuns::runFinished, m_history, &HistoryStore::flush);
     connect(runs, &UploadRuns::runFinished, m_runEndNotice,
             [notice = m_runEndNotice](UploadRun *run) {
                 // A run the user stopped needs no notice.
                 if (!run->wasStopped())
                     notice->runEnded(run->outcomes());
             });
+}
+
+MainWindow::~MainWindow()
+{
+    m_contentView->mainView()->uploadRuns()->stopAll(UploadRun::StopReason::Signal);
 }
 
 void MainWindow::queueFiles(const QStringList &paths)

@@ -23,6 +23,8 @@ public:
     // The history in the user's data folder.
     explicit MainWindow(QWidget *parent = nullptr);
     MainWindow(const QString &historyPath, QWidget *parent = nullptr);
+    // Quitting during a run gives each of its pairs its row in the history, as a signal does.
+    ~MainWindow() override;
 
     ContentView *contentView() const { return m_contentView; }
     HistoryStore *history() const { return m_history; }

@@ -171,6 +171,8 @@ void HistoryModel::reload()
         setEntries(std::move(entries));
         Q_EMIT loaded();
     });
+    // The reading connection sees only what this store has committed.
+    m_store->flush();
     watcher->setFuture(QtConcurrent::run(&HistoryStore::readFile, m_store->path()));
 }
 
