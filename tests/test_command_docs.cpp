@@ -108,7 +108,8 @@ private Q_SLOTS:
             << QStringList{""} << QStringList{"upload", "historial", "remotos"};
         QTest::newRow("a command's options")
             << QStringList{"upload", "--"}
-            << QStringList{"--to", "--format", "--rapido", "--procesos", "--progreso", "--help"};
+            << QStringList{"--to",       "--format", "--rapido", "--procesos",
+                           "--progreso", "--limite", "--caduca", "--help"};
         QTest::newRow("services, quoted, and the remotes skyloft lists")
             << QStringList{"upload", "--to", ""}
             << QStringList{"Google\\ Drive", "Dropbox", "Mega", "1Fichier", "fotos\\ s3"};

@@ -94,6 +94,16 @@ private Q_SLOTS:
         QTest::newRow("the option parser speaks Spanish")
             << QStringList{"upload", "--to", "Dropbox", "--bogus", "b.txt"} << kDriveAndDropbox
             << answer << 2 << QStringList{"Opción desconocida: --bogus"};
+        QTest::newRow("a limit that is no rate")
+            << QStringList{"upload", "--limite", "rápido", "--to", "Dropbox", "b.txt"}
+            << kDriveAndDropbox << answer << 2
+            << QStringList{"--limite no es una velocidad: \"rápido\". Por ejemplo: 5M (5 MB/s), "
+                           "500K, off."};
+        QTest::newRow("an expiry that is no duration")
+            << QStringList{"upload", "--caduca", "7 lunas", "--to", "Dropbox", "b.txt"}
+            << kDriveAndDropbox << answer << 2
+            << QStringList{"--caduca no es una duración: \"7 lunas\". Por ejemplo: 7d, 12h, 2w, "
+                           "off."};
         QTest::newRow("a missing value")
             << QStringList{"upload", "b.txt", "--to"} << kDriveAndDropbox << answer << 2
             << QStringList{"Falta el valor de --to."};
@@ -181,6 +191,46 @@ private Q_SLOTS:
         QCOMPARE(failed.value("state").toString(), QStringLiteral("enlace fallido"));
         QCOMPARE(failed.value("cause").toString(), QStringLiteral("sin_enlace_publico"));
         QVERIFY(failed.value("rclone").toString().endsWith("doesn't support public links"));
+        // The history says the same of each pair, in the same words.
+        QCOMPARE(row.value("local_path").toString(), fake.home() + "/a.txt");
+        QCOMPARE(row.value("size").toInteger(), 1);
+        const SkyloftRun history = runSkyloft({"historial", "--format", "json"}, fake.home());
+        QCOMPARE(QJsonDocument::fromJson(history.out.join('\n').toUtf8()).array(), rows.array());
+    }
+
+    // A limit reaches every copy and an expiry every link, as the user wrote them; a service
+    // that refuses the expiry still gives its link, and the log says it does not expire.
+    void limitAndExpiry()
+    {
+        FakeRclone fake;
+        fake.setHandler("case \"$3:$4:$5\" in\n"
+                        "link:dropbox*:--expire) echo 'expiry not supported' >&2; exit 1 ;;\n"
+                        "link:*) echo \"https://l/$4\" ;;\n"
+                        "esac\n");
+        QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
+        QVERIFY(writeFile(fake.home() + "/a.txt", "a"));
+        const SkyloftRun outcome =
+            runSkyloft({"upload", "--procesos", "--limite", "1,5 MB/s", "--caduca", "2 semanas",
+                        "--to", "Dropbox", "--to", "Google Drive", "a.txt"},
+                       fake.home(), fake.resourceDir(), fake.home());
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out.mid(outcome.out.size() - 2),
+                 (QStringList{"drive\ta.txt\thttps://l/drive:/a.txt\tsubido",
+                              "dropbox\ta.txt\thttps://l/dropbox:/a.txt\tsubido"}));
+        QCOMPARE(outcome.out.count("⚠️ Dropbox no admite caducidad en sus enlaces: el de a.txt "
+                                   "no caduca."),
+                 1);
+        QStringList asked;
+        for (const FakeRclone::Call &call : fake.calls())
+            asked << call.arguments.mid(2).join(' ');
+        QCOMPARE(asked, (QStringList{"copy " + fake.home() +
+                                         "/a.txt drive:/ --progress "
+                                         "--stats=1s --bwlimit 1.5M",
+                                     "link drive:/a.txt --expire 2w",
+                                     "copy " + fake.home() +
+                                         "/a.txt dropbox:/ --progress "
+                                         "--stats=1s --bwlimit 1.5M",
+                                     "link dropbox:/a.txt --expire 2w", "link dropbox:/a.txt"}));
     }
 
     // With --progreso each service's progress goes to standard error, also into a pipe, while

@@ -68,7 +68,7 @@ QStringList rows(const QList<ExportedLink> &links)
 {
     QStringList out;
     for (const ExportedLink &link : links)
-        out << link.service + '|' + link.fileName + '|' + link.link;
+        out << link.pair.service + '|' + link.pair.fileName + '|' + link.pair.link;
     return out;
 }
 
@@ -118,8 +118,8 @@ QStringList readBack(const QByteArray &bytes, ExportFormat format)
             out << r.value(0) + '|' + r.value(1) + '|' + r.value(2);
     } else if (format == ExportFormat::Json) {
         for (const QJsonValue &v : QJsonDocument::fromJson(bytes).array())
-            out << v["servicio"].toString() + '|' + v["archivo"].toString() + '|' +
-                       v["enlace"].toString();
+            out << v["service"].toString() + '|' + v["file"].toString() + '|' +
+                       v["link"].toString();
     } else {
         // As a Markdown reader renders it: every list item must be one link, all its text.
         QTextDocument document;
@@ -345,6 +345,16 @@ private Q_SLOTS:
         }
         QCOMPARE(readBack(exportLinks(links, ExportFormat(format)), ExportFormat(format)),
                  expected);
+        if (ExportFormat(format) == ExportFormat::Json) {
+            // The export's objects are the history's own, those with a link.
+            QJsonArray withLinks;
+            for (const QJsonValue &v : QJsonDocument::fromJson(historyJson(entries)).array()) {
+                if (!v["link"].toString().isEmpty())
+                    withLinks << v;
+            }
+            QCOMPARE(QJsonDocument::fromJson(exportLinks(links, ExportFormat::Json)).array(),
+                     withLinks);
+        }
     }
 
     void linksTabExportsByServiceName()
@@ -428,7 +438,7 @@ private Q_SLOTS:
         QStringList got;
         if (arguments.contains("json")) {
             for (const QJsonValue &v : QJsonDocument::fromJson(cli.out.join('\n').toUtf8()).array())
-                got << v["archivo"].toString();
+                got << v["file"].toString();
         } else if (exitCode == 0) {
             QStringList lines = cli.out;
             QCOMPARE(lines.takeFirst().split('\t').size(), 7);

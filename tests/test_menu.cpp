@@ -20,6 +20,8 @@
 #include "upload/UploadState.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -158,6 +160,45 @@ private Q_SLOTS:
         }
     }
 
+    // A limit and an expiry chosen or written in the menu go to the window's runs and are
+    // remembered; what means nothing is refused and changes nothing.
+    void limitAndExpiryFromTheMenu()
+    {
+        const auto answer = [](LaunchedApp &app, const QString &entry, const QString &text) {
+            app.item(entry)->trigger();
+            QInputDialog *dialog = nullptr;
+            QTRY_VERIFY((dialog = app.window.findChild<QInputDialog *>()) && dialog->isVisible());
+            auto *field = dialog->findChild<QLineEdit *>();
+            QVERIFY(field);
+            field->selectAll();
+            field->insert(text); // keyClicks types ASCII only
+
+            QTest::keyClick(field, Qt::Key_Return);
+        };
+        {
+            LaunchedApp app;
+            UploadRuns *runs = app.window.contentView()->mainView()->uploadRuns();
+            answer(app, "Limitar velocidad…", "2,5 MB/s");
+            QTRY_COMPARE(runs->bandwidthLimit(), QStringLiteral("2.5M"));
+            answer(app, "Caducidad de enlaces…", "7 días");
+            QTRY_COMPARE(runs->linkExpiry(), QStringLiteral("7d"));
+            answer(app, "Limitar velocidad…", "mucho");
+            QMessageBox *box = nullptr;
+            QTRY_VERIFY((box = skyloft::test::openDialog(&app.window)));
+            QCOMPARE(box->text(), QStringLiteral("«mucho» no es una velocidad. Escribe, por "
+                                                 "ejemplo, 2 MB/s o 500 KB/s."));
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(runs->bandwidthLimit(), QStringLiteral("2.5M"));
+        }
+        LaunchedApp again;
+        UploadRuns *runs = again.window.contentView()->mainView()->uploadRuns();
+        QCOMPARE(runs->bandwidthLimit(), QStringLiteral("2.5M"));
+        QCOMPARE(runs->linkExpiry(), QStringLiteral("7d"));
+        QCOMPARE(Settings().limiteVelocidad(), QStringLiteral("2.5M"));
+        Settings().setLimiteVelocidad({});
+        Settings().setCaducidadEnlaces({});
+    }
+
     // The menu's entries in Spanish, from the translation of their keys.
     void menuEntries()
     {
@@ -181,9 +222,10 @@ private Q_SLOTS:
                                             : action->text() + "|" + action->shortcut().toString());
         }
         QCOMPARE(shown, (QStringList{"Acerca de Skyloft|", "-", "Configuración…|Ctrl+,",
-                                     "Historial…|Ctrl+H", "Subida rápida|", "Icono en la bandeja|",
-                                     "-", "Ayuda de Skyloft|Ctrl+?", "-",
-                                     "Agradecimientos a Rclone|", "-", "Salir de Skyloft|Ctrl+Q"}));
+                                     "Historial…|Ctrl+H", "Subida rápida|", "Limitar velocidad…|",
+                                     "Caducidad de enlaces…|", "Icono en la bandeja|", "-",
+                                     "Ayuda de Skyloft|Ctrl+?", "-", "Agradecimientos a Rclone|",
+                                     "-", "Salir de Skyloft|Ctrl+Q"}));
         QCOMPARE(out.lines().count(QStringLiteral("✅ Menú personalizado creado correctamente.")),
                  1);
         QCoreApplication::removeTranslator(&translator);
@@ -194,8 +236,7 @@ private Q_SLOTS:
     void trayIconOnlyWhereATrayExists()
     {
         LaunchedApp app;
-        QAction *entry = app.menu()->actions().at(5);
-        QCOMPARE(entry->text(), QStringLiteral("Icono en la bandeja"));
+        QAction *entry = app.item(QStringLiteral("Icono en la bandeja"));
         QVERIFY(entry->isCheckable() && !entry->isChecked() && !entry->isEnabled());
         QCOMPARE(entry->statusTip(),
                  QStringLiteral("Este escritorio no tiene bandeja del sistema."));

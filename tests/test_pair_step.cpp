@@ -22,7 +22,7 @@ struct Pair
     {
         QObject::connect(&step, &PairStep::ended, &step,
                          [this](const PairOutcome &outcome) { outcomes << outcome; });
-        step.start(CopyJob{"1Fichier", "fichier", 0, "/tmp/a.txt", "a.txt", {}});
+        step.start(CopyJob{"1Fichier", "fichier", 0, "/tmp/a.txt", "a.txt", {}, {}, {}});
         startReturned = outcomes.isEmpty();
         QTRY_COMPARE(outcomes.size(), 1);
         drainEvents(); // a second ending, if there were one

@@ -152,6 +152,44 @@ struct ProgressTrace
     QList<Step> steps;
 };
 
+// A pair that ends only when the test says so.
+class HeldStep : public PairStep
+{
+public:
+    HeldStep(QList<HeldStep *> *running, QMap<QString, int> *most, QObject *parent)
+        : PairStep(parent), m_running(running), m_most(most)
+    {}
+    ~HeldStep() override { m_running->removeOne(this); }
+    void start(const CopyJob &job) override
+    {
+        m_job = job;
+        m_running->append(this);
+        const auto same = [&](const HeldStep *s) { return s->m_job.remoteName == job.remoteName; };
+        (*m_most)[job.remoteName] =
+            std::max<int>(m_most->value(job.remoteName),
+                          int(std::count_if(m_running->cbegin(), m_running->cend(), same)));
+    }
+    void cancel() override {}
+    PairOutcome abandon() override
+    {
+        m_running->removeOne(this);
+        return outcomeFor(m_job);
+    }
+    void end()
+    {
+        m_running->removeOne(this);
+        PairOutcome outcome = outcomeFor(m_job);
+        outcome.link = linkOf(name());
+        Q_EMIT ended(outcome);
+    }
+    QString name() const { return m_job.remoteName + ":" + m_job.fileName; }
+
+private:
+    QList<HeldStep *> *m_running;
+    QMap<QString, int> *m_most;
+    CopyJob m_job;
+};
+
 } // namespace
 
 class TestUploadRun : public QObject
@@ -292,6 +330,131 @@ private Q_SLOTS:
                  QStringLiteral("Enlace generado para a.txt en Google Drive: l"));
         QCOMPARE(lines.at(skipped + 1), QStringLiteral("Iniciando subida para Dropbox"));
         QVERIFY(rig.states().contains("drive:b.txt copia fallida"));
+    }
+
+    // Several pairs in flight per service, never more than asked; pairs that end out of order
+    // wait, so each service's pairs (and so its links) come in queue order.
+    void pairsInFlightAreAnnouncedInQueueOrder()
+    {
+        Rig rig{QString()};
+        QList<HeldStep *> running;
+        QMap<QString, int> most;
+        rig.owner(rig.fake.paths())
+            .setSteps([&](QObject *parent) { return new HeldStep(&running, &most, parent); },
+                      UploadRun::Order::ServicesSideBySide, 4);
+        const auto end = [&](const QString &name) {
+            const auto it = std::find_if(running.cbegin(), running.cend(),
+                                         [&](const HeldStep *s) { return s->name() == name; });
+            QVERIFY2(it != running.cend(), qPrintable(name));
+            (*it)->end();
+        };
+        rig.start({"/a/1", "/a/2", "/a/3", "/a/4", "/a/5", "/a/6"}, {"Google Drive", "Dropbox"});
+        QTRY_COMPARE(running.size(), 8);
+        for (const char *name : {"drive:4", "drive:3", "drive:2"})
+            end(name);
+        QVERIFY(rig.outcomes.isEmpty()); // all wait for the first
+        end("drive:1");
+        QCOMPARE(rig.states().join(' '), QStringLiteral("drive:1 subido drive:2 subido "
+                                                        "drive:3 subido drive:4 subido"));
+        while (!running.isEmpty())
+            running.last()->end();
+        QTRY_COMPARE(rig.finished, 1);
+        QCOMPARE(most, (QMap<QString, int>{{"drive", 4}, {"dropbox", 4}}));
+        QStringList drive;
+        QStringList dropbox;
+        for (const PairOutcome &o : std::as_const(rig.outcomes))
+            (o.remote == "drive" ? drive : dropbox) << o.link;
+        for (const QString remote : {"drive", "dropbox"}) {
+            QStringList inOrder;
+            for (int i = 1; i <= 6; ++i)
+                inOrder << linkOf(remote + ":" + QString::number(i));
+            QCOMPARE(remote == "drive" ? drive : dropbox, inOrder);
+        }
+    }
+
+    // A daemon that dies during the run is started once more; when it dies again, the pairs it
+    // had and every later one go through processes, and none is failed for it.
+    void aDaemonGoneForGoodLeavesTheRestToProcesses()
+    {
+        Rig rig{QString()};
+        rig.fake.serveFakeDaemon(
+            QStringLiteral("(method, params) => {\n"
+                           "  if (method === 'operations/copyfile' && params.srcRemote === 'c')\n"
+                           "    process.exit(1);\n"
+                           "  return false;\n"
+                           "}"),
+            QStringLiteral("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n"));
+        writeFile(rig.fake.configPath(), kDriveAndDropbox);
+        rig.owner(rig.fake.paths()).setEngine(UploadRun::Engine::Daemon);
+        CapturedStdout out;
+        rig.start({"/d/a", "/d/b", "/d/c", "/d/d", "/d/e", "/d/f"}, {"Google Drive"});
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 30000);
+        QCOMPARE(rig.states(), (QStringList{"drive:a subido", "drive:b subido", "drive:c subido",
+                                            "drive:d subido", "drive:e subido", "drive:f subido"}));
+        QCOMPARE(
+            out.lines().count(QStringLiteral("⚠️ Subida rápida se detuvo; el resto se sube "
+                                             "con un proceso por archivo.")),
+            1);
+        QStringList copied; // by processes
+        int daemons = 0;
+        for (const QStringList &arguments : callArguments(rig.fake)) {
+            daemons += arguments.contains("rcd");
+            if (arguments.value(2) == "copy")
+                copied << arguments.value(3);
+        }
+        QCOMPARE(daemons, 2);
+        QVERIFY2(copied.contains("/d/c") && copied.contains("/d/f"), qPrintable(copied.join(' ')));
+    }
+
+    // A limit set during a run reaches its daemon at once (the copies here wait for it), and
+    // every link is asked with the expiry; a service that refuses it still gives its links.
+    void aLimitReachesTheDaemonDuringTheRun()
+    {
+        Rig rig{QString()};
+        rig.fake.serveFakeDaemon(
+            QStringLiteral("(method, params, answer, state) => {\n"
+                           "  state.held = state.held || [];\n"
+                           "  if (method === 'operations/copyfile' && !state.limited) {\n"
+                           "    state.held.push(answer); return true; }\n"
+                           "  if (method === 'core/bwlimit') {\n"
+                           "    state.limited = true; state.held.forEach((a) => a(200, {}));\n"
+                           "    answer(200, {rate: params.rate}); return true; }\n"
+                           "  if (method === 'operations/publiclink' && params.expire &&\n"
+                           "      params.fs === 'dropbox:') {\n"
+                           "    answer(500, {error: 'expiry not supported'}); return true; }\n"
+                           "  return false;\n"
+                           "}"));
+        UploadRuns &owner = rig.owner(rig.fake.paths());
+        owner.setEngine(UploadRun::Engine::Daemon);
+        owner.setLinkExpiry("7d");
+        CapturedStdout out;
+        rig.start({"/d/a", "/d/b"}, {"Google Drive", "Dropbox"});
+        const auto asked = [&](const QString &method) {
+            QList<QJsonObject> params;
+            for (const QJsonObject &request : rig.fake.daemonRequests()) {
+                if (request.value("method").toString() == method && !request.contains("aborted"))
+                    params << request.value("params").toObject();
+            }
+            return params;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(asked("operations/copyfile").size(), 4, 30000);
+        owner.setBandwidthLimit("5M");
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 30000);
+        QCOMPARE(rig.states(), (QStringList{"drive:a subido", "drive:b subido", "dropbox:a subido",
+                                            "dropbox:b subido"}));
+        QCOMPARE(asked("core/bwlimit").size(), 1);
+        QCOMPARE(asked("core/bwlimit").first().value("rate").toString(), QStringLiteral("5M"));
+        for (const QJsonObject &link : asked("operations/publiclink")) {
+            if (link.value("fs") == "drive:")
+                QCOMPARE(link.value("expire").toString(), QStringLiteral("7d"));
+        }
+        const QStringList lines = out.lines();
+        for (const QString file : {"a", "b"}) {
+            QCOMPARE(lines.count("⚠️ Dropbox no admite caducidad en sus enlaces: el de " +
+                                 file + " no caduca."),
+                     1);
+        }
+        QVERIFY(!lines.join('\n').contains("Google Drive no admite"));
     }
 
     // "Cancelar todo" ends the run at once: the link obtained stays, every other pair is

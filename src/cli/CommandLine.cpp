@@ -10,6 +10,7 @@
 #include "core/RemoteDestinations.h"
 #include "core/ServiceCatalog.h"
 #include "core/Settings.h"
+#include "core/TransferLimits.h"
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
 #include "upload/FileIntake.h"
@@ -145,6 +146,24 @@ CommandLineRequest readUpload(Options &options)
     if (request.rapido && request.procesos)
         return usageError(options.command,
                           QStringLiteral("--rapido y --procesos no pueden ir juntas."));
+    // The last value given, in rclone's terms; false (and the message) when it means nothing.
+    const auto readValue = [&options](const QString &name, auto read, const QString &what,
+                                      std::optional<QString> &into, QString &error) {
+        if (!options.isSet(name))
+            return true;
+        const QString text = options.values(name).constLast();
+        into = read(text);
+        error = name + QStringLiteral(" no es ") + what.arg(text);
+        return into.has_value();
+    };
+    QString error;
+    if (!readValue(QStringLiteral("--limite"), bandwidthLimitFromText,
+                   QStringLiteral("una velocidad: \"%1\". Por ejemplo: 5M (5 MB/s), 500K, off."),
+                   request.bandwidthLimit, error) ||
+        !readValue(QStringLiteral("--caduca"), linkExpiryFromText,
+                   QStringLiteral("una duración: \"%1\". Por ejemplo: 7d, 12h, 2w, off."),
+                   request.linkExpiry, error))
+        return usageError(options.command, error);
     // A name that is no service is looked for among rclone's remotes when the upload starts.
     for (const QString &destination : options.values(QStringLiteral("--to"))) {
         if (destination.isEmpty())
@@ -344,6 +363,9 @@ int runHeadlessUpload(const CommandLineRequest &request)
     UploadRuns runs(paths);
     const bool rapida = !request.procesos && (request.rapido || Settings().subidaRapida());
     runs.setEngine(rapida ? UploadRun::Engine::Daemon : UploadRun::Engine::Processes);
+    // What the window's menu chose, unless the command says otherwise.
+    runs.setBandwidthLimit(request.bandwidthLimit.value_or(Settings().limiteVelocidad()));
+    runs.setLinkExpiry(request.linkExpiry.value_or(Settings().caducidadEnlaces()));
     if (!runs.startUpload(&state, RunOrigin::CommandLine)) {
         writeText(stderr, QStringLiteral("🚫 Servicio no autorizado\n"
                                          "Tiene que autorizar al menos uno de los servicios "
@@ -354,7 +376,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
     const auto reading = RcloneConfigFile(paths.rcloneConfigPath()).read();
     const QList<Destination> destinations =
         resolveDestinations(names, reading.value_or(RcloneConfigReading()));
-    QList<PairOutcome> rows;
+    QList<PairOutcome> refusedPairs;
     for (const FileIntake::Refused &path : refused) {
         for (const Destination &destination : destinations) {
             PairOutcome outcome;
@@ -364,20 +386,23 @@ int runHeadlessUpload(const CommandLineRequest &request)
             outcome.localPath = path.shown;
             outcome.state = PairState::CopiaFallida;
             outcome.detail = path.reason;
-            rows << outcome;
+            refusedPairs << outcome;
         }
     }
     // Every pair goes to the history the moment it ends, as in the window.
     HistoryStore history(HistoryStore::defaultPath());
     if (!history.problem().isEmpty())
         logLine(QStringLiteral("⚠️ ") + history.problem());
-    for (const PairOutcome &outcome : std::as_const(rows))
-        history.record(outcome, QDateTime::currentDateTimeUtc());
+    // Each row as the history keeps it, so that both say the same of it.
+    QList<HistoryEntry> rows;
+    const auto addRow = [&rows, &history](const PairOutcome &outcome) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        rows << history.record(outcome, now).value_or(HistoryEntry{0, now, outcome});
+    };
+    for (const PairOutcome &outcome : std::as_const(refusedPairs))
+        addRow(outcome);
     QObject::connect(&runs, &UploadRuns::pairFinished, &runs,
-                     [&rows, &history](UploadRun *, const PairOutcome &outcome) {
-                         rows << outcome;
-                         history.record(outcome, QDateTime::currentDateTimeUtc());
-                     });
+                     [&addRow](UploadRun *, const PairOutcome &outcome) { addRow(outcome); });
     // One line per service on standard error, at most once a second and only when it moved.
     QTimer progress;
     bool progressMoved = false;
@@ -402,7 +427,7 @@ int runHeadlessUpload(const CommandLineRequest &request)
         progress.start(kProgressIntervalMs);
     QObject::connect(&runs, &UploadRuns::runFinished, &runs, [&rows] {
         const bool allUploaded = std::all_of(rows.cbegin(), rows.cend(), [](const auto &row) {
-            return row.state == PairState::Subido;
+            return row.pair.state == PairState::Subido;
         });
         QCoreApplication::exit(allUploaded ? 0 : 1);
     });
@@ -411,32 +436,23 @@ int runHeadlessUpload(const CommandLineRequest &request)
     // Ended by a signal: the run's children go now, and every pair it started or queued gets its
     // row, in the output and in the history.
     runs.stopAll(UploadRun::StopReason::Signal);
+    history.flush();
     writeText(stdout, formatRows(rows, request.format));
     return status;
 }
 
 } // namespace
 
-QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format)
+QString formatRows(QList<HistoryEntry> entries, CommandLineRequest::Format format)
 {
-    std::stable_sort(rows.begin(), rows.end(), [](const PairOutcome &a, const PairOutcome &b) {
-        return a.remote < b.remote;
-    });
-    if (format == CommandLineRequest::Format::Json) {
-        QJsonArray array;
-        for (const PairOutcome &row : std::as_const(rows)) {
-            array.append(QJsonObject{{QStringLiteral("remote"), row.remote},
-                                     {QStringLiteral("file"), row.fileName},
-                                     {QStringLiteral("link"), row.link},
-                                     {QStringLiteral("state"), pairStateText(row.state)},
-                                     {QStringLiteral("detail"), row.detail},
-                                     {QStringLiteral("cause"), row.cause},
-                                     {QStringLiteral("rclone"), row.rcloneOutput}});
-        }
-        return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
-    }
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const HistoryEntry &a, const HistoryEntry &b) { return a.pair.remote < b.pair.remote; });
+    if (format == CommandLineRequest::Format::Json)
+        return QString::fromUtf8(historyJson(entries));
     QString text;
-    for (const PairOutcome &row : std::as_const(rows)) {
+    for (const HistoryEntry &entry : std::as_const(entries)) {
+        const PairOutcome &row = entry.pair;
         text += tsvField(row.remote) + QLatin1Char('\t') + tsvField(row.fileName) +
                 QLatin1Char('\t') + tsvField(row.link) + QLatin1Char('\t') +
                 pairStateText(row.state) + QLatin1Char('\n');

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "history/HistoryEntry.h"
 #include "upload/PairOutcome.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace skyloft {
 
@@ -36,6 +39,9 @@ struct CommandLineRequest
     bool rapido = false;         // upload --rapido: "Subida rápida", one rclone rcd per upload
     bool procesos = false;       // upload --procesos: a process per copy and per link
     bool progreso = false;       // upload --progreso: progress lines also when not a terminal
+    // upload --limite, --caduca in rclone's terms ("5M", "7d"; empty: none); unset when not given
+    std::optional<QString> bandwidthLimit;
+    std::optional<QString> linkExpiry;
 };
 
 // Reads Skyloft's arguments (the program name first, as QCoreApplication::arguments() gives).
@@ -52,7 +58,7 @@ int runWithoutWindow(const CommandLineRequest &request);
 
 // The rows of `skyloft upload`, sorted by remote name and then in the order the pairs ended.
 // TSV: remote, file, link, state, tab-separated, with tab, backslash, line feed and carriage
-// return written \t, \\, \n and \r. JSON: one array of objects.
-QString formatRows(QList<PairOutcome> rows, CommandLineRequest::Format format);
+// return written \t, \\, \n and \r. JSON: one array of objects, as `skyloft historial` writes.
+QString formatRows(QList<HistoryEntry> rows, CommandLineRequest::Format format);
 
 } // namespace skyloft

@@ -67,11 +67,16 @@ Command windowCommand()
     return command;
 }
 
+// The keys of a pair in every JSON that Skyloft writes.
+const QString kPairJsonKeys = QStringLiteral(
+    "date, service, remote, file, local_path, size, link, state, detail, cause y rclone");
+
 Command uploadCommand()
 {
     Command command;
     command.name = QStringLiteral("upload");
-    command.usage = QStringLiteral("upload [--rapido|--procesos] [--progreso] [--format tsv|json] "
+    command.usage = QStringLiteral("upload [--rapido|--procesos] [--progreso] [--limite VELOCIDAD] "
+                                   "[--caduca DURACIÓN] [--format tsv|json] "
                                    "--to DESTINO [--to DESTINO]... RUTA...");
     command.summary =
         QStringLiteral("Sube sin ventana y escribe un enlace por cada archivo y servicio.");
@@ -100,11 +105,13 @@ Command uploadCommand()
              QStringLiteral(") o un remoto de rclone que dé enlaces públicos (los lista skyloft "
                             "remotos). Se repite para subir a varios."),
          ValueCompletion::Services},
-        formatOption(QStringLiteral(
-            "tsv (por omisión): una fila por línea, con los campos separados por tabuladores y "
-            "el tabulador, la barra inversa, el salto de línea y el retorno de carro escritos "
-            "\\t, \\\\, \\n y \\r. json: una lista JSON de objetos con remote, file, link, state "
-            "y detail.")),
+        formatOption(
+            QStringLiteral(
+                "tsv (por omisión): una fila por línea, con los campos separados por tabuladores y "
+                "el tabulador, la barra inversa, el salto de línea y el retorno de carro escritos "
+                "\\t, \\\\, \\n y \\r. json: una lista JSON de objetos, como los de skyloft "
+                "historial: ") +
+            kPairJsonKeys + QStringLiteral(".")),
         {QStringLiteral("--rapido"),
          {},
          {},
@@ -123,6 +130,19 @@ Command uploadCommand()
                         "por servicio como mucho una vez por segundo, también cuando no es una "
                         "terminal (en una terminal lo hace siempre): \"3 de 10 archivos · 12,3 MB "
                         "de 48,0 MB · 4,1 MB/s · quedan 9 s\".")},
+        {QStringLiteral("--limite"),
+         {},
+         QStringLiteral("VELOCIDAD"),
+         QStringLiteral("Limita la velocidad de subida de toda la subida: 5M son 5 MB/s, 500K "
+                        "son 500 KB/s, off es sin límite. Sin esta opción, lo elegido en "
+                        "\"Limitar velocidad…\" del menú de la ventana.")},
+        {QStringLiteral("--caduca"),
+         {},
+         QStringLiteral("DURACIÓN"),
+         QStringLiteral("Los enlaces caducan tras DURACIÓN (7d, 12h, 2w; off: no caducan) en los "
+                        "servicios que lo admiten; en los demás el enlace no caduca y una línea "
+                        "lo dice. Sin esta opción, lo elegido en \"Caducidad de enlaces…\" del "
+                        "menú de la ventana.")},
         helpOption(),
     };
     command.output = {
@@ -161,10 +181,13 @@ Command historyCommand()
         "los fallidos. El historial está en $XDG_DATA_HOME/skyloft/historial.sqlite (por "
         "omisión en ~/.local/share/skyloft/) o en el archivo que nombra SKYLOFT_HISTORY_FILE.");
     command.options = {
-        formatOption(QStringLiteral(
-            "tsv (por omisión): una línea de cabecera y una fila por subida, con el tabulador, "
-            "el salto de línea y la barra inversa de un campo escritos \\t, \\n y \\\\. json: una "
-            "lista JSON de objetos.")),
+        formatOption(
+            QStringLiteral(
+                "tsv (por omisión): una línea de cabecera y una fila por subida, con el tabulador, "
+                "el salto de línea y la barra inversa de un campo escritos \\t, \\n y \\\\. json: "
+                "una "
+                "lista JSON de objetos con ") +
+            kPairJsonKeys + QStringLiteral(".")),
         {QStringLiteral("--desde"),
          {},
          QStringLiteral("FECHA"),

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/Settings.h"
 
+#include "core/TransferLimits.h"
+
 namespace skyloft {
 
 namespace {
@@ -8,6 +10,8 @@ namespace {
 const QString kSubidaRapida = QStringLiteral("subidaRapida");
 const QString kIconoEnLaBandeja = QStringLiteral("iconoEnLaBandeja");
 const QString kRemotos = QStringLiteral("remotos/");
+const QString kLimiteVelocidad = QStringLiteral("limiteVelocidad");
+const QString kCaducidadEnlaces = QStringLiteral("caducidadEnlaces");
 
 } // namespace
 
@@ -31,6 +35,27 @@ bool Settings::iconoEnLaBandeja() const
 void Settings::setIconoEnLaBandeja(bool on)
 {
     m_store.setValue(kIconoEnLaBandeja, on);
+}
+
+QString Settings::limiteVelocidad() const
+{
+    // A value edited by hand into something that is no rate is no limit.
+    return bandwidthLimitFromText(m_store.value(kLimiteVelocidad).toString()).value_or(QString());
+}
+
+void Settings::setLimiteVelocidad(const QString &rate)
+{
+    m_store.setValue(kLimiteVelocidad, rate);
+}
+
+QString Settings::caducidadEnlaces() const
+{
+    return linkExpiryFromText(m_store.value(kCaducidadEnlaces).toString()).value_or(QString());
+}
+
+void Settings::setCaducidadEnlaces(const QString &expiry)
+{
+    m_store.setValue(kCaducidadEnlaces, expiry);
 }
 
 QString Settings::chosenRemote(const QString &displayName) const

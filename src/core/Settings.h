@@ -22,6 +22,13 @@ public:
     bool iconoEnLaBandeja() const;
     void setIconoEnLaBandeja(bool on);
 
+    // "Limitar velocidad…": rclone's rate ("5M"); empty for no limit.
+    QString limiteVelocidad() const;
+    void setLimiteVelocidad(const QString &rate);
+    // "Caducidad de enlaces…": rclone's duration ("7d"); empty for links that do not expire.
+    QString caducidadEnlaces() const;
+    void setCaducidadEnlaces(const QString &expiry);
+
     // The remote the user chose for a service on its tile ("Remoto:"); empty when none.
     QString chosenRemote(const QString &displayName) const;
     void setChosenRemote(const QString &displayName, const QString &remote);

@@ -44,8 +44,8 @@ QByteArray csv(const QList<ExportedLink> &links)
 {
     QString text = QStringLiteral("servicio,archivo,enlace,fecha\r\n");
     for (const ExportedLink &link : links) {
-        text += csvField(link.service) + QLatin1Char(',') + csvField(link.fileName) +
-                QLatin1Char(',') + csvField(link.link) + QLatin1Char(',') +
+        text += csvField(link.pair.service) + QLatin1Char(',') + csvField(link.pair.fileName) +
+                QLatin1Char(',') + csvField(link.pair.link) + QLatin1Char(',') +
                 csvField(isoDate(link.when)) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -73,8 +73,8 @@ QByteArray markdown(const QList<ExportedLink> &links)
 {
     QStringList services;
     for (const ExportedLink &link : links) {
-        if (!services.contains(link.service))
-            services << link.service;
+        if (!services.contains(link.pair.service))
+            services << link.pair.service;
     }
     QString text;
     for (const QString &service : services) {
@@ -82,9 +82,9 @@ QByteArray markdown(const QList<ExportedLink> &links)
             text += QLatin1Char('\n');
         text += QStringLiteral("## ") + markdownText(service) + QStringLiteral("\n\n");
         for (const ExportedLink &link : links) {
-            if (link.service == service)
-                text += QStringLiteral("- [") + markdownText(link.fileName) +
-                        QStringLiteral("](<") + markdownDestination(link.link) +
+            if (link.pair.service == service)
+                text += QStringLiteral("- [") + markdownText(link.pair.fileName) +
+                        QStringLiteral("](<") + markdownDestination(link.pair.link) +
                         QStringLiteral(">)\n");
         }
     }
@@ -95,17 +95,30 @@ QByteArray json(const QList<ExportedLink> &links)
 {
     QJsonArray array;
     for (const ExportedLink &link : links) {
-        QJsonObject object{{QStringLiteral("servicio"), link.service},
-                           {QStringLiteral("archivo"), link.fileName},
-                           {QStringLiteral("enlace"), link.link}};
-        if (link.when.isValid())
-            object.insert(QStringLiteral("fecha"), isoDate(link.when));
-        array.append(object);
+        array.append(pairJson(link.pair, link.when));
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
 
 } // namespace
+
+QJsonObject pairJson(const PairOutcome &pair, const QDateTime &when)
+{
+    const auto orNull = [](bool known, const QJsonValue &value) {
+        return known ? value : QJsonValue(QJsonValue::Null);
+    };
+    return {{QStringLiteral("date"), orNull(when.isValid(), isoDate(when))},
+            {QStringLiteral("service"), pair.service},
+            {QStringLiteral("remote"), pair.remote},
+            {QStringLiteral("file"), pair.fileName},
+            {QStringLiteral("local_path"), pair.localPath},
+            {QStringLiteral("size"), orNull(pair.size >= 0, pair.size)},
+            {QStringLiteral("link"), pair.link},
+            {QStringLiteral("state"), pairStateText(pair.state)},
+            {QStringLiteral("detail"), pair.detail},
+            {QStringLiteral("cause"), pair.cause},
+            {QStringLiteral("rclone"), pair.rcloneOutput}};
+}
 
 const QList<ExportFormatInfo> &exportFormats()
 {
@@ -138,7 +151,7 @@ QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries)
     QList<ExportedLink> links;
     for (const HistoryEntry &entry : entries) {
         if (!entry.pair.link.isEmpty())
-            links.append({entry.pair.service, entry.pair.fileName, entry.pair.link, entry.when});
+            links.append({entry.pair, entry.when});
     }
     return links;
 }
@@ -168,18 +181,7 @@ QByteArray historyJson(const QList<HistoryEntry> &entries)
 {
     QJsonArray array;
     for (const HistoryEntry &entry : entries) {
-        const PairOutcome &pair = entry.pair;
-        array.append(QJsonObject{{QStringLiteral("fecha"), isoDate(entry.when)},
-                                 {QStringLiteral("servicio"), pair.service},
-                                 {QStringLiteral("remoto"), pair.remote},
-                                 {QStringLiteral("archivo"), pair.fileName},
-                                 {QStringLiteral("ruta_local"), pair.localPath},
-                                 {QStringLiteral("tamano"), pair.size},
-                                 {QStringLiteral("enlace"), pair.link},
-                                 {QStringLiteral("estado"), pairStateText(pair.state)},
-                                 {QStringLiteral("detalle"), pair.detail},
-                                 {QStringLiteral("causa"), pair.cause},
-                                 {QStringLiteral("salida_rclone"), pair.rcloneOutput}});
+        array.append(pairJson(entry.pair, entry.when));
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }

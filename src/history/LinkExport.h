@@ -5,17 +5,16 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
 namespace skyloft {
 
-// One link as an export lists it.
+// One link as an export lists it: its pair (service by display name) and when it ended.
 struct ExportedLink
 {
-    QString service; // display name
-    QString fileName;
-    QString link;
+    PairOutcome pair;
     QDateTime when; // invalid when unknown (the links of this session)
 };
 
@@ -40,6 +39,11 @@ const QList<ExportFormatInfo> &exportFormats();
 // a formula. Markdown: one "## service" section per service in first-seen order, a
 // "- [file](<link>)" item per link. JSON: an array of objects.
 QByteArray exportLinks(const QList<ExportedLink> &links, ExportFormat format);
+
+// One pair as every JSON of Skyloft writes it (skyloft upload, skyloft historial, the exports):
+// date (ISO 8601, UTC; null when unknown), service, remote, file, local_path, size (bytes; null
+// when unknown), link, state, detail, cause, rclone.
+QJsonObject pairJson(const PairOutcome &pair, const QDateTime &when);
 
 // The entries that have a link, as an export lists them.
 QList<ExportedLink> exportedLinks(const QList<HistoryEntry> &entries);

@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "core/Notifier.h"
 #include "core/Settings.h"
+#include "core/TransferLimits.h"
 #include "shell/ContentView.h"
 #include "shell/MainView.h"
 #include "shell/MainWindow.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QInputDialog>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTimer>
@@ -36,6 +38,9 @@ const QString kAbrirRepositorio = QStringLiteral("Abrir Repositorio");
 const QString kCerrar = QStringLiteral("Cerrar");
 const QString kAceptar = QStringLiteral("Aceptar");
 const QString kSubidaRapida = QStringLiteral("Subida rápida");
+const QString kLimitarVelocidad = QStringLiteral("Limitar velocidad…");
+const QString kCaducidadEnlaces = QStringLiteral("Caducidad de enlaces…");
+const QString kCancelar = QStringLiteral("Cancelar");
 const QString kIconoEnLaBandeja = QStringLiteral("Icono en la bandeja");
 const QString kSinBandeja = QStringLiteral("Este escritorio no tiene bandeja del sistema.");
 
@@ -85,8 +90,12 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QMainWindow *> &wind
     else
         window->setFixedSize(700, 520);
 
-    if (UploadRuns *runs = uploadRunsOf(window))
-        runs->setEngine(engineFor(Settings().subidaRapida()));
+    if (UploadRuns *runs = uploadRunsOf(window)) {
+        const Settings settings;
+        runs->setEngine(engineFor(settings.subidaRapida()));
+        runs->setBandwidthLimit(settings.limiteVelocidad());
+        runs->setLinkExpiry(settings.caducidadEnlaces());
+    }
 
     window->setMenuBar(new QMenuBar(window));
     QTimer::singleShot(kMenuDelayMs, this, [this] {
@@ -124,6 +133,9 @@ void AppDelegate::buildMenu(QMainWindow *window)
         if (UploadRuns *runs = uploadRunsOf(m_window))
             runs->setEngine(engineFor(on));
     });
+    connect(addItem(kLimitarVelocidad), &QAction::triggered, this, &AppDelegate::limitarVelocidad);
+    connect(addItem(kCaducidadEnlaces), &QAction::triggered, this,
+            &AppDelegate::elegirCaducidadEnlaces);
     QAction *tray = addItem(kIconoEnLaBandeja);
     tray->setCheckable(true);
     tray->setChecked(Settings().iconoEnLaBandeja());
@@ -161,6 +173,61 @@ void AppDelegate::mostrarAcercaDe()
     about.informativeText = QStringLiteral("Versión " SKYLOFT_VERSION);
     about.buttons = {{kAceptar, DialogButton::Role::Default}};
     Dialogs::ask(m_window, about, this, [](int) {});
+}
+
+void AppDelegate::askSetting(const SettingQuestion &question)
+{
+    // Window-modal and answered through signals, like every other question of the application.
+    auto *dialog = new QInputDialog(m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setWindowTitle(question.title);
+    dialog->setLabelText(question.label);
+    dialog->setComboBoxItems(question.choices);
+    dialog->setComboBoxEditable(true);
+    dialog->setTextValue(question.current);
+    dialog->setOkButtonText(kAceptar);
+    dialog->setCancelButtonText(kCancelar);
+    connect(dialog, &QInputDialog::textValueSelected, this, [this, question](const QString &text) {
+        if (const std::optional<QString> value = question.read(text)) {
+            question.keep(*value);
+            return;
+        }
+        DialogQuestion wrong;
+        wrong.icon = QMessageBox::Warning;
+        wrong.text = question.invalid.arg(text);
+        wrong.buttons = {{kAceptar, DialogButton::Role::Default}};
+        Dialogs::ask(m_window, wrong, this, [](int) {});
+    });
+    dialog->open();
+}
+
+void AppDelegate::limitarVelocidad()
+{
+    askSetting(
+        {kLimitarVelocidad.chopped(1),
+         QStringLiteral("Velocidad máxima de subida (también durante una subida):"),
+         bandwidthLimitChoices(), bandwidthLimitLabel(Settings().limiteVelocidad()),
+         QStringLiteral("«%1» no es una velocidad. Escribe, por ejemplo, 2 MB/s o 500 KB/s."),
+         bandwidthLimitFromText, [this](const QString &rate) {
+             Settings().setLimiteVelocidad(rate);
+             if (UploadRuns *runs = uploadRunsOf(m_window))
+                 runs->setBandwidthLimit(rate);
+             logLine(QStringLiteral("Límite de velocidad: ") + bandwidthLimitLabel(rate));
+         }});
+}
+
+void AppDelegate::elegirCaducidadEnlaces()
+{
+    askSetting({kCaducidadEnlaces.chopped(1),
+                QStringLiteral("Los enlaces nuevos caducan tras (donde el servicio lo admite):"),
+                linkExpiryChoices(), linkExpiryLabel(Settings().caducidadEnlaces()),
+                QStringLiteral("«%1» no es una duración. Escribe, por ejemplo, 7 días o 12 horas."),
+                linkExpiryFromText, [this](const QString &expiry) {
+                    Settings().setCaducidadEnlaces(expiry);
+                    if (UploadRuns *runs = uploadRunsOf(m_window))
+                        runs->setLinkExpiry(expiry);
+                }});
 }
 
 void AppDelegate::irAConfiguracion()

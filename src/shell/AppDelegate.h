@@ -7,6 +7,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
 
 class QMainWindow;
 
@@ -34,8 +38,24 @@ public Q_SLOTS:
     void mostrarHistorial();
     void mostrarAyudaEnLinea();
     void mostrarAgradecimientosRclone();
+    // "Limitar velocidad…" and "Caducidad de enlaces…": a choice or a value of one's own,
+    // remembered and given to the runs.
+    void limitarVelocidad();
+    void elegirCaducidadEnlaces();
 
 private:
+    struct SettingQuestion
+    {
+        QString title;
+        QString label;
+        QStringList choices;
+        QString current;
+        QString invalid; // %1: what was written
+        // What was chosen or written, in rclone's terms; nothing when it means nothing.
+        std::function<std::optional<QString>(const QString &text)> read;
+        std::function<void(const QString &value)> keep;
+    };
+    void askSetting(const SettingQuestion &question);
     void buildMenu(QMainWindow *window);
 
     QString m_helpUrl;

@@ -13,6 +13,14 @@ QString lastPathComponent(const QString &path)
     return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1).toString();
 }
 
+QString expiryNotAppliedLine(const CopyJob &job)
+{
+    return QStringLiteral("⚠️ ") + job.service +
+           QStringLiteral(" no admite caducidad en sus "
+                          "enlaces: el de ") +
+           job.nameOnRemote() + QStringLiteral(" no caduca.");
+}
+
 QString numberedName(const QString &name, int n)
 {
     // The number goes before the extension; a leading dot (".bashrc") is no extension.

@@ -33,7 +33,24 @@ LinkItem LinkItem::fromOutcome(const PairOutcome &outcome)
     item.localPath = outcome.localPath;
     item.cause = outcome.cause;
     item.rcloneOutput = outcome.rcloneOutput;
+    item.size = outcome.size;
     return item;
+}
+
+PairOutcome LinkItem::outcome(const QString &remoteName) const
+{
+    PairOutcome pair;
+    pair.service = service;
+    pair.remote = remoteName;
+    pair.fileName = fileName;
+    pair.localPath = localPath;
+    pair.size = size;
+    pair.link = link;
+    pair.state = state;
+    pair.detail = detail;
+    pair.cause = cause;
+    pair.rcloneOutput = rcloneOutput;
+    return pair;
 }
 
 void GeneratedLinks::record(const PairOutcome &outcome)

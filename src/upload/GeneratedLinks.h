@@ -26,10 +26,13 @@ struct LinkItem
     QString localPath;    // the uploaded file, for "Reintentar"
     QString cause;        // why it failed (FailureCause.h)
     QString rcloneOutput; // rclone's last lines about it
+    qint64 size = -1;     // bytes; -1 when unknown
     bool operator==(const LinkItem &) const = default;
 
     bool failed() const { return state != PairState::Subido; }
     static LinkItem fromOutcome(const PairOutcome &outcome);
+    // The pair it came from, on `remoteName`.
+    PairOutcome outcome(const QString &remoteName) const;
 };
 
 // Links of this session by section: a service's own remote name ("drive", "fichier", ...), or

@@ -52,7 +52,7 @@ void RcPairStep::copyEnded(const RcReply &reply)
     m_copyFailed = !reply.ok;
     m_copyDetail = reply.error;
     // The link is asked for whatever the copy did; the copy's outcome still decides the pair's.
-    m_ticket = m_client->publicLink(m_job.remoteName, m_job.nameOnRemote(), QString(),
+    m_ticket = m_client->publicLink(m_job.remoteName, m_job.nameOnRemote(), m_job.linkExpiry,
                                     [this](const RcReply &answer) { linkEnded(answer); });
 }
 
@@ -73,6 +73,8 @@ void RcPairStep::linkEnded(const RcReply &reply)
     }
     logLine(QStringLiteral("Enlace generado para ") + m_job.nameOnRemote() +
             QStringLiteral(" en ") + m_job.service + QStringLiteral(": ") + *link);
+    if (reply.expiryNotApplied && !link->isEmpty())
+        logLine(expiryNotAppliedLine(m_job));
     if (m_copyFailed)
         finish(PairState::CopiaFallida, m_copyDetail);
     else if (link->isEmpty())

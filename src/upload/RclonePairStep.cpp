@@ -40,6 +40,7 @@ void RclonePairStep::start(const CopyJob &job)
     m_cancelled = false;
     m_copyEnded = false;
     m_copyFailed = false;
+    m_expiryRefused = false;
     m_copyDetail.clear();
     m_lastLine.clear();
     m_tail.clear();
@@ -52,13 +53,16 @@ void RclonePairStep::start(const CopyJob &job)
         });
         return;
     }
-    m_process = startRcloneChild(
-        this, program,
-        job.renamedTo.isEmpty() ? copyArguments(m_paths, job.filePath, job.remoteName)
+    QStringList arguments = job.renamedTo.isEmpty()
+                                ? copyArguments(m_paths, job.filePath, job.remoteName)
                                 : RcloneCommands::copyTo(m_paths.rcloneConfigPath(), job.filePath,
-                                                         job.remoteName, job.renamedTo),
-        toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::MergedChannels,
-        [this](QProcess *process, const RcloneChildEnd &end) {
+                                                         job.remoteName, job.renamedTo);
+    // Only when asked: without a limit the arguments are the usual ones.
+    if (!job.bandwidthLimit.isEmpty())
+        arguments << QStringLiteral("--bwlimit") << job.bandwidthLimit;
+    m_process = startRcloneChild(
+        this, program, arguments, toProcessEnvironment(makeRcloneEnvironment(m_paths)),
+        QProcess::MergedChannels, [this](QProcess *process, const RcloneChildEnd &end) {
             m_exitCode = end.started ? end.exitCode : -1;
             if (!end.started) {
                 const QString text = QStringLiteral("❌ ") + kErrorEjecutandoRclone + end.error;
@@ -126,11 +130,14 @@ void RclonePairStep::startLink()
     }
     m_lastLine.clear();
     m_tail.clear();
+    QStringList arguments =
+        RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.nameOnRemote());
+    m_expiryAsked = !m_job.linkExpiry.isEmpty() && !m_expiryRefused;
+    if (m_expiryAsked)
+        arguments << QStringLiteral("--expire") << m_job.linkExpiry;
     m_process = startRcloneChild(
-        this, program,
-        RcloneCommands::link(m_paths.rcloneConfigPath(), m_job.remoteName, m_job.nameOnRemote()),
-        toProcessEnvironment(makeRcloneEnvironment(m_paths)), QProcess::SeparateChannels,
-        [this](QProcess *process, const RcloneChildEnd &end) {
+        this, program, arguments, toProcessEnvironment(makeRcloneEnvironment(m_paths)),
+        QProcess::SeparateChannels, [this](QProcess *process, const RcloneChildEnd &end) {
             m_exitCode = end.started ? end.exitCode : -1;
             linkEnded(process, end.succeeded(), end.started ? QString() : end.error);
         });
@@ -164,6 +171,13 @@ void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString 
                m_copyFailed ? m_copyDetail : error);
         return;
     }
+    if (!succeeded && m_expiryAsked && !m_copyFailed) {
+        // Some services refuse an expiry (or any at all): a link without one is still worth
+        // having.
+        m_expiryRefused = true;
+        startLink();
+        return;
+    }
     const std::optional<QString> text = decodeUtf8Strictly(process->readAllStandardOutput());
     if (!text) {
         logLine(noLink);
@@ -174,6 +188,8 @@ void RclonePairStep::linkEnded(QProcess *process, bool succeeded, const QString 
     const QString link = text->trimmed();
     logLine(QStringLiteral("Enlace generado para ") + m_job.nameOnRemote() +
             QStringLiteral(" en ") + m_job.service + QStringLiteral(": ") + link);
+    if (succeeded && m_expiryRefused && !link.isEmpty())
+        logLine(expiryNotAppliedLine(m_job));
     if (m_copyFailed) {
         finish(PairState::CopiaFallida, m_copyDetail);
     } else if (!succeeded || link.isEmpty()) {

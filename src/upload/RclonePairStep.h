@@ -43,6 +43,8 @@ private:
     bool m_cancelled = false;
     bool m_copyEnded = false;
     bool m_copyFailed = false;
+    bool m_expiryAsked = false;
+    bool m_expiryRefused = false;
     QString m_copyDetail;
     QString m_lastLine;
     // The step under way's output and exit code, and the copy's once the link has begun.

@@ -105,6 +105,19 @@ void UploadRun::setSteps(PairStepFactory factory, Order order, int transfers)
     m_customSteps = true;
 }
 
+void UploadRun::setBandwidthLimit(const QString &rate)
+{
+    if (rate == m_bandwidthLimit)
+        return;
+    m_bandwidthLimit = rate;
+    if (m_client && !m_finished)
+        m_client->setBandwidthLimit(rate, [](const RcReply &reply) {
+            if (!reply.ok && !reply.daemonGone)
+                logLine(QStringLiteral("❌ No se pudo cambiar el límite de velocidad: ") +
+                        reply.text());
+        });
+}
+
 void UploadRun::post(std::function<void()> work)
 {
     // Nothing posted before a stop reaches the state after it.
@@ -148,6 +161,9 @@ void UploadRun::start()
         return;
     }
     m_client = new RcClient(m_paths, this);
+    // Before the daemon starts, so that it starts with it.
+    if (!m_bandwidthLimit.isEmpty())
+        m_client->setBandwidthLimit(m_bandwidthLimit);
     m_client->whenReady([this](const QString &error) {
         if (!error.isEmpty()) {
             fallBackToProcesses(error);
@@ -254,7 +270,8 @@ bool UploadRun::takeNext(Lane &lane)
 
     const int index = lane.nextIndex++;
     const QString filePath = queued.at(index);
-    CopyJob job{lane.service, lane.remote, index, filePath, lastPathComponent(filePath), {}};
+    CopyJob job{lane.service, lane.remote,      index,       filePath, lastPathComponent(filePath),
+                {},           m_bandwidthLimit, m_linkExpiry};
     const QString onRemote = chooseRemoteName(lane, index, filePath);
     if (onRemote != job.fileName)
         job.renamedTo = onRemote;

@@ -82,6 +82,11 @@ public:
     // Pairs in flight per service with the daemon (the process engine always has one).
     void setTransfers(int transfers) { m_transfers = std::max(1, transfers); }
     void setOrigin(RunOrigin origin) { m_origin = origin; }
+    // How long a link lasts ("7d"; empty: as the service likes), before start().
+    void setLinkExpiry(const QString &expiry) { m_linkExpiry = expiry; }
+    // rclone's rate ("5M"; empty: none), at any time: the daemon takes it at once, the process
+    // engine from its next copy.
+    void setBandwidthLimit(const QString &rate);
     // Another engine: its steps, in this order, with up to `transfers` pairs per service.
     void setSteps(PairStepFactory factory, Order order, int transfers = 1);
 
@@ -185,6 +190,8 @@ private:
     int m_laneTransfers = 1;
     bool m_customSteps = false;
     RcClient *m_client = nullptr;
+    QString m_bandwidthLimit;
+    QString m_linkExpiry;
     int m_stallSeconds;
     QHash<QString, qint64> m_sizes;
     QList<Lane> m_lanes;

@@ -62,6 +62,8 @@ UploadRun *UploadRuns::adopt(UploadRun *run, RunOrigin origin)
     run->setOrigin(origin);
     run->setEngine(m_engine);
     run->setTransfers(m_transfers);
+    run->setBandwidthLimit(m_bandwidthLimit);
+    run->setLinkExpiry(m_linkExpiry);
     if (m_steps)
         run->setSteps(m_steps, m_order, m_stepTransfers);
     m_runs << run;
@@ -79,6 +81,13 @@ UploadRun *UploadRuns::adopt(UploadRun *run, RunOrigin origin)
     Q_EMIT runStarted(run);
     QMetaObject::invokeMethod(run, &UploadRun::start, Qt::QueuedConnection);
     return run;
+}
+
+void UploadRuns::setBandwidthLimit(const QString &rate)
+{
+    m_bandwidthLimit = rate;
+    for (UploadRun *run : std::as_const(m_runs))
+        run->setBandwidthLimit(rate);
 }
 
 void UploadRuns::cancelService(UploadState *state, const QString &service)

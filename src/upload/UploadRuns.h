@@ -27,6 +27,12 @@ public:
     // The engine of the runs made from now on, new runs and retries alike.
     void setEngine(UploadRun::Engine engine) { m_engine = engine; }
     UploadRun::Engine engine() const { return m_engine; }
+    // rclone's rate ("5M"; empty: none) for the runs under way (see UploadRun) and later ones.
+    void setBandwidthLimit(const QString &rate);
+    QString bandwidthLimit() const { return m_bandwidthLimit; }
+    // How long the links of later runs last (rclone's duration, "7d"; empty: as the service likes).
+    void setLinkExpiry(const QString &expiry) { m_linkExpiry = expiry; }
+    QString linkExpiry() const { return m_linkExpiry; }
     // Another way of doing the pairs for the runs made from now on (tests, benchmarks).
     void setSteps(PairStepFactory factory, UploadRun::Order order, int transfers = 1);
 
@@ -71,6 +77,8 @@ private:
     int m_stepTransfers = 1;
     int m_transfers;
     QList<UploadRun *> m_runs;
+    QString m_bandwidthLimit;
+    QString m_linkExpiry;
 };
 
 } // namespace skyloft

@@ -21,11 +21,12 @@ void FakeRclone::setHandler(const QString &bashSnippet)
     writeFile(stateDir() + QStringLiteral("/handler"), bashSnippet.toUtf8());
 }
 
-void FakeRclone::serveFakeDaemon(const QString &handler)
+void FakeRclone::serveFakeDaemon(const QString &handler, const QString &otherCommands)
 {
     const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
     setHandler(QStringLiteral("[ \"$1\" = rcd ] && exec '%1' '%2'\n")
-                   .arg(node, QStringLiteral(SKYLOFT_FAKE_RCD)));
+                   .arg(node, QStringLiteral(SKYLOFT_FAKE_RCD)) +
+               otherCommands);
     const QString script = stateDir() + QStringLiteral("/rcd-handler.js");
     QFile::remove(script);
     if (!handler.isEmpty())

@@ -39,8 +39,9 @@ public:
     void setHandler(const QString &bashSnippet);
 
     // Makes `rclone rcd` run the fake daemon of tests/fakes/rcd.js, which answers as the
-    // JavaScript `handler` says (see that file) or with its defaults; replaces the handler.
-    void serveFakeDaemon(const QString &handler = QString());
+    // JavaScript `handler` says (see that file) or with its defaults; replaces the handler, the
+    // other commands running `otherCommands` (bash, as setHandler takes).
+    void serveFakeDaemon(const QString &handler = QString(), const QString &otherCommands = {});
     // What the fake daemon was asked, in order: {method, params} or {method, params, aborted}.
     QList<QJsonObject> daemonRequests() const;
 

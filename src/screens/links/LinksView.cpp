@@ -54,8 +54,11 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
                 service = entry.displayName;
         }
         for (const LinkItem &item : it.value()) {
-            if (!item.failed() && !item.link.isEmpty()) // a failed pair has no link to export
-                exported.append({service, item.fileName, item.link, {}});
+            if (item.failed() || item.link.isEmpty()) // a failed pair has no link to export
+                continue;
+            PairOutcome pair = item.outcome(it.key());
+            pair.service = service;
+            exported.append({pair, {}});
         }
     }
     return exported;
