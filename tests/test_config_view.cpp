@@ -85,7 +85,7 @@ struct Screen
     ServiceTile *tile(const QString &name) const
     {
         for (ServiceTile *tile : tiles()) {
-            if (tile->accessibleName() == name)
+            if (tile->displayName() == name)
                 return tile;
         }
         return nullptr;
@@ -106,7 +106,7 @@ struct Screen
     QStringList checkMarks() const
     {
         return describeTiles([](const ServiceTile &tile) {
-            return tile.isAuthorized() ? tile.accessibleName() : QString();
+            return tile.showsCheckMark() ? tile.displayName() : QString();
         });
     }
     QList<CredentialField *> visibleFields() const
@@ -423,9 +423,11 @@ private Q_SLOTS:
         QCOMPARE(screen.checkMarks(), QStringList{});
     }
 
-    // What assistive technology hears of a tile: checked when authorized; and a service whose
-    // backend the installed rclone lacks says so before any press, and a press runs nothing.
-    void tilesTellAuthorizationAndAvailability()
+    // What assistive technology hears of a tile: a button, selected while its form is open,
+    // whose press opens it as a click does and whose name says it is authorized. A service whose
+    // backend the installed rclone lacks says so by name and under its tile, and shows neither a
+    // check mark nor a form nor a button, whatever the file holds.
+    void tilesTellSelectionAuthorizationAndAvailability()
     {
         FakeRclone probed;
         probed.setHandler("[ \"$1\" = help ] && printf 'All rclone backends:\\n\\n"
@@ -433,29 +435,37 @@ private Q_SLOTS:
                           "  fichier      1Fichier\\n'\n");
         RcloneBackends backends;
         backends.probe(probed.paths());
-        Screen screen("[drive]\ntype = drive\ntoken = t\n", &backends);
+        Screen screen("[drive]\ntype = drive\ntoken = t\n[mega]\ntype = mega\nuser = a\n",
+                      &backends);
         QTRY_VERIFY(screen.tile("Mega")->isUnavailable());
 
-        QStringList checked;
+        QStringList names;
         for (ServiceTile *tile : screen.tiles()) {
-            const QAccessible::State state = QAccessible::queryAccessibleInterface(tile)->state();
-            QVERIFY(state.checkable);
-            if (state.checked)
-                checked << tile->accessibleName();
+            QAccessibleInterface *item = QAccessible::queryAccessibleInterface(tile);
+            QCOMPARE(item->role(), QAccessible::Button);
+            QVERIFY(!item->state().checkable && !item->state().selected);
+            names << item->text(QAccessible::Name);
         }
-        QCOMPARE(checked, QStringList{"Google Drive"});
+        QCOMPARE(names, (QStringList{"Google Drive, autorizado", "Dropbox", "Mega, no disponible",
+                                     "1Fichier"}));
         QVERIFY(screen.tile("Mega")->accessibleDescription().contains("«mega»"));
-        QVERIFY(!screen.tile("1Fichier")->isUnavailable());
 
-        screen.selectAndType("Mega", {"ana@example.com", "secreto"});
-        QCOMPARE(screen.button()->text(),
-                 QStringLiteral("Mega no está disponible con este rclone"));
+        QAccessibleInterface *fichier =
+            QAccessible::queryAccessibleInterface(screen.tile("1Fichier"));
+        fichier->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(screen.state()->selectedService(), QStringLiteral("1Fichier"));
+        QVERIFY(fichier->state().selected);
+        QCOMPARE(screen.visibleFields().size(), 1);
+
+        QAccessibleInterface *mega = QAccessible::queryAccessibleInterface(screen.tile("Mega"));
+        mega->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(mega->state().selected && !fichier->state().selected);
+        QCOMPARE(screen.visibleFields(), QList<CredentialField *>{});
+        QVERIFY(!screen.button()->isVisible());
         QCOMPARE(screen.status(), screen.tile("Mega")->accessibleDescription());
-        QTest::keyClick(screen.visibleFields().last(), Qt::Key_Return);
-        QVERIFY(screen.authorize());
+        QCOMPARE(screen.checkMarks(), QStringList{"Google Drive"});
         QCOMPARE(screen.fake.killallRuns(), QStringList{});
         QCOMPARE(screen.fake.callCount(), 0);
-        QCOMPARE(screen.state()->selectedService(), QStringLiteral("Mega"));
     }
 };
 

@@ -96,6 +96,8 @@ private Q_SLOTS:
                 textStyleFont(TextStyle::Headline));
             row("nombre en el mosaico", labelColour(), {cardColour()},
                 textStyleFont(TextStyle::Caption2));
+            row("autorizado, No disponible", secondaryLabelColour(), {cardColour()},
+                textStyleFont(TextStyle::Caption2));
             row("texto de un campo", labelColour(), {systemGray(0.1)},
                 textStyleFont(TextStyle::Body));
             row("marcador de un campo", darkGray(), {systemGray(0.1)},
@@ -118,6 +120,9 @@ private Q_SLOTS:
                 {palette.color(QPalette::Button)}, QApplication::font());
             row("pestaña", palette.color(QPalette::WindowText), {palette.color(QPalette::Window)},
                 QApplication::font());
+            for (const QPalette::ColorRole base : {QPalette::Base, QPalette::AlternateBase})
+                row("copia fallida en el historial", systemRed(), {palette.color(base)},
+                    QApplication::font());
         }
     }
 
@@ -133,6 +138,42 @@ private Q_SLOTS:
         QVERIFY2(ratio >= (large ? 3.0 : 4.5), qPrintable(QStringLiteral("%1 on %2: %3:1")
                                                               .arg(text.name(), background.name())
                                                               .arg(ratio, 0, 'f', 2)));
+    }
+
+    // The parts of a picture that carry its meaning, against what is around them: 3:1.
+    void graphicContrast_data()
+    {
+        QTest::addColumn<QColor>("graphic");
+        QTest::addColumn<QColor>("background");
+        for (const Appearance appearance : {Appearance::Light, Appearance::Dark}) {
+            QApplication::setPalette(appearancePalette(appearance));
+            const QString prefix = appearance == Appearance::Dark ? "oscuro: " : "claro: ";
+            const auto row = [&](const char *name, const QColor &graphic,
+                                 const QList<QColor> &layers) {
+                QTest::newRow(qPrintable(prefix + name)) << graphic << stacked(layers);
+            };
+            const CheckBadgeColours onPage = checkBadgeOnPage();
+            row("marca de autorizado sobre la página", onPage.disc, {});
+            row("marca de autorizado sobre un mosaico", onPage.disc, {cardColour()});
+            row("visto de la marca de autorizado", onPage.check, {onPage.disc});
+            const CheckBadgeColours onPlate = checkBadgeOnPlate();
+            row("marca de un servicio elegido", onPlate.disc, {bluePlateColour()});
+            row("marca de un servicio sin elegir", onPlate.disc, {greyPlateColour()});
+            row("visto de la marca de un servicio", onPlate.check, {onPlate.disc});
+            row("icono de copiar enlace", systemBlue(), {systemGray(0.1), systemBlue(0.1)});
+            row("borde de la tarjeta con el foco", systemBlue(), {});
+        }
+    }
+
+    void graphicContrast()
+    {
+        QFETCH(QColor, graphic);
+        QFETCH(QColor, background);
+        const qreal ratio = contrast(graphic, background);
+        qInfo("%.2f:1", ratio);
+        QVERIFY2(ratio >= 3.0, qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                              .arg(graphic.name(), background.name())
+                                              .arg(ratio, 0, 'f', 2)));
     }
 
     // Whatever the desktop's font, no style is under 11 px and the ramp keeps its proportions.

@@ -541,7 +541,8 @@ private Q_SLOTS:
         QCOMPARE(screen.state()->serviciosSeleccionados(), QSet<QString>{"nube casa"});
         QCOMPARE(screen.cardNames(), QStringList{"nube casa"});
         QCOMPARE(screen.tabChain(screen.pill("1Fichier")).mid(0, 4),
-                 (QStringList{"1Fichier", "archivo", "nube casa", "Subir Archivos"}));
+                 (QStringList{"1Fichier", "archivo, autorizado", "nube casa, autorizado",
+                              "Subir Archivos"}));
 
         QVERIFY(writeFile(screen.fake.configPath(), kDriveOnly));
         destinations.refresh();
@@ -595,10 +596,10 @@ private Q_SLOTS:
         // Picked out of screen order: the cards' Tab order still follows the screen.
         click(screen.pill("Mega"));
         click(screen.pill("Dropbox"));
-        QCOMPARE(
-            screen.tabChain(screen.view->dropZone()),
-            (QStringList{"Suelta archivos aquí", "Archivos en cola", "Eliminar todos los archivos",
-                         "Google Drive", "Dropbox", "Mega", "1Fichier", "Subir Archivos"}));
+        QCOMPARE(screen.tabChain(screen.view->dropZone()),
+                 (QStringList{"Suelta archivos aquí", "Archivos en cola",
+                              "Eliminar todos los archivos", "Google Drive, autorizado", "Dropbox",
+                              "Mega", "1Fichier", "Subir Archivos"}));
         QTest::keyClick(screen.view->uploadButton(), Qt::Key_Return);
         QVERIFY(screen.state()->showAuthorizationAlert());
         QVERIFY(answerDialog(screen.view.get(), "Cancelar"));

@@ -172,6 +172,7 @@ void AppDelegate::mostrarAcercaDe()
     about.text = kMenuTitle;
     about.informativeText = QStringLiteral("Versión " SKYLOFT_VERSION);
     about.buttons = {{kAceptar, DialogButton::Role::Default}};
+    about.alert = false;
     Dialogs::ask(m_window, about, this, [](int) {});
 }
 

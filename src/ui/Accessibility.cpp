@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Accessibility.h"
 
-#include <QHash>
 #include <QWidget>
+#include <QWindow>
 
 namespace skyloft {
 
@@ -59,22 +59,72 @@ void ControlAccessible::doAction(const QString &actionName)
     QAccessibleWidget::doAction(actionName);
 }
 
-void registerAccessible(const char *className, AccessibleMaker make)
+QWindow *AccessibleItem::window() const
+{
+    return m_owner ? m_owner->window()->windowHandle() : nullptr;
+}
+
+QAccessibleInterface *AccessibleItem::parent() const
+{
+    return QAccessible::queryAccessibleInterface(m_owner.data());
+}
+
+void *AccessibleItem::interface_cast(QAccessible::InterfaceType type)
+{
+    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this)
+                                                : nullptr;
+}
+
+AccessibleItems::~AccessibleItems()
+{
+    for (const QAccessible::Id id : std::as_const(m_ids))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+QAccessibleInterface *AccessibleItems::item(int index,
+                                            const std::function<bool(QAccessibleInterface *)> &fits,
+                                            const std::function<QAccessibleInterface *()> &make)
+{
+    if (const auto it = m_ids.constFind(index); it != m_ids.cend()) {
+        QAccessibleInterface *known = QAccessible::accessibleInterface(*it);
+        if (known && known->isValid() && fits(known))
+            return known;
+        QAccessible::deleteAccessibleInterface(*it);
+    }
+    QAccessibleInterface *made = make();
+    m_ids.insert(index, QAccessible::registerAccessibleInterface(made));
+    return made;
+}
+
+int AccessibleItems::indexOf(const QAccessibleInterface *item) const
+{
+    for (auto it = m_ids.cbegin(); it != m_ids.cend(); ++it) {
+        if (QAccessible::accessibleInterface(it.value()) == item)
+            return it.key();
+    }
+    return -1;
+}
+
+void registerAccessible(QWidget *widget, AccessibleMaker make)
 {
     static const bool installed = [] {
         QAccessible::installFactory(&makeInterface);
         return true;
     }();
     Q_UNUSED(installed);
-    if (!makers().contains(QString::fromLatin1(className)))
-        makers().insert(QString::fromLatin1(className), std::move(make));
+    const QString className = QString::fromLatin1(widget->metaObject()->className());
+    if (!makers().contains(className))
+        makers().insert(className, std::move(make));
+    // Qt resolves an object's interface for every accessibility event, listened to or not.
+    if (QAccessibleInterface *early = QAccessible::queryAccessibleInterface(widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
 }
 
-void registerAccessibleTraits(const char *className,
+void registerAccessibleTraits(QWidget *widget,
                               std::function<AccessibleTraits(QWidget *widget)> traits)
 {
-    registerAccessible(className, [traits = std::move(traits)](QWidget *widget) {
-        return new ControlAccessible(widget, traits(widget));
+    registerAccessible(widget, [traits = std::move(traits)](QWidget *each) {
+        return new ControlAccessible(each, traits(each));
     });
 }
 

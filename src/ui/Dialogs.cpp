@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Dialogs.h"
 
+#include "ui/Accessibility.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -9,6 +11,19 @@ namespace skyloft {
 namespace {
 
 constexpr int kInformativeTextWidth = 320;
+
+// A message box that is no alert: the same box, with the role of a dialog.
+class InformationBox : public QMessageBox
+{
+    Q_OBJECT
+public:
+    explicit InformationBox(QWidget *parent) : QMessageBox(parent)
+    {
+        registerAccessibleTraits(this, [](QWidget *) {
+            return AccessibleTraits{QAccessible::Dialog, {}, {}, {}};
+        });
+    }
+};
 
 QMessageBox::ButtonRole messageBoxRole(DialogButton::Role role)
 {
@@ -28,7 +43,7 @@ QMessageBox::ButtonRole messageBoxRole(DialogButton::Role role)
 QMessageBox *buildBox(QWidget *parent, const DialogQuestion &question,
                       QList<QAbstractButton *> &buttons)
 {
-    auto *box = new QMessageBox(parent);
+    auto *box = question.alert ? new QMessageBox(parent) : new InformationBox(parent);
     box->setWindowTitle(question.title);
     box->setIcon(question.icon);
     if (!question.iconPixmap.isNull())
@@ -45,6 +60,7 @@ QMessageBox *buildBox(QWidget *parent, const DialogQuestion &question,
     if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setMinimumWidth(kInformativeTextWidth);
     box->setAccessibleName(question.text);
+    box->setAccessibleDescription(question.informativeText);
     QPushButton *defaultButton = nullptr;
     QPushButton *cancelButton = nullptr;
     for (const DialogButton &entry : question.buttons) {
@@ -81,3 +97,5 @@ QMessageBox *Dialogs::ask(QWidget *parent, const DialogQuestion &question, QObje
 }
 
 } // namespace skyloft
+
+#include "Dialogs.moc"

@@ -34,6 +34,9 @@ struct DialogQuestion
     QString text;
     QString informativeText;
     QList<DialogButton> buttons; // in the order the user reads them
+    // An alert asks or warns; an information window ("Acerca de") only tells, and assistive
+    // technology hears it as a dialog rather than an alert.
+    bool alert = true;
 };
 
 // Every modal question of the application. The dialog is window-modal and never runs an event

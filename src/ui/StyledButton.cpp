@@ -23,11 +23,11 @@ StyledButton::StyledButton(const QString &text, const QString &imageName, const 
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void StyledButton::setBadge(const QString &imageName)
+void StyledButton::setBadge(bool shown)
 {
-    if (m_badgeName == imageName)
+    if (m_badge == shown)
         return;
-    m_badgeName = imageName;
+    m_badge = shown;
     updateGeometry();
     update();
 }
@@ -116,8 +116,12 @@ void StyledButton::paintEvent(QPaintEvent *)
                          Qt::AlignLeft | Qt::AlignVCenter, text());
         x += advance + m_look.spacing;
     }
-    if (hasBadge())
-        drawImage(m_badgeName, m_look.badgeSize, {});
+    if (hasBadge()) {
+        paintCheckBadge(painter,
+                        QRectF(x, content.center().y() - m_look.badgeSize / 2.0, m_look.badgeSize,
+                               m_look.badgeSize),
+                        checkBadgeOnPlate());
+    }
 }
 
 } // namespace skyloft

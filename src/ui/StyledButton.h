@@ -11,8 +11,8 @@
 namespace skyloft {
 
 // A button drawn the way the screens draw theirs: an optional image and an optional text on a
-// rounded plate, and an optional badge after the text. The keyboard focus shows as a blue ring
-// around the plate. An image-only button needs an accessible name set by its owner.
+// rounded plate, and an optional check badge after the text. The keyboard focus shows as a blue
+// ring around the plate. An image-only button needs an accessible name set by its owner.
 class StyledButton : public PaintedButton
 {
     Q_OBJECT
@@ -27,7 +27,7 @@ public:
         QMargins padding;  // around image, text and badge
         int imageSize = 0; // edge of the image
         QColor imageTint;  // the image in this one colour, when valid
-        int badgeSize = 0; // edge of the badge
+        int badgeSize = 0; // edge of the check badge
         int spacing = 8;   // between image, text and badge
         qreal scale = 1.0; // the whole plate is drawn scaled about its centre
     };
@@ -35,9 +35,9 @@ public:
     StyledButton(const QString &text, const QString &imageName, const Look &look,
                  QWidget *parent = nullptr);
 
-    // An image drawn after the text (none for an empty name).
-    void setBadge(const QString &imageName);
-    bool hasBadge() const { return !m_badgeName.isEmpty(); }
+    // The check badge after the text.
+    void setBadge(bool shown);
+    bool hasBadge() const { return m_badge; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -53,7 +53,7 @@ private:
     QPixmap image(const QString &name, int size, const QColor &tint) const;
 
     QString m_imageName;
-    QString m_badgeName;
+    bool m_badge = false;
     Look m_look;
 };
 

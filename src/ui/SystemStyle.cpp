@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStyle>
 #include <QtMath>
 
@@ -205,6 +206,33 @@ QColor toastPlateColour()
 {
     return currentAppearance() == Appearance::Dark ? QColor(0x48, 0x48, 0x4a, 242)
                                                    : QColor::fromRgbF(0, 0, 0, 0.8f);
+}
+
+CheckBadgeColours checkBadgeOnPage()
+{
+    return {systemGreen(), currentAppearance() == Appearance::Dark ? pageColour() : Qt::white};
+}
+
+CheckBadgeColours checkBadgeOnPlate()
+{
+    return {onPlateColour(), QColor(0x248a3d)};
+}
+
+void paintCheckBadge(QPainter &painter, const QRectF &rect, const CheckBadgeColours &colours)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colours.disc);
+    painter.drawEllipse(rect.adjusted(1, 1, -1, -1));
+    // The check of the 24-unit symbol, scaled to the rectangle.
+    const qreal unit = rect.width() / 24;
+    QPainterPath check(rect.topLeft() + QPointF(7.5, 12.3) * unit);
+    check.lineTo(rect.topLeft() + QPointF(10.5, 15.3) * unit);
+    check.lineTo(rect.topLeft() + QPointF(16.5, 9) * unit);
+    painter.strokePath(check,
+                       QPen(colours.check, 2.4 * unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.restore();
 }
 
 QIcon tintedIcon(const QString &imageName, const QColor &tint, int size)

@@ -80,6 +80,17 @@ QColor greyPlateColour();
 QColor redPlateColour();
 QColor toastPlateColour();
 
+// The authorized mark: a check on a disc, coloured to stand out from what is around it, on the
+// page and its tiles (green disc) and on the dark plates of the pills (white disc).
+struct CheckBadgeColours
+{
+    QColor disc;
+    QColor check;
+};
+CheckBadgeColours checkBadgeOnPage();
+CheckBadgeColours checkBadgeOnPlate();
+void paintCheckBadge(QPainter &painter, const QRectF &rect, const CheckBadgeColours &colours);
+
 // A one-colour image tinted, at 1x and 2x: tab icons in the palette's text colour.
 QIcon tintedIcon(const QString &imageName, const QColor &tint, int size = 16);
 

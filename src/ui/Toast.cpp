@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Toast.h"
 
+#include "ui/Accessibility.h"
 #include "ui/SystemStyle.h"
 
 #include <QEvent>
@@ -31,6 +32,10 @@ Toast::Toast(const QString &text, Edge edge, int margin, QWidget *parent)
     setTextColour(this, onPlateColour());
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGraphicsEffect(m_opacity);
+    setAccessibleName(text);
+    registerAccessibleTraits(this, [](QWidget *) {
+        return AccessibleTraits{QAccessible::AlertMessage, {}, {}, {}};
+    });
     adjustSize();
     hide();
 
@@ -57,9 +62,12 @@ void Toast::setMessage(const QString &text)
     if (text == this->text())
         return;
     setText(text);
+    setAccessibleName(text);
     adjustSize();
     if (m_shown && m_animation->state() != QAbstractAnimation::Running)
         move(shownPosition());
+    if (m_shown)
+        announceAlert(this);
 }
 
 void Toast::setShown(bool shown)
@@ -79,6 +87,7 @@ void Toast::setShown(bool shown)
         m_opacity->setOpacity(0.0);
         show();
         raise();
+        announceAlert(this);
     }
     m_animation->start();
 }

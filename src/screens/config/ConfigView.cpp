@@ -29,7 +29,6 @@ const QString kTitle = QStringLiteral("Autorización de servicios");
 const QString kArchivoDeConfiguracion = QStringLiteral("Archivo de configuración:");
 const QString kAutorizar = QStringLiteral("Autorizar ");
 const QString kServicioConfigurado = QStringLiteral("✅ Servicio configurado correctamente");
-const QString kNoDisponible = QStringLiteral(" no está disponible con este rclone");
 
 constexpr int kSpacing = 20;
 constexpr int kTitleTopSpace = 50;
@@ -239,13 +238,13 @@ void ConfigView::showSelection(const QString &selectedService)
 {
     for (ServiceTile *tile : std::as_const(m_tiles))
         tile->setSelected(tile->displayName() == selectedService);
-    for (auto it = m_forms.cbegin(); it != m_forms.cend(); ++it)
-        it.value()->setVisible(it.key() == selectedService);
-    showRemotes();
+    // A service the installed rclone cannot authorize shows only why, under its tile.
     const bool available = m_state->unavailableReason(selectedService).isEmpty();
-    m_authorize->setText(available ? kAutorizar + selectedService
-                                   : selectedService + kNoDisponible);
-    m_authorize->setEnabled(available);
+    for (auto it = m_forms.cbegin(); it != m_forms.cend(); ++it)
+        it.value()->setVisible(available && it.key() == selectedService);
+    showRemotes();
+    m_authorize->setText(kAutorizar + selectedService);
+    m_authorize->setVisible(available);
     showStatus();
 }
 
@@ -272,7 +271,7 @@ void ConfigView::showStatus()
     const QString failure = problem.isEmpty() ? m_state->failure() : problem;
     const QString reason = m_state->unavailableReason(m_state->selectedService());
     m_status->setText(failure.isEmpty() ? reason : failure);
-    setTextColour(m_status, failure.isEmpty() ? darkGray() : systemRed());
+    setTextColour(m_status, failure.isEmpty() ? secondaryLabelColour() : systemRed());
     m_status->setVisible(!m_status->text().isEmpty());
 }
 

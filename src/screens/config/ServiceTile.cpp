@@ -2,6 +2,7 @@
 #include "screens/config/ServiceTile.h"
 
 #include "core/ServiceCatalog.h"
+#include "ui/Accessibility.h"
 #include "ui/Images.h"
 #include "ui/Spring.h"
 #include "ui/SystemStyle.h"
@@ -25,6 +26,7 @@ constexpr qreal kFocusRingWidth = 3;
 const QString kNoDisponible = QStringLiteral("No disponible");
 const QString kEligeRemoto = QStringLiteral("Elige remoto");
 const QString kRemoto = QStringLiteral("Remoto: ");
+const QString kAutorizado = QStringLiteral("autorizado");
 
 qreal between(qreal from, qreal to, qreal progress)
 {
@@ -37,7 +39,16 @@ ServiceTile::ServiceTile(const QString &displayName, QWidget *parent)
     : PaintedButton(displayName, parent), m_animation(new QVariantAnimation(this))
 {
     setFont(textStyleFont(TextStyle::Caption2));
-    setCheckable(true);
+    registerAccessibleTraits(this, [](QWidget *widget) {
+        auto *tile = static_cast<ServiceTile *>(widget);
+        return AccessibleTraits{QAccessible::Button,
+                                [tile](QAccessible::State &state) {
+                                    state.selectable = true;
+                                    state.selected = tile->isSelected();
+                                },
+                                {},
+                                [tile] { tile->click(); }};
+    });
     smoothSpring().applyTo(m_animation);
     connect(m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { setEmphasis(value.toReal()); });
@@ -49,6 +60,10 @@ void ServiceTile::setSelected(bool selected)
     if (selected == m_selected)
         return;
     m_selected = selected;
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
     m_animation->stop();
     m_animation->setStartValue(m_emphasis);
     m_animation->setEndValue(selected ? 1.0 : 0.0);
@@ -60,8 +75,7 @@ void ServiceTile::setAuthorized(bool authorized)
     if (authorized == m_authorized)
         return;
     m_authorized = authorized;
-    setChecked(authorized);
-    update();
+    describe();
 }
 
 void ServiceTile::setUnavailableReason(const QString &reason)
@@ -96,6 +110,10 @@ void ServiceTile::describe()
     const QString description = parts.join(QStringLiteral(". "));
     setToolTip(description);
     setAccessibleDescription(description);
+    const QString state = isUnavailable()    ? kNoDisponible.toLower()
+                          : showsCheckMark() ? kAutorizado
+                                             : QString();
+    setAccessibleName(state.isEmpty() ? text() : text() + QStringLiteral(", ") + state);
     update();
 }
 
@@ -146,7 +164,10 @@ void ServiceTile::paintEvent(QPaintEvent *)
 
     // Logo above name, the pair centred on the plate; a missing image leaves its space empty.
     const QFontMetrics metrics(font());
-    const int lines = 1 + (isUnavailable() ? 1 : 0) + (m_remoteLine.isEmpty() ? 0 : 1);
+    const QString status = isUnavailable()    ? kNoDisponible
+                           : showsCheckMark() ? kAutorizado
+                                              : QString();
+    const int lines = 1 + (status.isEmpty() ? 0 : 1) + (m_remoteLine.isEmpty() ? 0 : 1);
     const qreal contentHeight = kLogoSize + kLogoSpacing + lines * metrics.height();
     const qreal top = plate.center().y() - contentHeight / 2;
     const QRectF logo(plate.center().x() - kLogoSize / 2.0, top, kLogoSize, kLogoSize);
@@ -157,8 +178,8 @@ void ServiceTile::paintEvent(QPaintEvent *)
     painter.setPen(labelColour());
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop, displayName());
     QRectF below = name;
-    painter.setPen(darkGray());
-    for (const QString &extra : {m_remoteLine, isUnavailable() ? kNoDisponible : QString()}) {
+    painter.setPen(secondaryLabelColour());
+    for (const QString &extra : {m_remoteLine, status}) {
         if (extra.isEmpty())
             continue;
         below.translate(0, metrics.height());
@@ -166,11 +187,12 @@ void ServiceTile::paintEvent(QPaintEvent *)
                          metrics.elidedText(extra, Qt::ElideMiddle, int(plate.width()) - 8));
     }
 
-    if (m_authorized) {
+    if (showsCheckMark()) {
         const QPointF corner = plate.topRight() + QPointF(kCheckMarkOutset, -kCheckMarkOutset);
-        painter.drawPixmap(QPointF(corner.x() - kCheckMarkSize, corner.y()),
-                           cachedImagePixmap(QStringLiteral("checkmark.circle.fill"),
-                                             {kCheckMarkSize, kCheckMarkSize}, ratio));
+        paintCheckBadge(
+            painter,
+            QRectF(corner.x() - kCheckMarkSize, corner.y(), kCheckMarkSize, kCheckMarkSize),
+            checkBadgeOnPage());
     }
 }
 

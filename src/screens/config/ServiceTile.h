@@ -9,9 +9,11 @@ class QVariantAnimation;
 namespace skyloft {
 
 // One service on the configuration screen: its logo and name on a white rounded plate, larger
-// and with a deeper shadow while selected, and a green check mark on the top trailing corner
-// while the service is authorized. The widget is the plate plus a margin for the shadow and the
-// check mark, which stand out of the plate.
+// and with a deeper shadow while selected, and, while the service is authorized, a check mark on
+// the top trailing corner and the word "autorizado" under the name. The widget is the plate plus
+// a margin for the shadow and the check mark, which stand out of the plate. Assistive technology
+// hears a button whose press opens the service's form, selected while its form is open, and
+// whose name says whether it is authorized or not available.
 class ServiceTile : public PaintedButton
 {
     Q_OBJECT
@@ -23,9 +25,11 @@ public:
     bool isSelected() const { return m_selected; }
     // Grows or shrinks the plate with a spring.
     void setSelected(bool selected);
-    // Authorized shows as the check mark, and to assistive technology as the checked state.
+    // Authorized shows as the check mark and the word; a service that is not available shows
+    // neither, whatever the configuration file says.
     bool isAuthorized() const { return m_authorized; }
     void setAuthorized(bool authorized);
+    bool showsCheckMark() const { return m_authorized && !isUnavailable(); }
     // Why the installed rclone cannot authorize this service (empty when it can): the tile then
     // says "No disponible" and gives the reason as its tooltip and description.
     void setUnavailableReason(const QString &reason);
@@ -50,8 +54,6 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
-    // A click selects; only the authorization changes the checked state.
-    void nextCheckState() override {}
 
 private:
     // 0 for a plain tile, 1 for the selected one; the spring passes between them.

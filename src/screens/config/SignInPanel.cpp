@@ -26,7 +26,7 @@ StyledButton::Look panelButtonLook(const QColor &background)
 {
     StyledButton::Look look;
     look.background = background;
-    look.foreground = Qt::white;
+    look.foreground = onPlateColour();
     look.font = textStyleFont(TextStyle::Subheadline);
     look.radius = 8;
     look.padding = {10, 4, 10, 4};
@@ -38,12 +38,13 @@ StyledButton::Look panelButtonLook(const QColor &background)
 SignInPanel::SignInPanel(UrlOpener openUrl, QWidget *parent)
     : QWidget(parent), m_openUrl(std::move(openUrl)),
       m_address(textLabel(QString(), textStyleFont(TextStyle::Caption), systemBlue(), this)),
-      m_open(new StyledButton(kAbrirEnElNavegador, QString(), panelButtonLook(systemBlue()), this)),
-      m_copy(new StyledButton(kCopiarEnlace, QString(), panelButtonLook(systemGray()), this)),
-      m_cancel(new StyledButton(kCancelar, QString(), panelButtonLook(systemRed()), this))
+      m_open(new StyledButton(kAbrirEnElNavegador, QString(), panelButtonLook(bluePlateColour()),
+                              this)),
+      m_copy(new StyledButton(kCopiarEnlace, QString(), panelButtonLook(greyPlateColour()), this)),
+      m_cancel(new StyledButton(kCancelar, QString(), panelButtonLook(redPlateColour()), this))
 {
     QLabel *explanation =
-        textLabel(kExplanation, textStyleFont(TextStyle::Caption), Qt::black, this);
+        textLabel(kExplanation, textStyleFont(TextStyle::Caption), labelColour(), this);
     explanation->setAlignment(Qt::AlignCenter);
     explanation->setWordWrap(true);
     m_address->setTextFormat(Qt::PlainText);

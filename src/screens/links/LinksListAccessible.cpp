@@ -7,8 +7,6 @@
 #include "ui/Accessibility.h"
 
 #include <QPersistentModelIndex>
-#include <QPointer>
-#include <QWindow>
 
 namespace skyloft {
 
@@ -19,33 +17,15 @@ const QString kCollapse = QStringLiteral("collapse");
 
 // One row of the list: it reads the model at every question, so it is never out of date; once
 // its row is gone it is no longer valid and the list makes another.
-class LinkRowAccessible : public QAccessibleInterface, public QAccessibleActionInterface
+class LinkRowAccessible : public AccessibleItem
 {
 public:
-    LinkRowAccessible(LinksListView *view, const QModelIndex &index) : m_view(view), m_index(index)
+    LinkRowAccessible(LinksListView *view, const QModelIndex &index)
+        : AccessibleItem(view), m_index(index)
     {}
 
     int row() const { return m_index.row(); }
-
-    bool isValid() const override { return m_view && m_index.isValid(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
-    QAccessibleInterface *parent() const override
-    {
-        return QAccessible::queryAccessibleInterface(m_view.data());
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    void setText(QAccessible::Text, const QString &) override {}
-
-    bool isCard() const
-    {
-        return m_index.data(LinksModel::KindRole).toInt() == LinksModel::CardRow;
-    }
-    bool isFailed() const { return LinkCardDelegate::isFailedCard(m_index); }
-    bool isExpanded() const { return m_index.data(LinksModel::ExpandedRole).toBool(); }
+    bool isValid() const override { return view() && m_index.isValid(); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -74,12 +54,12 @@ public:
             state.invalid = true;
             return state;
         }
-        const QRect shown = m_view->visualRect(m_index);
-        state.offscreen = !m_view->isVisible() || !m_view->viewport()->rect().intersects(shown);
+        const QRect shown = view()->visualRect(m_index);
+        state.offscreen = !view()->isVisible() || !view()->viewport()->rect().intersects(shown);
         if (isCard()) {
             state.focusable = true;
-            state.focused = m_view->hasFocus() && m_view->currentIndex() == m_index;
-            state.active = m_view->currentIndex() == m_index;
+            state.focused = view()->hasFocus() && view()->currentIndex() == m_index;
+            state.active = view()->currentIndex() == m_index;
         }
         if (isFailed()) {
             state.expandable = true;
@@ -92,15 +72,8 @@ public:
     {
         if (!isValid())
             return {};
-        const QRect shown = m_view->visualRect(m_index);
-        return {m_view->viewport()->mapToGlobal(shown.topLeft()), shown.size()};
-    }
-
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::ActionInterface && isCard()
-                   ? static_cast<QAccessibleActionInterface *>(this)
-                   : nullptr;
+        const QRect shown = view()->visualRect(m_index);
+        return {view()->viewport()->mapToGlobal(shown.topLeft()), shown.size()};
     }
 
     QStringList actionNames() const override
@@ -140,17 +113,24 @@ public:
         if (!isValid() || !isCard())
             return;
         if (name == pressAction()) {
-            m_view->activate(m_index);
+            view()->activate(m_index);
         } else if (name == setFocusAction()) {
-            m_view->setCurrentIndex(m_index);
-            m_view->setFocus(Qt::OtherFocusReason);
+            view()->setCurrentIndex(m_index);
+            view()->setFocus(Qt::OtherFocusReason);
         } else if (name == kExpand || name == kCollapse) {
-            m_view->setDetailsShown(m_index, name == kExpand);
+            view()->setDetailsShown(m_index, name == kExpand);
         }
     }
 
 private:
-    QPointer<LinksListView> m_view;
+    LinksListView *view() const { return static_cast<LinksListView *>(owner()); }
+    bool isCard() const
+    {
+        return m_index.data(LinksModel::KindRole).toInt() == LinksModel::CardRow;
+    }
+    bool isFailed() const { return LinkCardDelegate::isFailedCard(m_index); }
+    bool isExpanded() const { return m_index.data(LinksModel::ExpandedRole).toBool(); }
+
     QPersistentModelIndex m_index;
 };
 
@@ -160,15 +140,9 @@ LinksListAccessible::LinksListAccessible(LinksListView *view)
     : QAccessibleWidget(view, QAccessible::List)
 {}
 
-LinksListAccessible::~LinksListAccessible()
+void LinksListAccessible::registerFor(LinksListView *view)
 {
-    for (const QAccessible::Id id : std::as_const(m_rows))
-        QAccessible::deleteAccessibleInterface(id);
-}
-
-void LinksListAccessible::registerFor(const char *className)
-{
-    registerAccessible(className, [](QWidget *widget) -> QAccessibleInterface * {
+    registerAccessible(view, [](QWidget *widget) -> QAccessibleInterface * {
         auto *view = qobject_cast<LinksListView *>(widget);
         return view ? new LinksListAccessible(view) : nullptr;
     });
@@ -193,22 +167,19 @@ QAccessibleInterface *LinksListAccessible::child(int index) const
 {
     if (index < 0 || index >= childCount())
         return nullptr;
-    if (const auto it = m_rows.constFind(index); it != m_rows.cend()) {
-        auto *row = static_cast<LinkRowAccessible *>(QAccessible::accessibleInterface(*it));
-        if (row && row->isValid() && row->row() == index)
-            return row;
-        // Rows moved or went away since: the old item no longer stands for this row.
-        QAccessible::deleteAccessibleInterface(*it);
-    }
-    auto *row = new LinkRowAccessible(view(), view()->model()->index(index, 0));
-    m_rows.insert(index, QAccessible::registerAccessibleInterface(row));
-    return row;
+    // Rows move when links arrive: an item stands for its row only while it is still there.
+    return m_rows.item(
+        index,
+        [index](QAccessibleInterface *row) {
+            return static_cast<LinkRowAccessible *>(row)->row() == index;
+        },
+        [this, index] { return new LinkRowAccessible(view(), view()->model()->index(index, 0)); });
 }
 
 int LinksListAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
-    const auto *row = dynamic_cast<const LinkRowAccessible *>(child);
-    return row && row->isValid() && row->parent() == this ? row->row() : -1;
+    const int index = m_rows.indexOf(child);
+    return index >= 0 ? static_cast<const LinkRowAccessible *>(child)->row() : -1;
 }
 
 QAccessibleInterface *LinksListAccessible::childAt(int x, int y) const

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QAccessibleWidget>
-#include <QHash>
+#include "ui/Accessibility.h"
 
 namespace skyloft {
 
@@ -16,10 +15,9 @@ class LinksListAccessible : public QAccessibleWidget
 {
 public:
     explicit LinksListAccessible(LinksListView *view);
-    ~LinksListAccessible() override;
 
-    // Makes instances of `className` (a LinksListView) use this interface.
-    static void registerFor(const char *className);
+    // Makes `view`, and every LinksListView, use this interface.
+    static void registerFor(LinksListView *view);
 
     QAccessible::Role role() const override;
     int childCount() const override;
@@ -31,7 +29,7 @@ public:
 private:
     LinksListView *view() const;
 
-    mutable QHash<int, QAccessible::Id> m_rows;
+    mutable AccessibleItems m_rows;
 };
 
 } // namespace skyloft

@@ -13,7 +13,6 @@ namespace skyloft {
 LinksListView::LinksListView(QWidget *parent)
     : QListView(parent), m_delegate(new LinkCardDelegate(this))
 {
-    LinksListAccessible::registerFor(metaObject()->className());
     setItemDelegate(m_delegate);
     setFrameShape(QFrame::NoFrame);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -27,6 +26,7 @@ LinksListView::LinksListView(QWidget *parent)
     setBatchSize(200);
     verticalScrollBar()->setSingleStep(20);
     setAccessibleName(QStringLiteral("Enlaces"));
+    LinksListAccessible::registerFor(this);
 
     connect(m_delegate, &LinkCardDelegate::copyRequested, this, &LinksListView::activate);
     connect(m_delegate, &LinkCardDelegate::detailsToggled, this, [this](const QModelIndex &index) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "screens/upload/DropZone.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Images.h"
 #include "ui/StyledButton.h"
 #include "ui/SystemStyle.h"
@@ -72,6 +73,13 @@ DropZone::DropZone(QAbstractItemModel *queuedFiles, QWidget *parent)
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(kSueltaArchivos);
     setAccessibleDescription(kElegirArchivos);
+    // A screen reader's press does what a click or Return does: the file chooser.
+    registerAccessibleTraits(this, [](QWidget *widget) {
+        auto *zone = static_cast<DropZone *>(widget);
+        return AccessibleTraits{QAccessible::Grouping, {}, kElegirArchivos, [zone] {
+                                    zone->offerChoosersFromKeyboard();
+                                }};
+    });
     m_pages->addWidget(m_emptyPage);
     m_pages->addWidget(m_listPage);
 
@@ -237,9 +245,7 @@ void DropZone::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        // Under the zone's middle, its first entry ready for Return.
-        offerChoosers(mapToGlobal(QPoint(width() / 2, height() / 2)));
-        m_chooserMenu->setActiveAction(m_chooserMenu->actions().constFirst());
+        offerChoosersFromKeyboard();
         return;
     default:
         QWidget::keyPressEvent(event);
@@ -249,6 +255,13 @@ void DropZone::keyPressEvent(QKeyEvent *event)
 void DropZone::offerChoosers(const QPoint &globalPosition)
 {
     m_chooserMenu->popup(globalPosition);
+}
+
+void DropZone::offerChoosersFromKeyboard()
+{
+    // Under the zone's middle, its first entry ready for Return.
+    offerChoosers(mapToGlobal(QPoint(width() / 2, height() / 2)));
+    m_chooserMenu->setActiveAction(m_chooserMenu->actions().constFirst());
 }
 
 void DropZone::focusInEvent(QFocusEvent *event)

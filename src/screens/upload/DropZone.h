@@ -62,6 +62,7 @@ private:
     void showPageForQueue();
     void setDraggedOver(bool draggedOver);
     void offerChoosers(const QPoint &globalPosition);
+    void offerChoosersFromKeyboard();
 
     // Set while the list page is made, so declared before it.
     QListView *m_list = nullptr;

@@ -51,7 +51,9 @@ void ServicePill::setUnavailableReason(const QString &reason)
 
 void ServicePill::setAuthorized(bool authorized)
 {
-    setBadge(authorized ? QStringLiteral("checkmark.circle.fill") : QString());
+    setBadge(authorized);
+    // The badge is a picture; the name says it in words.
+    setAccessibleName(authorized ? text() + QStringLiteral(", autorizado") : text());
 }
 
 } // namespace skyloft
