@@ -2,6 +2,7 @@
 #include "FakeRclone.h"
 #include "OpenDialog.h"
 #include "RunSkyloft.h"
+#include "TestHelpers.h"
 
 #include "history/HistoryStore.h"
 #include "history/LinkExport.h"
@@ -506,7 +507,45 @@ private Q_SLOTS:
         std::unique_ptr<QMenu> menu(window.rowMenu(shown->index(1, 0)));
         menu->actions().at(4)->trigger();
         QCOMPARE(retried.size(), 1);
-        QCOMPARE(retried.first().first().value<PairOutcome>().fileName, kRun.at(2).fileName);
+        const auto retriedNames = [&] {
+            QStringList names;
+            for (const PairOutcome &pair : retried.takeFirst().first().value<QList<PairOutcome>>())
+                names << pair.fileName;
+            return names;
+        };
+        QCOMPARE(retriedNames(), QStringList{kRun.at(2).fileName});
+
+        // With every row selected, the menu of any of them tries every failed one again, at once.
+        window.searchField()->clear();
+        QTRY_COMPARE(shown->rowCount(), kRun.size());
+        window.table()->selectAll();
+        std::unique_ptr<QMenu> all(window.rowMenu(shown->index(0, 0)));
+        for (QAction *action : all->actions()) {
+            if (action->text() == QStringLiteral("Reintentar"))
+                action->trigger();
+        }
+        QCOMPARE(sorted(retriedNames()), sorted({kRun.at(2).fileName, kRun.at(4).fileName}));
+        window.table()->clearSelection();
+        QTest::keyClicks(window.searchField(), "dropb");
+        QTRY_COMPARE(shown->rowCount(), 2);
+
+        // What deleting leaves behind is said as the row stands: an uploaded file stays on its
+        // service; a pair whose link failed was copied there.
+        const auto deletionNote = [&](int row) {
+            std::unique_ptr<QMenu> rowMenu(window.rowMenu(shown->index(row, 0)));
+            rowMenu->actions().last()->trigger();
+            QMessageBox *box = openDialog(&window);
+            const QString note = box ? box->informativeText() : QString();
+            if (box)
+                clickDialogButton(box, "Cancelar");
+            return note;
+        };
+        QCOMPARE(deletionNote(0), QStringLiteral("El archivo sigue en Dropbox; solo se olvida esta "
+                                                 "línea del historial."));
+        QCOMPARE(deletionNote(1), QStringLiteral("El archivo se copió a Dropbox pero no se obtuvo "
+                                                 "su enlace; solo se olvida esta línea del "
+                                                 "historial."));
+        QTRY_VERIFY(!openDialog(&window));
 
         // Deleting asks first, from the menu or the Delete key; Cancelar keeps the row, Eliminar
         // forgets it in the store.

@@ -176,6 +176,37 @@ private Q_SLOTS:
         QCOMPARE(clipboardText(), QStringLiteral("https://l/dropbox:/a.txt"));
     }
 
+    // "Reintentar fallidos", shown while a card has failed, tries every failed card again in one
+    // run; each card takes its own outcome, and the button goes once nothing is left to retry.
+    void retryFailedTriesEveryFailedCardInOneRun()
+    {
+        FakeRclone fake;
+        fake.setHandler("case \"$3\" in link) echo \"https://l/$4\" ;; esac\n");
+        Screen screen(fake.paths());
+        screen.record({{"drive", {"ok.txt", "https://l/ok"}}});
+        QPushButton *retryAll = screen.button(QStringLiteral("Reintentar fallidos"));
+        QVERIFY(retryAll && !retryAll->isVisible());
+        for (const QString service : {"Dropbox", "Google Drive"}) {
+            PairOutcome failed;
+            failed.service = service;
+            failed.remote = service == "Dropbox" ? "dropbox" : "drive";
+            failed.fileName = "a.txt";
+            failed.localPath = "/datos/a.txt";
+            failed.state = PairState::EnlaceFallido;
+            screen.links.record(failed);
+        }
+        QVERIFY(retryAll->isVisible());
+        QSignalSpy runs(&screen.runs, &UploadRuns::runStarted);
+        QTest::mouseClick(retryAll, Qt::LeftButton);
+        QCOMPARE(runs.size(), 1);
+        QTRY_VERIFY(!retryAll->isVisible());
+        QCOMPARE(screen.links.links().value("dropbox").first().link,
+                 QStringLiteral("https://l/dropbox:/a.txt"));
+        QCOMPARE(screen.links.links().value("drive").last().link,
+                 QStringLiteral("https://l/drive:/a.txt"));
+        QCOMPARE(fake.callCount(), 4); // a copy and a link for each
+    }
+
     void sectionsInKeyOrder_data()
     {
         QTest::addColumn<Recorded>("recorded");

@@ -153,7 +153,7 @@ private Q_SLOTS:
                 links->state()->retry("dropbox",
                                       view->generatedLinks()->links()["dropbox"].size() - 1);
             });
-            run([&] { view->retry(failed); });
+            run([&] { view->retry({failed}); });
             const QStringList pair{"copy", "link"};
             QCOMPARE(commands, (QList<QStringList>{pair + pair, pair, pair}));
             QCOMPARE(askedForDaemon, QList<bool>(3, on));

@@ -11,6 +11,7 @@
 #include "shell/Translations.h"
 #include "ui/Images.h"
 #include "ui/SystemStyle.h"
+#include "ui/TabBar.h"
 #include "upload/GeneratedLinks.h"
 #include "upload/UploadRuns.h"
 
@@ -40,6 +41,7 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
     m_destinations->watchFile();
     setMinimumSize(500, 520);
     setDocumentMode(true);
+    setTabBar(new TabBar(this));
     // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
     const QColor symbols = palette().color(QPalette::WindowText);
     addTab(makeUploadScreen(), tintedIcon(QStringLiteral("arrow.up.doc"), symbols),
@@ -72,9 +74,9 @@ QWidget *MainView::makeLinksScreen()
     return m_linksView;
 }
 
-void MainView::retry(const PairOutcome &pair)
+void MainView::retry(const QList<PairOutcome> &pairs)
 {
-    m_runs->retry({pair}, RunOrigin::HistoryRetry);
+    m_runs->retry(pairs, RunOrigin::HistoryRetry);
 }
 
 QWidget *MainView::makeConfigScreen()

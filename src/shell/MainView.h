@@ -30,8 +30,8 @@ public:
     // history.
     UploadRuns *uploadRuns() const { return m_runs; }
 
-    // Copies and links again one pair of the history; its outcome joins this session's links.
-    void retry(const PairOutcome &pair);
+    // Copies and links again pairs of the history; their outcomes join this session's links.
+    void retry(const QList<PairOutcome> &pairs);
 
 private:
     QWidget *makeUploadScreen();

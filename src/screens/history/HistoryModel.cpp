@@ -2,8 +2,9 @@
 #include "screens/history/HistoryModel.h"
 
 #include "history/HistoryStore.h"
+#include "ui/SystemStyle.h"
+#include "upload/FailureCause.h"
 
-#include <QColor>
 #include <QFutureWatcher>
 #include <QHash>
 #include <QLocale>
@@ -116,13 +117,15 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
         if (index.column() == Archivo)
             return entry.pair.localPath;
         if (index.column() == Estado)
-            return entry.pair.detail;
+            return failureSentence(entry.pair);
         if (index.column() == Enlace)
             return entry.pair.link;
         return {};
+    case Qt::AccessibleDescriptionRole:
+        return index.column() == Estado ? failureSentence(entry.pair) : QString();
     case Qt::ForegroundRole:
         if (index.column() == Estado && entry.pair.state != PairState::Subido)
-            return QColor(Qt::darkRed);
+            return systemRed();
         return {};
     }
     return {};

@@ -3,6 +3,7 @@
 
 #include "history/HistoryStore.h"
 #include "screens/history/HistoryModel.h"
+#include "ui/Accessibility.h"
 #include "ui/Dialogs.h"
 #include "ui/ExportButton.h"
 #include "ui/QrDialog.h"
@@ -12,10 +13,12 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -35,6 +38,26 @@ const QString kReintentar = QStringLiteral("Reintentar");
 const QString kEliminar = QStringLiteral("Eliminar del historial…");
 const QString kEliminarBoton = QStringLiteral("Eliminar");
 const QString kCancelar = QStringLiteral("Cancelar");
+const QString kBorrarBusqueda = QStringLiteral("Borrar la búsqueda");
+
+// What deleting the row does not do, as the row stands: an uploaded file stays on its service; a
+// copy that failed or was cancelled left nothing there to keep.
+QString deletionNote(const PairOutcome &pair)
+{
+    const QString onlyTheRow = QStringLiteral("solo se olvida esta línea del historial.");
+    switch (pair.state) {
+    case PairState::Subido:
+        return QStringLiteral("El archivo sigue en ") + pair.service + QStringLiteral("; ") +
+               onlyTheRow;
+    case PairState::EnlaceFallido:
+        return QStringLiteral("El archivo se copió a ") + pair.service +
+               QStringLiteral(" pero no se obtuvo su enlace; ") + onlyTheRow;
+    case PairState::CopiaFallida:
+    case PairState::Cancelado:
+        break;
+    }
+    return QStringLiteral("Solo se olvida esta línea del historial.");
+}
 
 void copyToClipboard(const QString &text)
 {
@@ -66,11 +89,22 @@ HistoryWindow::HistoryWindow(HistoryStore *store, HistoryWindowSetup setup, QWid
 {
     setWindowTitle(kTitulo);
     setAccessibleName(kTitulo);
+    registerAccessibleTraits(this, [](QWidget *) {
+        return AccessibleTraits{QAccessible::Window, {}, {}, {}};
+    });
     resize(860, 520);
 
     m_search->setPlaceholderText(kBuscar);
     m_search->setAccessibleName(kBuscar);
-    m_search->setClearButtonEnabled(true);
+    // Qt's own clear button has no name for a screen reader; this one has.
+    QAction *clear = m_search->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
+                                         QLineEdit::TrailingPosition);
+    clear->setText(kBorrarBusqueda);
+    clear->setToolTip(kBorrarBusqueda);
+    clear->setVisible(false);
+    connect(clear, &QAction::triggered, m_search, &QLineEdit::clear);
+    connect(m_search, &QLineEdit::textChanged, clear,
+            [clear](const QString &text) { clear->setVisible(!text.isEmpty()); });
     connect(m_search, &QLineEdit::textChanged, m_filter, &HistoryFilter::setSearch);
 
     m_table->setModel(m_filter);
@@ -78,7 +112,7 @@ HistoryWindow::HistoryWindow(HistoryStore *store, HistoryWindowSetup setup, QWid
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(HistoryModel::Fecha, Qt::DescendingOrder);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
@@ -154,6 +188,16 @@ HistoryWindow::HistoryWindow(HistoryStore *store, HistoryWindowSetup setup, QWid
     m_search->setFocus();
 }
 
+void HistoryWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape reaches the window when the control with the focus has no use for it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void HistoryWindow::updateCount()
 {
     const int shown = m_filter->rowCount();
@@ -188,11 +232,27 @@ QMenu *HistoryWindow::rowMenu(const QModelIndex &index)
     QAction *copyPath =
         menu->addAction(kCopiarRuta, this, [path = pair.localPath] { copyToClipboard(path); });
     copyPath->setEnabled(!pair.localPath.isEmpty());
-    if (canRetry(pair))
-        menu->addAction(kReintentar, this, [this, pair] { Q_EMIT retryRequested(pair); });
+    // With several rows selected, "Reintentar" tries every failed one of them again at once.
+    const QList<PairOutcome> failed = failedPairsFor(index);
+    if (!failed.isEmpty())
+        menu->addAction(kReintentar, this, [this, failed] { Q_EMIT retryRequested(failed); });
     menu->addSeparator();
     menu->addAction(kEliminar, this, [this, entry] { askToDelete(entry); });
     return menu;
+}
+
+QList<PairOutcome> HistoryWindow::failedPairsFor(const QModelIndex &index) const
+{
+    QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    if (!m_table->selectionModel()->isRowSelected(index.row(), index.parent()))
+        rows = {index};
+    QList<PairOutcome> failed;
+    for (const QModelIndex &row : std::as_const(rows)) {
+        const PairOutcome pair = m_filter->entryAt(row).pair;
+        if (canRetry(pair))
+            failed << pair;
+    }
+    return failed;
 }
 
 void HistoryWindow::showRowMenu(const QModelIndex &index, const QPoint &globalPos)
@@ -209,8 +269,7 @@ void HistoryWindow::askToDelete(const HistoryEntry &entry)
     DialogQuestion question;
     question.text =
         QStringLiteral("¿Eliminar «") + entry.pair.fileName + QStringLiteral("» del historial?");
-    question.informativeText = QStringLiteral("El archivo sigue en ") + entry.pair.service +
-                               QStringLiteral("; solo se olvida esta línea del historial.");
+    question.informativeText = deletionNote(entry.pair);
     question.buttons = {{kEliminarBoton, DialogButton::Role::Destructive},
                         {kCancelar, DialogButton::Role::Cancel}};
     Dialogs::ask(this, question, this, [this, id = entry.id](int answer) {

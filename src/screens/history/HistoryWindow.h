@@ -30,6 +30,8 @@ struct HistoryWindowSetup
 
 // "Historial": every recorded pair in a sortable table, a search by file name or service as one
 // types, exports of the links shown, and a menu per row (right click, the menu key or Return).
+// Rows can be selected together, to try every failed one of them again in one run. Escape
+// closes the window.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
@@ -43,12 +45,17 @@ public:
     // The menu of the row at `index` of the table's model, owned by the caller.
     QMenu *rowMenu(const QModelIndex &index);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 Q_SIGNALS:
-    // "Reintentar" on a failed row: that pair should be run again.
-    void retryRequested(const skyloft::PairOutcome &pair);
+    // "Reintentar": these failed pairs should be run again, together.
+    void retryRequested(const QList<skyloft::PairOutcome> &pairs);
 
 private:
     void showRowMenu(const QModelIndex &index, const QPoint &globalPos);
+    // The failed pairs of the selection when it holds `index`, else of that row alone.
+    QList<PairOutcome> failedPairsFor(const QModelIndex &index) const;
     void askToDelete(const HistoryEntry &entry);
     void updateCount();
 

@@ -38,6 +38,9 @@ public:
     // "Reintentar" on a failed pair's card: copy and link again for that pair only; the card
     // then shows the new outcome. A second press while it runs does nothing.
     void retry(const QString &remoteName, qsizetype item);
+    // "Reintentar fallidos": every failed card not already being retried, in one run.
+    void retryFailed();
+    bool hasFailed() const;
 
     static constexpr int kToastMs = 2000;
     // How long the notices raised from now on stay; lets a test order the hidings without a clock.
@@ -52,17 +55,19 @@ private:
     void notify(const QString &text);
     void setShowToast(bool shown);
     void setShowClearConfirmation(bool shown);
+    void retryCards(const QList<QPair<QString, qsizetype>> &positions);
+    bool isRetrying(const QString &remoteName, qsizetype item) const;
 
     GeneratedLinks *m_generatedLinks;
     UploadRuns *m_runs;
-    // The card each retry under way puts its outcome in, as it was when retried.
+    // The cards each retry under way puts its outcomes in, as they were when retried.
     struct RetriedCard
     {
         QString remoteName;
         qsizetype item;
         LinkItem original;
     };
-    QHash<UploadRun *, RetriedCard> m_retrying;
+    QHash<UploadRun *, QList<RetriedCard>> m_retrying;
     int m_toastMs = kToastMs;
     bool m_showToast = false;
     QString m_toastText;

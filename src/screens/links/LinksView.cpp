@@ -23,6 +23,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Enlaces Generados");
 const QString kCopiarTodo = QStringLiteral("Copiar Todo");
+const QString kReintentarFallidos = QStringLiteral("Reintentar fallidos");
 const QString kLimpiarTodo = QStringLiteral("Limpiar Todo");
 const QString kSinEnlaces = QStringLiteral("Aún no hay enlaces generados");
 const QString kConfirmarBorrado =
@@ -92,6 +93,8 @@ LinksView::LinksView(GeneratedLinks *generatedLinks, UploadRuns *runs, SaveFileC
     showEmptyStateIfNoLinks();
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_model, &QAbstractItemModel::modelReset, this, &LinksView::showEmptyStateIfNoLinks);
+    // A retried card that now holds its link may leave nothing to retry.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &LinksView::showEmptyStateIfNoLinks);
     connect(m_list, &LinksListView::copyRequested, m_state, &LinksState::copyLink);
     connect(m_list, &LinksListView::retryRequested, m_state, &LinksState::retry);
     connect(m_state, &LinksState::toastTextChanged, m_toast, &Toast::setMessage);
@@ -109,6 +112,8 @@ QWidget *LinksView::makeToolbar()
     QLabel *title = textLabel(kTitle, textStyleFont(TextStyle::Title3, true), nearBlack(), bar);
     title->setAccessibleName(kTitle);
 
+    m_retryFailed = textButton(kReintentarFallidos, bar);
+    connect(m_retryFailed, &QPushButton::clicked, m_state, &LinksState::retryFailed);
     m_copyAll = textButton(kCopiarTodo, bar);
     m_clearAll = textButton(kLimpiarTodo, bar);
     connect(m_copyAll, &QPushButton::clicked, m_state, &LinksState::copyAll);
@@ -121,6 +126,7 @@ QWidget *LinksView::makeToolbar()
     layout->setSpacing(8);
     layout->addWidget(title);
     layout->addStretch(1);
+    layout->addWidget(m_retryFailed);
     layout->addWidget(m_copyAll);
     layout->addWidget(m_clearAll);
     layout->addWidget(m_export);
@@ -147,6 +153,7 @@ void LinksView::showEmptyStateIfNoLinks()
     m_body->setCurrentWidget(empty ? m_emptyState : static_cast<QWidget *>(m_list));
     // Nothing to copy or clear.
     m_copyAll->setEnabled(!empty);
+    m_retryFailed->setVisible(m_state->hasFailed());
     m_clearAll->setEnabled(!empty);
     m_export->setEnabled(!empty);
 }

@@ -45,6 +45,7 @@ private:
     QStackedLayout *m_body;
     QWidget *m_emptyState;
     Toast *m_toast;
+    QPushButton *m_retryFailed = nullptr;
     QPushButton *m_copyAll = nullptr;
     QPushButton *m_clearAll = nullptr;
     QPushButton *m_export = nullptr;
