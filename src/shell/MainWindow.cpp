@@ -15,10 +15,13 @@
 #include "shell/RunProgress.h"
 #include "shell/TabSelection.h"
 #include "shell/TrayIcon.h"
+#include "ui/Announcer.h"
 #include "ui/Dialogs.h"
+#include "upload/FailureCause.h"
 #include "upload/UploadRuns.h"
 
 #include <QLayout>
+#include <QSet>
 #include <QTimer>
 
 namespace skyloft {
@@ -32,7 +35,8 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
       m_runEndNotice(new RunEndNotice(this, {[this] { showLinks(); }, [this] { copyLinks(); }},
                                       m_trayIcon, this)),
       m_runProgress(new RunProgress(m_contentView->mainView()->uploadView()->state(), this)),
-      m_launcherEntry(new LauncherEntry(QDBusConnection::sessionBus(), this))
+      m_launcherEntry(new LauncherEntry(QDBusConnection::sessionBus(), this)),
+      m_announcer(new Announcer(m_contentView))
 {
     setWindowTitle(QStringLiteral("Skyloft"));
     setCentralWidget(m_contentView);
@@ -55,6 +59,32 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
                 if (!run->wasStopped())
                     notice->runEnded(run->outcomes());
             });
+    announceRuns(runs);
+}
+
+// A screen reader hears each kind of failure of a run once, as it happens, and the run's end.
+void MainWindow::announceRuns(UploadRuns *runs)
+{
+    connect(
+        runs, &UploadRuns::pairFinished, m_announcer,
+        [this](UploadRun *run, const PairOutcome &pair) {
+            const QString sentence = failureSentence(pair);
+            const QString kind = pair.service + QLatin1Char('/') + pair.cause;
+            if (sentence.isEmpty() || m_announced.value(run).contains(kind))
+                return;
+            m_announced[run].insert(kind);
+            m_announcer->announce(
+                QStringLiteral("No se pudo subir «%1» a %2. ").arg(pair.fileName, pair.service) +
+                sentence);
+        });
+    connect(runs, &UploadRuns::runFinished, m_announcer, [this](UploadRun *run) {
+        m_announced.remove(run);
+        if (run->wasStopped())
+            return;
+        const RunTally tally = RunTally::of(run->outcomes());
+        m_announcer->announce(RunEndNotice::summary() + QStringLiteral(": ") +
+                              RunEndNotice::body(tally.links, tally.failed));
+    });
 }
 
 MainWindow::~MainWindow()

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QUrl>
 
 namespace skyloft {
 
+class Announcer;
 class ContentView;
 class HistoryStore;
 class HistoryWindow;
@@ -15,6 +18,8 @@ class LauncherEntry;
 class RunEndNotice;
 class RunProgress;
 class TrayIcon;
+class UploadRun;
+class UploadRuns;
 
 class MainWindow : public QMainWindow
 {
@@ -32,6 +37,7 @@ public:
     // The upload's progress as the desktop shows it: taskbar entry and tray icon.
     RunProgress *runProgress() const { return m_runProgress; }
     TrayIcon *trayIcon() const { return m_trayIcon; }
+    Announcer *announcer() const { return m_announcer; }
 
     // Queues files and folders named on the command line on the upload screen.
     void queueFiles(const QStringList &paths);
@@ -53,6 +59,7 @@ protected:
 
 private:
     void bringForward();
+    void announceRuns(UploadRuns *runs);
     void reportHistoryProblem(const QString &message);
 
     ContentView *m_contentView;
@@ -61,6 +68,8 @@ private:
     RunEndNotice *m_runEndNotice;
     RunProgress *m_runProgress;
     LauncherEntry *m_launcherEntry;
+    Announcer *m_announcer;
+    QHash<UploadRun *, QSet<QString>> m_announced; // the kinds of failure said, per run
     QPointer<HistoryWindow> m_historyWindow;
     bool m_historyProblemShown = false;
 };

@@ -59,18 +59,23 @@ QString RunEndNotice::body(int links, int failedPairs)
     return text + QLatin1Char('.');
 }
 
-void RunEndNotice::runEnded(const QList<PairOutcome> &outcomes)
+RunTally RunTally::of(const QList<PairOutcome> &outcomes)
 {
-    int links = 0;
-    int failed = 0;
+    RunTally tally;
     for (const PairOutcome &outcome : outcomes) {
         if (outcome.state == PairState::Subido && !outcome.link.isEmpty())
-            ++links;
+            ++tally.links;
         else if (outcome.state == PairState::CopiaFallida ||
                  outcome.state == PairState::EnlaceFallido)
-            ++failed;
+            ++tally.failed;
     }
-    runEnded(links, failed);
+    return tally;
+}
+
+void RunEndNotice::runEnded(const QList<PairOutcome> &outcomes)
+{
+    const RunTally tally = RunTally::of(outcomes);
+    runEnded(tally.links, tally.failed);
 }
 
 void RunEndNotice::runEnded(int links, int failedPairs)

@@ -23,6 +23,14 @@ struct RunEndActions
     std::function<void()> copyLinks; // "Copiar enlaces": every link, as "Copiar Todo"
 };
 
+// How a run went: links made and pairs failed.
+struct RunTally
+{
+    int links = 0;
+    int failed = 0;
+    static RunTally of(const QList<PairOutcome> &outcomes);
+};
+
 // The desktop notification at the end of a run, for a user who is looking elsewhere: through the
 // freedesktop notification service on the session bus, as Skyloft's own (its icon and desktop
 // entry), with the actions "Ver enlaces" and "Copiar enlaces"; else the balloon of `tray`, when a

@@ -37,6 +37,7 @@ const QString kSkyloft = QStringLiteral("Skyloft");
 const QString kServicios = QStringLiteral("Servicios:");
 const QString kOtros = QStringLiteral("Otros:");
 const QString kSubirArchivos = QStringLiteral("Subir Archivos");
+const QString kEligeUnServicio = QStringLiteral("Elige al menos un servicio");
 const QString kSubiendoArchivos = QStringLiteral("Subiendo archivos...");
 const QString kCancelarTodo = QStringLiteral("Cancelar todo");
 const QString kCancelar = QStringLiteral("Cancelar");
@@ -200,9 +201,13 @@ QWidget *UploadView::makeMainColumn()
     m_uploadButton = new StyledButton(kSubirArchivos, QStringLiteral("arrow.up.circle.fill"),
                                       uploadButtonLook(), m_uploadButtonRow);
     connect(m_uploadButton, &QAbstractButton::clicked, this, &UploadView::startUpload);
+    // Files queued and no service chosen: what is missing, where the button will be.
+    m_uploadHint = textLabel(kEligeUnServicio, textStyleFont(TextStyle::Body),
+                             secondaryLabelColour(), m_uploadButtonRow);
     auto *buttonLayout = new QVBoxLayout(m_uploadButtonRow);
     buttonLayout->setContentsMargins(0, kUploadButtonTopPadding, 0, 0);
     buttonLayout->addWidget(m_uploadButton, 0, Qt::AlignHCenter);
+    buttonLayout->addWidget(m_uploadHint, 0, Qt::AlignHCenter);
 
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding, kDefaultPadding);
@@ -465,8 +470,14 @@ void UploadView::updatePillAvailability()
 
 void UploadView::updateUploadButton()
 {
-    m_uploadButtonRow->setVisible(!m_state->archivosSeleccionados().isEmpty() &&
-                                  !m_state->serviciosSeleccionados().isEmpty());
+    const bool files = !m_state->archivosSeleccionados().isEmpty();
+    const bool services = !m_state->serviciosSeleccionados().isEmpty();
+    // A hidden button keeps no claim on the focus: coming back to the tab must not land on it.
+    if (!(files && services))
+        m_uploadButton->clearFocus();
+    m_uploadButton->setVisible(files && services);
+    m_uploadHint->setVisible(files && !services);
+    m_uploadButtonRow->setVisible(files);
 }
 
 // One card per selected destination, in their order, each showing its progress entry.

@@ -80,6 +80,7 @@ public:
     // The services' pills, then the other remotes'.
     QList<ServicePill *> servicePills() const { return m_pills + m_extraPills; }
     StyledButton *uploadButton() const { return m_uploadButton; }
+    QLabel *uploadHint() const { return m_uploadHint; }
     StyledButton *cancelAllButton() const { return m_cancelAll; }
     QList<ProgressCard *> progressCards() const { return m_cards; }
     SectionSwitcher *sections() const { return m_sections; }
@@ -127,6 +128,7 @@ private:
     QList<ServicePill *> m_extraPills;
     QWidget *m_uploadButtonRow = nullptr;
     StyledButton *m_uploadButton = nullptr;
+    QLabel *m_uploadHint = nullptr;
     StyledButton *m_cancelAll = nullptr;
     QVBoxLayout *m_cardsLayout = nullptr;
     QList<ProgressCard *> m_cards;
