@@ -5,7 +5,7 @@
 #include "shell/LauncherEntry.h"
 #include "shell/RunProgress.h"
 #include "shell/TrayIcon.h"
-#include "upload/UploadRun.h"
+#include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
 #include <QDBusConnection>
@@ -46,9 +46,10 @@ private Q_SLOTS:
                  "run this test inside dbus-run-session");
     }
 
-    // A run to two services, each copy reporting half way: the bar moves with the mean of the
-    // services and is cleared when the run ends; the tray's tooltip says the same.
-    void theTaskbarFollowsARun()
+    // A run to two services, each copy reporting half way, then its retry from the links tab:
+    // the bar moves with the mean of the services and is cleared when each run ends; the tray's
+    // tooltip says the same.
+    void theTaskbarFollowsEveryRun()
     {
         QDBusConnection dockBus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, "dock");
@@ -57,7 +58,7 @@ private Q_SLOTS:
                                 SLOT(update(QString, QVariantMap))));
         FakeRclone fake;
         fake.setHandler("case \"$3\" in\n"
-                        "copy) echo 'Transferred: 1 B / 2 B, 50%' ;;\n"
+                        "copy) echo 'Transferred: 1 B / 2 B, 50%, 1 B/s, ETA 1s' ;;\n"
                         "link) echo \"https://l/$4\" ;;\nesac\n");
         QVERIFY(writeFile(fake.configPath(), kDriveAndDropbox));
         QVERIFY(writeFile(fake.home() + "/a.txt", "ab"));
@@ -66,7 +67,8 @@ private Q_SLOTS:
         state.appendArchivo(fake.home() + "/a.txt");
         state.toggleService("Google Drive");
         state.toggleService("Dropbox");
-        RunProgress progress(&state);
+        UploadRuns runs(fake.paths());
+        RunProgress progress(&runs);
         LauncherEntry entry;
         TrayIcon tray([] {});
         QStringList tooltips;
@@ -75,19 +77,25 @@ private Q_SLOTS:
             tray.setProgress(value);
             tooltips << tray.icon()->toolTip();
         });
+        QList<PairOutcome> pairs;
+        connect(&runs, &UploadRuns::pairFinished, this,
+                [&](UploadRun *, const PairOutcome &pair) { pairs << pair; });
+        QSignalSpy ended(&runs, &UploadRuns::runFinished);
 
-        std::unique_ptr<UploadRun> run(UploadRun::fromUploadButton(&state, fake.paths()));
-        QVERIFY(run);
-        QSignalSpy finished(run.get(), &UploadRun::finished);
-        run->start();
-        QVERIFY(finished.wait(3600000));
+        QVERIFY(runs.startUpload(&state));
+        QVERIFY(ended.wait(3600000));
+        QCOMPARE(pairs.size(), 2);
+        QVERIFY(runs.retry(pairs, RunOrigin::LinksRetry));
+        QVERIFY(ended.wait(3600000));
         const QString uri = "application://app.skyloft.Skyloft.desktop|";
-        QTRY_COMPARE(dock.heard.value(dock.heard.size() - 1), uri + "false|0");
-        QCOMPARE(dock.heard, (QStringList{uri + "true|0", uri + "true|25", uri + "true|50",
-                                          uri + "true|75", uri + "true|100", uri + "false|0"}));
-        QCOMPARE(tooltips, (QStringList{"Skyloft: subiendo, 0 %", "Skyloft: subiendo, 25 %",
-                                        "Skyloft: subiendo, 50 %", "Skyloft: subiendo, 75 %",
-                                        "Skyloft: subiendo, 100 %", "Skyloft"}));
+        const QStringList heard{uri + "true|0",  uri + "true|25",  uri + "true|50",
+                                uri + "true|75", uri + "true|100", uri + "false|0"};
+        QTRY_COMPARE(dock.heard.size(), 2 * heard.size());
+        QCOMPARE(dock.heard, heard + heard);
+        const QStringList said{"Skyloft: subiendo, 0 %",   "Skyloft: subiendo, 25 %",
+                               "Skyloft: subiendo, 50 %",  "Skyloft: subiendo, 75 %",
+                               "Skyloft: subiendo, 100 %", "Skyloft"};
+        QCOMPARE(tooltips, said + said);
         QDBusConnection::disconnectFromBus("dock");
     }
 };

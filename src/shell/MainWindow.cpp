@@ -34,7 +34,7 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
       m_trayIcon(new TrayIcon([this] { bringForward(); }, this)),
       m_runEndNotice(new RunEndNotice(this, {[this] { showLinks(); }, [this] { copyLinks(); }},
                                       m_trayIcon, this)),
-      m_runProgress(new RunProgress(m_contentView->mainView()->uploadView()->state(), this)),
+      m_runProgress(new RunProgress(m_contentView->mainView()->uploadRuns(), this)),
       m_launcherEntry(new LauncherEntry(QDBusConnection::sessionBus(), this)),
       m_announcer(new Announcer(m_contentView))
 {

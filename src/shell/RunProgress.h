@@ -7,16 +7,16 @@
 
 namespace skyloft {
 
-class UploadState;
+class UploadRuns;
 
-// How far the upload is, as one figure for the desktop (taskbar, tray): the mean of the selected
-// services' progress, a service not reached yet counting 0 and one cancelled on its card 1.
-// Nothing while no upload runs.
+// How far the uploads are, as one figure for the desktop (taskbar, tray): every run under way,
+// from the upload button, a retry or the history alike (see UploadRuns::progress). Nothing while
+// no run is under way.
 class RunProgress : public QObject
 {
     Q_OBJECT
 public:
-    explicit RunProgress(UploadState *state, QObject *parent = nullptr);
+    explicit RunProgress(UploadRuns *runs, QObject *parent = nullptr);
 
     std::optional<double> value() const { return m_value; }
 
@@ -26,7 +26,7 @@ Q_SIGNALS:
 private:
     void update();
 
-    UploadState *m_state;
+    UploadRuns *m_runs;
     std::optional<double> m_value;
 };
 

@@ -437,9 +437,28 @@ void UploadRun::report(Lane &lane)
     transfer.bytesTotal = std::max(transfer.bytesTotal, transfer.bytesDone);
     if (m_state)
         m_state->setTransfer(lane.service, transfer);
+    lane.transfer = transfer;
+    Q_EMIT progressChanged();
     // Bytes sent and pairs ended both count as moving.
     if (lane.watcher)
         lane.watcher->moved(transfer.bytesDone + transfer.filesDone);
+}
+
+double UploadRun::progress() const
+{
+    if (m_lanes.isEmpty())
+        return 0.0;
+    double sum = 0.0;
+    for (const Lane &lane : m_lanes) {
+        const ServiceTransfer &t = lane.transfer;
+        if (lane.done || m_cancelled.contains(lane.service))
+            sum += 1.0;
+        else if (t.bytesTotal > 0)
+            sum += double(t.bytesDone) / double(t.bytesTotal);
+        else if (t.filesTotal > 0)
+            sum += double(t.filesDone) / double(t.filesTotal);
+    }
+    return std::clamp(sum / double(m_lanes.size()), 0.0, 1.0);
 }
 
 void UploadRun::laneStalled(Lane &lane, int seconds)
@@ -486,6 +505,7 @@ void UploadRun::closeLane(Lane &lane)
     if (!lane.closed || !lane.busy.isEmpty() || lane.done)
         return;
     lane.done = true;
+    Q_EMIT progressChanged();
     if (lane.watcher)
         lane.watcher->stop();
     if (lane.onDone)
@@ -517,6 +537,7 @@ void UploadRun::cancelService(const QString &displayName)
     m_cancelled.insert(displayName);
     if (m_state)
         m_state->insertCanceledService(displayName);
+    Q_EMIT progressChanged();
     if (Lane *lane = laneOf(displayName)) {
         for (PairStep *step : lane->busy.keys())
             step->cancel();

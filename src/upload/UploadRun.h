@@ -4,6 +4,7 @@
 #include "core/RclonePaths.h"
 #include "upload/PairOutcome.h"
 #include "upload/PairStep.h"
+#include "upload/ServiceTransfer.h"
 
 #include <QHash>
 #include <QList>
@@ -109,6 +110,10 @@ public:
     // Every pair announced so far, in the order announced.
     const QList<PairOutcome> &outcomes() const { return m_outcomes; }
     bool isFinished() const { return m_finished; }
+    // How far the run is, 0 to 1: the mean of its services, each by its bytes (its files when
+    // the sizes are unknown), one not reached yet counting 0 and one ended or cancelled 1.
+    double progress() const;
+    qsizetype serviceCount() const { return m_lanes.size(); }
     bool wasStopped() const { return m_stopped; }
 
 Q_SIGNALS:
@@ -116,6 +121,8 @@ Q_SIGNALS:
     // Nothing has moved for `seconds` on this service, `fileName` being the first file under way
     // (0: it moves again).
     void stalled(const QString &service, const QString &fileName, int seconds);
+    // progress() may have changed.
+    void progressChanged();
     // Emitted once, after the state's end-of-run reset.
     void finished();
 
@@ -145,6 +152,7 @@ private:
         qsizetype summed = -1;
         QHash<PairStep *, QPair<qint64, double>> moving;
         StallWatcher *watcher = nullptr;
+        ServiceTransfer transfer; // as last reported
     };
 
     void begin();

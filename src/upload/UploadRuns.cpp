@@ -5,6 +5,8 @@
 
 #include "upload/UploadState.h"
 
+#include <QSignalBlocker>
+
 namespace skyloft {
 
 namespace {
@@ -24,12 +26,14 @@ UploadRuns::UploadRuns(RclonePaths paths, QObject *parent)
 
 UploadRuns::~UploadRuns()
 {
+    QSignalBlocker quiet(this);
     discard(nullptr);
 }
 
 void UploadRuns::discard(UploadState *state)
 {
-    // Runs stop their children quietly; nothing is announced.
+    // Runs stop their children quietly; only the progress, which they no longer hold, is said.
+    const qsizetype before = m_runs.size();
     for (UploadRun *run : QList<UploadRun *>(m_runs)) {
         if (state && run->state() != state)
             continue;
@@ -37,6 +41,8 @@ void UploadRuns::discard(UploadState *state)
         QObject::disconnect(run, nullptr, this, nullptr);
         delete run;
     }
+    if (m_runs.size() != before)
+        Q_EMIT progressChanged();
 }
 
 void UploadRuns::setSteps(PairStepFactory factory, UploadRun::Order order, int transfers)
@@ -73,14 +79,30 @@ UploadRun *UploadRuns::adopt(UploadRun *run, RunOrigin origin)
             [this, run](const QString &service, const QString &fileName, int seconds) {
                 Q_EMIT stalled(run, service, fileName, seconds);
             });
+    connect(run, &UploadRun::progressChanged, this, &UploadRuns::progressChanged);
     connect(run, &UploadRun::finished, this, [this, run] {
         m_runs.removeOne(run);
+        Q_EMIT progressChanged();
         Q_EMIT runFinished(run);
         run->deleteLater();
     });
     Q_EMIT runStarted(run);
+    Q_EMIT progressChanged();
     QMetaObject::invokeMethod(run, &UploadRun::start, Qt::QueuedConnection);
     return run;
+}
+
+double UploadRuns::progress() const
+{
+    qsizetype services = 0;
+    double sum = 0.0;
+    for (const UploadRun *run : m_runs) {
+        // A run weighs as many services as it has.
+        const qsizetype count = run->serviceCount();
+        services += count;
+        sum += run->progress() * double(count);
+    }
+    return services > 0 ? sum / double(services) : 0.0;
 }
 
 void UploadRuns::setBandwidthLimit(const QString &rate)

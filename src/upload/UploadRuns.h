@@ -48,11 +48,16 @@ public:
     void cancelAll(UploadState *state);
     // Every run stops now, each announcing its unfinished pairs.
     void stopAll(UploadRun::StopReason reason);
-    // The runs over `state` (every run when null) end quietly, announcing nothing: what they
-    // would report to is going away.
+    // The runs over `state` (every run when null) end quietly, announcing no pair and no end:
+    // what they would report to is going away.
     void discard(UploadState *state);
 
     QList<UploadRun *> runs() const { return m_runs; }
+    // Whether a run is made and has not ended yet.
+    bool isRunning() const { return !m_runs.isEmpty(); }
+    // How far the runs under way are, 0 to 1: the mean of their services (see
+    // UploadRun::progress); 0 when none.
+    double progress() const;
 
     // Pairs in flight per service with the daemon: $SKYLOFT_TRANSFERS when it is a positive
     // number, else 4.
@@ -64,6 +69,8 @@ Q_SIGNALS:
     void pairFinished(skyloft::UploadRun *run, const skyloft::PairOutcome &outcome);
     void stalled(skyloft::UploadRun *run, const QString &service, const QString &fileName,
                  int seconds);
+    // progress() or isRunning() may have changed.
+    void progressChanged();
     // The run has ended (or was stopped); it is deleted afterwards.
     void runFinished(skyloft::UploadRun *run);
 
