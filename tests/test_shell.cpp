@@ -53,6 +53,8 @@ private Q_SLOTS:
         QVERIFY(tabs->generatedLinks()->links().isEmpty());
 
         QCOMPARE(window.contentView()->size(), QSize(700, 520));
+        // The three tabs share the window's width.
+        QCOMPARE(tabs->tabBar()->tabRect(2).right(), tabs->width() - 1);
         QCOMPARE(window.minimumSize(), window.maximumSize());
         window.resize(900, 900);
         QCOMPARE(window.contentView()->size(), QSize(700, 520));

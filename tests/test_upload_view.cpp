@@ -294,6 +294,9 @@ private Q_SLOTS:
         screen.show();
         QCOMPARE(screen.pill("Mega")->isEnabled(), enabled);
         QCOMPARE(screen.pill("Mega")->accessibleDescription().contains("«mega»"), !enabled);
+        // Authorized in the file, but no tick while it cannot be used.
+        QCOMPARE(screen.pill("Mega")->isAuthorized(), enabled);
+        QCOMPARE(screen.pill("Mega")->accessibleName(), enabled ? "Mega, autorizado" : "Mega");
         QVERIFY(screen.pill("Google Drive")->isEnabled());
     }
 

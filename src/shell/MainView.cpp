@@ -40,8 +40,9 @@ MainView::MainView(TabSelection *selectedTab, QWidget *parent)
     m_backends->probe(RclonePaths::process());
     m_destinations->watchFile();
     setMinimumSize(500, 520);
-    setDocumentMode(true);
+    // The bar first: document mode is applied to the bar the widget has then.
     setTabBar(new TabBar(this));
+    setDocumentMode(true);
     // One-colour symbols in the tab bar's own text colour, so they show in either appearance.
     const QColor symbols = palette().color(QPalette::WindowText);
     addTab(makeUploadScreen(), tintedIcon(QStringLiteral("arrow.up.doc"), symbols),

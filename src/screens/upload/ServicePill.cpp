@@ -47,13 +47,21 @@ void ServicePill::setUnavailableReason(const QString &reason)
     setEnabled(reason.isEmpty());
     setToolTip(reason);
     setAccessibleDescription(reason.isEmpty() ? m_description : reason);
+    showAuthorization();
 }
 
 void ServicePill::setAuthorized(bool authorized)
 {
-    setBadge(authorized);
+    m_authorized = authorized;
+    showAuthorization();
+}
+
+void ServicePill::showAuthorization()
+{
+    const bool shown = m_authorized && isEnabled();
+    setBadge(shown);
     // The badge is a picture; the name says it in words.
-    setAccessibleName(authorized ? text() + QStringLiteral(", autorizado") : text());
+    setAccessibleName(shown ? text() + QStringLiteral(", autorizado") : text());
 }
 
 } // namespace skyloft

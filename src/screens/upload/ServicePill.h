@@ -18,13 +18,17 @@ public:
     explicit ServicePill(const Destination &remote, QWidget *parent = nullptr);
 
     QString displayName() const { return text(); }
+    // The checkmark and ", autorizado" in its name show only while it can be used.
     void setAuthorized(bool authorized);
     // Why it cannot be used with the installed rclone (empty when it can): disabled, and said.
     void setUnavailableReason(const QString &reason);
     bool isAuthorized() const { return hasBadge(); }
 
 private:
+    void showAuthorization();
+
     QString m_description;
+    bool m_authorized = false;
 };
 
 } // namespace skyloft
