@@ -651,7 +651,8 @@ private Q_SLOTS:
         Screen screen(kDriveAndDropbox,
                       "case \"$3:$4\" in\n"
                       "copy:*b.txt) nap 30 ;;\n"
-                      "copy:*) echo 'Transferred: 5 B / 10 B, 50%, 1 B/s, ETA 1s'; nap 0.8 ;;\n"
+                      "copy:*) echo 'Transferred: 5 B / 10 B, 50%, 1 B/s, ETA 1s'\n"
+                      "  while [ ! -f \"$HOME/go\" ]; do nap 0.1; done ;;\n"
                       "link:*) echo \"https://links.example/$4\" ;;\n"
                       "esac\n");
         screen.show();
@@ -677,6 +678,7 @@ private Q_SLOTS:
         QTRY_COMPARE(screen.card("Google Drive")->transferText(),
                      QStringLiteral("0 de 2 archivos · 5 B de 26 B · 1 B/s · quedan 21 s"));
         QCOMPARE(screen.card("Dropbox")->transferText(), QStringLiteral("En espera"));
+        QVERIFY(writeFile(screen.fake.home() + "/go", "")); // a.txt's copy may end now
 
         // A cancelled card says so and loses its button.
         click(screen.card("Dropbox")->cancelButton());
