@@ -46,7 +46,7 @@ PairOutcome pair(const QString &service, const QString &file, PairState state,
                         1234,    link,
                         state,   state == PairState::Subido ? QString() : QStringLiteral("boom"),
                         0,       {},
-                        {}};
+                        {},      {}};
     if (state != PairState::Subido) {
         outcome.rcloneOutput = QStringLiteral("ERROR : boom\nFailed to copy: boom");
         outcome.cause = QStringLiteral("otro");
@@ -358,6 +358,7 @@ private Q_SLOTS:
         }
     }
 
+    // By service name, each with when its pair ended (null when that is not known).
     void linksTabExportsByServiceName()
     {
         QTemporaryDir dir;
@@ -365,6 +366,9 @@ private Q_SLOTS:
         links.append("fichier", {"a.txt", "https://f/a"});
         links.append("drive", {"b, c.txt", "https://d/b"});
         links.append("drive", {"sin enlace.txt", ""});
+        PairOutcome ended = pair("Dropbox", "c.txt", PairState::Subido, "https://x/c");
+        ended.ended = QDateTime(QDate(2026, 12, 7), QTime(6, 30), Qt::UTC);
+        links.record(ended);
         UploadRuns runs(RclonePaths::process());
         LinksView view(&links, &runs,
                        [&](QWidget *, const SaveRequest &request,
@@ -375,7 +379,14 @@ private Q_SLOTS:
         QVERIFY(button && button->isEnabled());
         button->menu()->actions().at(0)->trigger(); // CSV
         QCOMPARE(readBack(readFile(dir.filePath("enlaces.csv")), ExportFormat::Csv),
-                 (QStringList{"Google Drive|b, c.txt|https://d/b", "1Fichier|a.txt|https://f/a"}));
+                 (QStringList{"Google Drive|b, c.txt|https://d/b", "Dropbox|c.txt|https://x/c",
+                              "1Fichier|a.txt|https://f/a"}));
+        button->menu()->actions().at(2)->trigger(); // JSON
+        QStringList dates;
+        for (const QJsonValue &v :
+             QJsonDocument::fromJson(readFile(dir.filePath("enlaces.json"))).array())
+            dates << (v["date"].isNull() ? "null" : v["date"].toString());
+        QCOMPARE(dates, (QStringList{"null", "2026-12-07T06:30:00Z", "null"}));
     }
 
     void qrCodeScansBackToTheLink_data()

@@ -348,6 +348,7 @@ private Q_SLOTS:
             QVERIFY2(it != running.cend(), qPrintable(name));
             (*it)->end();
         };
+        const QDateTime began = QDateTime::currentDateTimeUtc();
         rig.start({"/a/1", "/a/2", "/a/3", "/a/4", "/a/5", "/a/6"}, {"Google Drive", "Dropbox"});
         QTRY_COMPARE(running.size(), 8);
         for (const char *name : {"drive:4", "drive:3", "drive:2"})
@@ -362,8 +363,11 @@ private Q_SLOTS:
         QCOMPARE(most, (QMap<QString, int>{{"drive", 4}, {"dropbox", 4}}));
         QStringList drive;
         QStringList dropbox;
-        for (const PairOutcome &o : std::as_const(rig.outcomes))
+        for (const PairOutcome &o : std::as_const(rig.outcomes)) {
             (o.remote == "drive" ? drive : dropbox) << o.link;
+            // Each knows when it ended, for the links tab's exports.
+            QVERIFY(o.ended >= began && o.ended <= QDateTime::currentDateTimeUtc());
+        }
         for (const QString remote : {"drive", "dropbox"}) {
             QStringList inOrder;
             for (int i = 1; i <= 6; ++i)

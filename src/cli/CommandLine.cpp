@@ -396,8 +396,9 @@ int runHeadlessUpload(const CommandLineRequest &request)
     // Each row as the history keeps it, so that both say the same of it.
     QList<HistoryEntry> rows;
     const auto addRow = [&rows, &history](const PairOutcome &outcome) {
-        const QDateTime now = QDateTime::currentDateTimeUtc();
-        rows << history.record(outcome, now).value_or(HistoryEntry{0, now, outcome});
+        const QDateTime when =
+            outcome.ended.isValid() ? outcome.ended : QDateTime::currentDateTimeUtc();
+        rows << history.record(outcome, when).value_or(HistoryEntry{0, when, outcome});
     };
     for (const PairOutcome &outcome : std::as_const(refusedPairs))
         addRow(outcome);

@@ -15,7 +15,7 @@ namespace skyloft {
 struct ExportedLink
 {
     PairOutcome pair;
-    QDateTime when; // invalid when unknown (the links of this session)
+    QDateTime when; // invalid when unknown
 };
 
 enum class ExportFormat

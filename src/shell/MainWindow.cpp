@@ -50,7 +50,7 @@ MainWindow::MainWindow(const QString &historyPath, QWidget *parent)
     UploadRuns *runs = m_contentView->mainView()->uploadRuns();
     connect(runs, &UploadRuns::pairFinished, m_history,
             [history = m_history](UploadRun *, const PairOutcome &pair) {
-                history->record(pair, QDateTime::currentDateTimeUtc());
+                history->record(pair, pair.ended);
             });
     connect(runs, &UploadRuns::runFinished, m_history, &HistoryStore::flush);
     connect(runs, &UploadRuns::runFinished, m_runEndNotice,

@@ -34,6 +34,7 @@ LinkItem LinkItem::fromOutcome(const PairOutcome &outcome)
     item.cause = outcome.cause;
     item.rcloneOutput = outcome.rcloneOutput;
     item.size = outcome.size;
+    item.ended = outcome.ended;
     return item;
 }
 
@@ -50,6 +51,7 @@ PairOutcome LinkItem::outcome(const QString &remoteName) const
     pair.detail = detail;
     pair.cause = cause;
     pair.rcloneOutput = rcloneOutput;
+    pair.ended = ended;
     return pair;
 }
 

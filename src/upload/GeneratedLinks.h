@@ -27,6 +27,7 @@ struct LinkItem
     QString cause;        // why it failed (FailureCause.h)
     QString rcloneOutput; // rclone's last lines about it
     qint64 size = -1;     // bytes; -1 when unknown
+    QDateTime ended;      // when the pair ended; invalid when unknown
     bool operator==(const LinkItem &) const = default;
 
     bool failed() const { return state != PairState::Subido; }

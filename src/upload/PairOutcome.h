@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDateTime>
 #include <QMetaType>
 #include <QString>
 
@@ -47,7 +48,8 @@ struct PairOutcome
     // (-1 when unknown, as with the daemon) and its last meaningful lines. Read for `cause`.
     int exitCode = 0;
     QString rcloneOutput;
-    QString cause; // why it failed (FailureCause.h), empty unless it failed
+    QString cause;   // why it failed (FailureCause.h), empty unless it failed
+    QDateTime ended; // UTC, when the run ended it; invalid for a pair not from a run
 };
 
 } // namespace skyloft

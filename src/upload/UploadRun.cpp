@@ -481,7 +481,10 @@ void UploadRun::laneStalled(Lane &lane, int seconds)
 
 void UploadRun::hold(Lane &lane, int index, const PairOutcome &outcome)
 {
-    lane.held.insert(index, outcome);
+    // Stamped when it ends, not when its turn to be announced comes.
+    PairOutcome ended = outcome;
+    ended.ended = QDateTime::currentDateTimeUtc();
+    lane.held.insert(index, ended);
     release(lane);
 }
 
@@ -492,6 +495,8 @@ void UploadRun::release(Lane &lane)
     while (!lane.held.isEmpty() && lane.held.firstKey() == lane.nextRelease) {
         PairOutcome outcome = lane.held.take(lane.nextRelease);
         explainFailure(outcome);
+        if (!outcome.ended.isValid()) // stopped: it ends now
+            outcome.ended = QDateTime::currentDateTimeUtc();
         if (!m_stopped)
             lane.endedBeforeStop.insert(lane.nextRelease);
         ++lane.nextRelease;

@@ -59,7 +59,7 @@ QList<ExportedLink> exportedLinks(const GeneratedLinks &generatedLinks)
                 continue;
             PairOutcome pair = item.outcome(it.key());
             pair.service = service;
-            exported.append({pair, {}});
+            exported.append({pair, item.ended});
         }
     }
     return exported;
