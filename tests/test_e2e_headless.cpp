@@ -24,6 +24,8 @@
 using skyloft::test::Download;
 using skyloft::test::downloadAll;
 using skyloft::test::readFile;
+using skyloft::test::rcloneChildren;
+using skyloft::test::running;
 using skyloft::test::runSkyloft;
 using skyloft::test::SkyloftRun;
 using skyloft::test::sorted;
@@ -53,28 +55,6 @@ QList<QStringList> linkLines(const SkyloftRun &run)
     for (const QString &line : run.out.mid(done < 0 ? run.out.size() : done + 1))
         lines << line.split(QLatin1Char('\t'));
     return lines;
-}
-
-// The rclone processes whose parent is `parent`.
-QList<pid_t> rcloneChildren(qint64 parent)
-{
-    QList<pid_t> children;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        // pid (comm) state ppid ...
-        const QByteArray line =
-            readFile(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (line.contains("(rclone)") && fields.size() > 1 && fields.at(1).toLongLong() == parent)
-            children << pid_t(entry.toInt());
-    }
-    return children;
-}
-
-// Alive and not a zombie waiting to be reaped.
-bool running(pid_t pid)
-{
-    const QByteArray line = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
-    return !line.isEmpty() && line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 // Spaces, both quote characters and letters outside ASCII, numbered so that no two files share

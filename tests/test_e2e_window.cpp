@@ -6,6 +6,7 @@
 #include "Downloads.h"
 #include "DropUrls.h"
 #include "FakeRclone.h"
+#include "RunSkyloft.h"
 #include "TestHelpers.h"
 
 #include "core/Settings.h"
@@ -19,6 +20,7 @@
 #include "shell/TabSelection.h"
 #include "ui/StyledButton.h"
 #include "upload/GeneratedLinks.h"
+#include "upload/UploadRuns.h"
 #include "upload/UploadState.h"
 
 #include <QDir>
@@ -32,6 +34,8 @@
 using namespace skyloft;
 using skyloft::test::Download;
 using skyloft::test::downloadAll;
+using skyloft::test::rcloneChildren;
+using skyloft::test::running;
 using skyloft::test::sorted;
 using skyloft::test::writeFile;
 
@@ -206,6 +210,62 @@ private Q_SLOTS:
                                                   .arg(downloads.at(i).body.size())
                                                   .arg(expectedBodies.at(i).size())));
         }
+    }
+
+    void cancelAllEndsEveryChild_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::newRow("procesos") << int(UploadRun::Engine::Processes);
+        QTest::newRow("rápido") << int(UploadRun::Engine::Daemon);
+    }
+    // "Cancelar todo" while a slow copy moves: by the time the click returns no rclone child of
+    // the window is left, every pair has its row, and the queue keeps each file not uploaded to
+    // every service.
+    void cancelAllEndsEveryChild()
+    {
+        QFETCH(int, engine);
+        const QString folder = m_work.filePath(QStringLiteral("cancelar %1").arg(engine));
+        const QStringList files{folder + QStringLiteral("/grande.bin"),
+                                folder + QStringLiteral("/pequeño.txt")};
+        QVERIFY(writeFile(files.at(0), randomBytes(30 * 1024 * 1024)));
+        QVERIFY(writeFile(files.at(1), "poco"));
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        UploadView *upload = window.contentView()->mainView()->uploadView();
+        UploadRuns *runs = window.contentView()->mainView()->uploadRuns();
+        runs->setEngine(UploadRun::Engine(engine));
+        runs->setBandwidthLimit(QStringLiteral("1M"));
+        QTRY_COMPARE_WITH_TIMEOUT(upload->servicePills().size(), 6, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(upload->servicePills().at(1)->isAuthorized(), 10000);
+        QVERIFY(skyloft::test::dropUrls(upload->dropZone(), {QUrl::fromLocalFile(files.at(0)),
+                                                             QUrl::fromLocalFile(files.at(1))}));
+        QTRY_COMPARE(upload->state()->archivosSeleccionados(), files);
+        for (ServicePill *pill : upload->servicePills().mid(0, 2))
+            QTest::mouseClick(pill, Qt::LeftButton);
+        const QDateTime started = QDateTime::currentDateTimeUtc().addSecs(-1);
+        QTest::mouseClick(upload->uploadButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            upload->state()->transfers().value(QStringLiteral("Google Drive")).bytesDone > 0,
+            60000);
+
+        QTest::mouseClick(upload->cancelAllButton(), Qt::LeftButton);
+        for (const pid_t child : rcloneChildren(QCoreApplication::applicationPid()))
+            QVERIFY2(!running(child), qPrintable(QString::number(child)));
+        QVERIFY(upload->uploadButton()->isVisible());
+        QStringList unfinished;
+        QStringList rows;
+        for (const HistoryEntry &entry : window.history()->entries(started)) {
+            if (!files.contains(entry.pair.localPath))
+                continue;
+            rows << entry.pair.service + '|' + QFileInfo(entry.pair.localPath).fileName() + '|' +
+                        pairStateText(entry.pair.state);
+            if (entry.pair.state != PairState::Subido && !unfinished.contains(entry.pair.localPath))
+                unfinished << entry.pair.localPath;
+        }
+        QCOMPARE(rows.size(), 4);
+        QVERIFY2(rows.contains("Google Drive|grande.bin|cancelado"), qPrintable(rows.join(' ')));
+        QCOMPARE(sorted(upload->state()->archivosSeleccionados()), sorted(unfinished));
     }
 };
 

@@ -484,6 +484,9 @@ void UploadRun::hold(Lane &lane, int index, const PairOutcome &outcome)
     // Stamped when it ends, not when its turn to be announced comes.
     PairOutcome ended = outcome;
     ended.ended = QDateTime::currentDateTimeUtc();
+    // One that waits for an earlier pair has still ended: a stop leaves it done.
+    if (!m_stopped)
+        lane.endedBeforeStop.insert(index);
     lane.held.insert(index, ended);
     release(lane);
 }
@@ -497,8 +500,6 @@ void UploadRun::release(Lane &lane)
         explainFailure(outcome);
         if (!outcome.ended.isValid()) // stopped: it ends now
             outcome.ended = QDateTime::currentDateTimeUtc();
-        if (!m_stopped)
-            lane.endedBeforeStop.insert(lane.nextRelease);
         ++lane.nextRelease;
         m_outcomes << outcome;
         Q_EMIT pairFinished(outcome);
@@ -572,6 +573,8 @@ void UploadRun::stop(StopReason reason)
         }
         dropSteps(lane, Deletion::Later);
         passOver(lane, PairState::Cancelado, QString());
+        // With every file already taken, nothing above announced what it held.
+        release(lane);
         lane.done = true;
         if (lane.watcher)
             lane.watcher->stop();

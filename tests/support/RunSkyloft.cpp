@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "RunSkyloft.h"
 
+#include "FakeRclone.h"
+
+#include <QDir>
 #include <QSignalSpy>
 
 namespace skyloft::test {
@@ -59,6 +62,27 @@ SkyloftRun runSkyloft(const QStringList &arguments, const QString &home, const Q
     run.exitCode = ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// /proc/PID/stat: pid (comm) state ppid ...
+QList<pid_t> rcloneChildren(qint64 parent)
+{
+    QList<pid_t> children;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QByteArray line =
+            readFile(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (line.contains("(rclone)") && fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            children << pid_t(entry.toInt());
+    }
+    return children;
+}
+
+// Alive and not a zombie waiting to be reaped.
+bool running(pid_t pid)
+{
+    const QByteArray line = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    return !line.isEmpty() && line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 } // namespace skyloft::test

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QList>
 #include <QProcess>
 #include <QStringList>
 
@@ -30,5 +31,11 @@ void setUpSkyloft(QProcess &process, const QString &home, const QString &resourc
 SkyloftRun runSkyloft(const QStringList &arguments, const QString &home,
                       const QString &resources = {}, const QString &workDir = {},
                       const std::function<void(const QString &, QProcess &)> &onLine = {});
+
+// The rclone processes whose parent is `parent`, zombies included.
+QList<pid_t> rcloneChildren(qint64 parent);
+
+// Alive and not a zombie waiting to be reaped.
+bool running(pid_t pid);
 
 } // namespace skyloft::test
