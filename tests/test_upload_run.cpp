@@ -309,12 +309,17 @@ private Q_SLOTS:
 
     void serviceLosingItsAuthorizationIsSkipped()
     {
-        Rig rig(QStringLiteral("case \"$3\" in copy) nap 0.3 ;; link) echo l ;; esac\n"));
+        // The first copy waits for "go", so the rescan surely lands while it runs.
+        Rig rig(QStringLiteral("case \"$3\" in\n"
+                               "copy) while [ ! -f \"$HOME/go\" ]; do nap 0.05; done ;;\n"
+                               "link) echo l ;;\n"
+                               "esac\n"));
         CapturedStdout out;
         rig.start({"/datos/a.txt", "/datos/b.txt"}, {"Google Drive", "Dropbox"});
         QTRY_COMPARE(rig.fake.callCount(), 1);
         writeFile(rig.fake.configPath(), "[dropbox]\ntype = dropbox\ntoken = t\n");
         QVERIFY(rig.state.rescanAuthorizations(rig.fake.configPath()));
+        QVERIFY(writeFile(rig.fake.home() + "/go", ""));
         QTRY_COMPARE(rig.finished, 1);
 
         const QString c = rig.fake.configPath();
@@ -573,7 +578,9 @@ private Q_SLOTS:
         QObject::connect(
             rig.runs.get(), &UploadRuns::stalled, &rig.context,
             [&](UploadRun *, const QString &service, const QString &file, int seconds) {
-                QCOMPARE(service + "|" + file, QStringLiteral("Google Drive|a.txt"));
+                // The notice that clears once the pair has ended names no file.
+                if (seconds > 0)
+                    QCOMPARE(service + "|" + file, QStringLiteral("Google Drive|a.txt"));
                 reported << seconds;
             });
         QTRY_VERIFY_WITH_TIMEOUT(!reported.isEmpty(), 15000);
@@ -583,7 +590,10 @@ private Q_SLOTS:
         QVERIFY(rig.fake.lastCallWaits()); // still copying
         QVERIFY(writeFile(rig.fake.home() + "/go", ""));
         QTRY_COMPARE_WITH_TIMEOUT(rig.finished, 1, 15000);
-        QCOMPARE(reported, (QList<int>{1, 0}));
+        // Bytes moving clears the notice at once. A link step slowed past a second by a loaded
+        // machine is a stall too, so more may follow, but the end always clears it.
+        QCOMPARE(reported.mid(0, 2), (QList<int>{1, 0}));
+        QCOMPARE(reported.last(), 0);
         QCOMPARE(rig.states(), QStringList{"drive:a.txt subido"});
     }
 
