@@ -22,7 +22,7 @@ const QString kDefaultAction = QStringLiteral("default");
 const QString kShowLinksAction = QStringLiteral("ver-enlaces");
 const QString kCopyLinksAction = QStringLiteral("copiar-enlaces");
 constexpr int kExpireDefault = -1;
-// The notification specification's urgency levels; a failed pair asks for attention.
+// Desktop notification urgency levels (1 normal, 2 critical); a failed pair asks for attention.
 constexpr uchar kUrgencyNormal = 1;
 constexpr uchar kUrgencyCritical = 2;
 
